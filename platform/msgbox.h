@@ -1,0 +1,19 @@
+#pragma once
+// Message boxes with the button sets the program uses; the title is always a
+// fixed literal of the caller.
+#include <string>
+
+namespace norvale {
+
+enum class MsgBoxButtons { OK, OKCancel, YesNo, AbortRetryIgnore };
+enum class MsgBoxIcon { None, Information, Exclamation, Critical, Question };
+enum class MsgBoxResult { OK, Cancel, Yes, No, Abort, Retry, Ignore };
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual MsgBoxResult MsgBox(const std::string& text, MsgBoxButtons buttons, MsgBoxIcon icon,
+                              const std::string& title) = 0;
+};
+
+}  // namespace norvale

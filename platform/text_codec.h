@@ -1,0 +1,24 @@
+#pragma once
+// Schedule files are 8-bit text in the desktop's ANSI code page; the program's
+// strings are UTF-8. The conversion happens here, at the file border.
+#include <string>
+#include <string_view>
+
+namespace norvale {
+
+class TextCodec {
+ public:
+  virtual ~TextCodec() = default;
+  virtual std::string AnsiToUtf8(std::string_view ansi) const = 0;
+  // Characters the code page lacks become '?'.
+  virtual std::string Utf8ToAnsi(std::string_view utf8) const = 0;
+};
+
+// Windows-1252, the ANSI code page of western desktops; used off Windows.
+class Cp1252Codec final : public TextCodec {
+ public:
+  std::string AnsiToUtf8(std::string_view ansi) const override;
+  std::string Utf8ToAnsi(std::string_view utf8) const override;
+};
+
+}  // namespace norvale

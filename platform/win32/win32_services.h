@@ -1,0 +1,53 @@
+#pragma once
+// The real Windows services. Only this folder includes <windows.h>; callers see
+// the portable interfaces.
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/locale.h"
+#include "platform/msgbox.h"
+#include "platform/text_codec.h"
+
+namespace norvale {
+
+class Win32Clock final : public Clock {
+ public:
+  LocalTime Now() const override;  // GetLocalTime
+};
+
+// W functions throughout; names compared as Windows compares them.
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::vector<std::string> ListFiles(const std::string& folder,
+                                     std::string_view pattern) const override;
+  std::string ReadAll(const std::string& path) const override;
+  void ReplaceFile(const std::string& path, std::string_view bytes) override;
+  void RemoveFile(const std::string& path) override;
+  bool FolderExists(const std::string& path) const override;
+  void CreateFolder(const std::string& path) override;
+  bool FileExists(const std::string& path) const override;
+  std::string ProgramFolder() const override;
+};
+
+// The user's locale: GetDateFormatEx / GetTimeFormatEx to write, VarDateFromStr to
+// read, as the desktop's own date conversions do.
+class Win32Locale final : public Locale {
+ public:
+  std::string ShortDate(Date date) const override;
+  std::string LongTime(std::chrono::seconds time_of_day) const override;
+  std::optional<Date> ParseDate(std::string_view text) const override;
+};
+
+// The ANSI code page (CP_ACP) of the desktop.
+class AnsiCodec final : public TextCodec {
+ public:
+  std::string AnsiToUtf8(std::string_view ansi) const override;
+  std::string Utf8ToAnsi(std::string_view utf8) const override;
+};
+
+class Win32MessageBoxes final : public MessageBoxes {
+ public:
+  MsgBoxResult MsgBox(const std::string& text, MsgBoxButtons buttons, MsgBoxIcon icon,
+                      const std::string& title) override;
+};
+
+}  // namespace norvale

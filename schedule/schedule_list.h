@@ -1,0 +1,41 @@
+#pragma once
+// The working set of schedules: one list row per schedule file, with its next run.
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/list_items.h"
+#include "platform/locale.h"
+#include "schedule/schedule_file.h"
+
+namespace norvale {
+
+// Columns of a schedule row after its Text (the schedule name).
+enum ScheduleColumn : size_t {
+  kColumnType = 1,
+  kColumnLastRun = 2,
+  kColumnNextRun = 3,
+  kColumnEnabled = 4,
+};
+
+// Rebuilds every row from the schedule files, in listing order. A file that
+// cannot be read is left out (its name is returned) and the others still load.
+std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, const Clock& clock,
+                                  const Locale& locale);
+
+// Which row commands a click leaves enabled.
+struct RowCommands {
+  bool edit = false;
+  bool remove = false;
+};
+
+// Fills `current` from the clicked row and, when the row has a file, from its
+// SCHEDULER block. A quick row (no file) allows only Delete. Throws FileError
+// when the file exists but cannot be read.
+RowCommands lstSchedules_ItemClick(const ListItem& row, const ScheduleStore& store,
+                                   ScheduleRecord& current);
+
+// 1-based index of the first row named exactly `name`, or 0.
+size_t FindSchedule(const ListItems& rows, std::string_view name);
+
+}  // namespace norvale

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace norvale {
+
+// SAccurancy values.
+enum RepeatMode : int16_t { kRepeatDaily = 0, kRepeatWeekly = 1, kRepeatMonthly = 2 };
+
+struct ScheduleRecord {
+  std::string Name;  // the file's base name, not stored inside the file
+  std::string ItemType;
+  std::string LastRunTime;
+  bool Enabled = false;
+  std::string StartDate;
+  std::string StartTime;
+  bool Repeat = false;
+  int16_t SAccurancy = kRepeatDaily;
+  std::string Period;
+  bool RunOnStart = false;
+  bool RunOnEnd = false;
+};
+
+}  // namespace norvale
