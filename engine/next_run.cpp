@@ -39,7 +39,9 @@ std::vector<int> DayNumbers(const std::string& period, int highest) {
   return out;
 }
 
-Date AddDays(Date date, int n) { return Date{sys_days{date} + days{n}}; }
+Date AddDays(Date date, int n) {
+  return Date{sys_days{date} + days{n}};
+}
 
 unsigned LastDayOf(std::chrono::year_month ym) {
   return static_cast<unsigned>(std::chrono::year_month_day_last{ym / std::chrono::last}.day());
@@ -75,7 +77,9 @@ std::optional<seconds> ParseTimeOfDay(std::string_view text) {
   int half = 0;  // 0: 24-hour clock, 1: AM, 2: PM
   if (text.size() > 2) {
     const std::string_view tail = text.substr(text.size() - 2);
-    const auto upper = [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); };
+    const auto upper = [](char c) {
+      return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    };
     if (upper(tail[1]) == 'M' && (upper(tail[0]) == 'A' || upper(tail[0]) == 'P')) {
       half = upper(tail[0]) == 'A' ? 1 : 2;
       text.remove_suffix(2);
@@ -87,9 +91,14 @@ std::optional<seconds> ParseTimeOfDay(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && count < 3) {
     size_t j = i;
-    while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
-    if (j == i || j - i > 2) return std::nullopt;
-    parts[count++] = std::stoi(std::string(text.substr(i, j - i)));
+    int value = 0;
+    while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
+      if (j - i == 2) return std::nullopt;  // no part of a time has three digits
+      value = value * 10 + (text[j] - '0');
+      ++j;
+    }
+    if (j == i) return std::nullopt;
+    parts[count++] = value;
     if (j == text.size()) {
       i = j;
       break;

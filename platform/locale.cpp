@@ -1,7 +1,6 @@
 #include "platform/locale.h"
 
 #include <cctype>
-#include <vector>
 
 namespace norvale {
 namespace {
@@ -28,7 +27,8 @@ void WalkPattern(const std::string& pattern, std::string_view letters, Token tok
     const char c = pattern[i];
     if (c == '\'') {
       const size_t end = pattern.find('\'', i + 1);
-      literal(std::string_view(pattern).substr(i + 1, end == std::string::npos ? end : end - i - 1));
+      literal(
+          std::string_view(pattern).substr(i + 1, end == std::string::npos ? end : end - i - 1));
       i = end == std::string::npos ? pattern.size() : end + 1;
     } else if (letters.find(c) != std::string_view::npos) {
       size_t j = i;
@@ -50,7 +50,8 @@ std::string Locale::GeneralDate(LocalTime t) const {
 }
 
 PatternLocale::PatternLocale(std::string date_pattern, std::string time_pattern)
-    : date_pattern_(std::move(date_pattern)), time_pattern_(std::move(time_pattern)),
+    : date_pattern_(std::move(date_pattern)),
+      time_pattern_(std::move(time_pattern)),
       order_{'y', 'M', 'd'} {
   int n = 0;
   WalkPattern(
@@ -89,11 +90,21 @@ std::string PatternLocale::LongTime(seconds time_of_day) const {
       [&](char c, size_t count) {
         const size_t width = count >= 2 ? 2 : 1;
         switch (c) {
-          case 'H': out += Padded(h, width); break;
-          case 'h': out += Padded(h % 12 == 0 ? 12 : h % 12, width); break;
-          case 'm': out += Padded(m, width); break;
-          case 's': out += Padded(s, width); break;
-          default: out += h < 12 ? (count >= 2 ? "AM" : "A") : (count >= 2 ? "PM" : "P"); break;
+          case 'H':
+            out += Padded(h, width);
+            break;
+          case 'h':
+            out += Padded(h % 12 == 0 ? 12 : h % 12, width);
+            break;
+          case 'm':
+            out += Padded(m, width);
+            break;
+          case 's':
+            out += Padded(s, width);
+            break;
+          default:
+            out += h < 12 ? (count >= 2 ? "AM" : "A") : (count >= 2 ? "PM" : "P");
+            break;
         }
       },
       [&](std::string_view lit) { out += lit; });
@@ -103,12 +114,21 @@ std::string PatternLocale::LongTime(seconds time_of_day) const {
 std::optional<Date> PatternLocale::ParseDate(std::string_view text) const {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  std::vector<std::string_view> fields;
+  std::string_view fields[3];
+  int values[3] = {0, 0, 0};
+  size_t count = 0;
   for (size_t i = 0; i < text.size();) {
     if (std::isdigit(static_cast<unsigned char>(text[i]))) {
+      if (count == 3) return std::nullopt;
       size_t j = i;
-      while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
-      fields.push_back(text.substr(i, j - i));
+      int value = 0;
+      while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
+        if (j - i == 4) return std::nullopt;
+        value = value * 10 + (text[j] - '0');
+        ++j;
+      }
+      fields[count] = text.substr(i, j - i);
+      values[count++] = value;
       i = j;
     } else if (std::string_view(" ./-,").find(text[i]) != std::string_view::npos && i > 0) {
       ++i;
@@ -116,10 +136,7 @@ std::optional<Date> PatternLocale::ParseDate(std::string_view text) const {
       return std::nullopt;
     }
   }
-  if (fields.size() != 3) return std::nullopt;
-  for (auto f : fields) {
-    if (f.size() > 4) return std::nullopt;
-  }
+  if (count != 3) return std::nullopt;
   char order[3] = {order_[0], order_[1], order_[2]};
   if (fields[0].size() == 4) {  // a four-digit first field is always year-month-day
     order[0] = 'y';
@@ -128,7 +145,7 @@ std::optional<Date> PatternLocale::ParseDate(std::string_view text) const {
   }
   int y = -1, mo = 0, d = 0;
   for (int k = 0; k < 3; ++k) {
-    const int v = std::stoi(std::string(fields[k]));
+    const int v = values[k];
     if (order[k] == 'y') {
       y = fields[k].size() <= 2 ? (v < 30 ? 2000 + v : 1900 + v) : v;
     } else if (order[k] == 'M') {

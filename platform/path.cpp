@@ -3,8 +3,12 @@
 namespace norvale {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+char Fold(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 

@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-std::string Flag(bool value) { return value ? "-1" : "0"; }
+std::string Flag(bool value) {
+  return value ? "-1" : "0";
+}
 
 }  // namespace
 
@@ -58,8 +60,8 @@ bool SaveSchedule(const ScheduleRecord& record, const ScheduleStore& store, Mess
     store.fs.ReplaceFile(path, store.codec.Utf8ToAnsi(ScheduleText(record)));
     return true;
   } catch (const FileError& e) {
-    boxes.MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(),
-                 MsgBoxButtons::OK, MsgBoxIcon::Critical, "Norvale");
+    boxes.MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(), MsgBoxButtons::OK,
+                 MsgBoxIcon::Critical, "Norvale");
     return false;
   }
 }
@@ -92,7 +94,9 @@ std::string GetValue(std::string_view text, std::string_view key) {
   return std::string(text.substr(begin, end - begin));
 }
 
-bool FileExists(const FileSystem& fs, const std::string& path) { return fs.FileExists(path); }
+bool FileExists(const FileSystem& fs, const std::string& path) {
+  return fs.FileExists(path);
+}
 
 std::optional<double> ReadNumber(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);

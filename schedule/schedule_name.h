@@ -9,7 +9,7 @@ namespace norvale {
 enum class NameProblem {
   Empty,
   TooLong,
-  ReservedCharacter,   // \ / : * ? " < > |
+  ReservedCharacter,  // \ / : * ? " < > |
   ControlCharacter,
   TrailingDotOrBlank,  // also "." and ".."
   ReservedDeviceName,  // CON, NUL, COM1, LPT1 ... with or without extension
@@ -17,6 +17,8 @@ enum class NameProblem {
 };
 
 std::optional<NameProblem> CheckScheduleName(std::string_view name);
-inline bool IsValidScheduleName(std::string_view name) { return !CheckScheduleName(name); }
+inline bool IsValidScheduleName(std::string_view name) {
+  return !CheckScheduleName(name);
+}
 
 }  // namespace norvale

@@ -16,8 +16,8 @@ std::string ScheduleListing(const ScheduleStore& store, const Clock& clock, cons
     width[0] = std::max(width[0], row.Text.size());
     for (size_t c = 1; c < 5; ++c) width[c] = std::max(width[c], row.SubItem(c).size());
   }
-  std::string out = "Schedules in " + store.data_folder + " (now " + locale.GeneralDate(clock.Now()) +
-                    ")\n";
+  std::string out =
+      "Schedules in " + store.data_folder + " (now " + locale.GeneralDate(clock.Now()) + ")\n";
   const auto line = [&](const std::string* cells) {
     for (size_t c = 0; c < 5; ++c) {
       out += cells[c];

@@ -10,8 +10,9 @@ LocalTime PosixClock::Now() const {
   tm local{};
   localtime_r(&ts.tv_sec, &local);
   using namespace std::chrono;
-  const auto day = sys_days{year{local.tm_year + 1900} / month{static_cast<unsigned>(local.tm_mon + 1)} /
-                            std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+  const auto day =
+      sys_days{year{local.tm_year + 1900} / month{static_cast<unsigned>(local.tm_mon + 1)} /
+               std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
   return LocalTime{duration_cast<milliseconds>(day.time_since_epoch()) + hours{local.tm_hour} +
                    minutes{local.tm_min} + seconds{local.tm_sec} +
                    milliseconds{ts.tv_nsec / 1000000}};

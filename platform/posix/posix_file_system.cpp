@@ -15,18 +15,25 @@ namespace {
 
 FileError ErrorFromErrno(int err, const std::string& path) {
   switch (err) {
-    case ENOENT: return FileError(FileErrorKind::NotFound, path);
-    case ENOTDIR: return FileError(FileErrorKind::PathNotFound, path);
+    case ENOENT:
+      return FileError(FileErrorKind::NotFound, path);
+    case ENOTDIR:
+      return FileError(FileErrorKind::PathNotFound, path);
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR: return FileError(FileErrorKind::AccessDenied, path);
+    case EISDIR:
+      return FileError(FileErrorKind::AccessDenied, path);
     case ENOSPC:
     case EFBIG:
-    case EDQUOT: return FileError(FileErrorKind::DiskFull, path);
-    case EEXIST: return FileError(FileErrorKind::AlreadyExists, path);
-    case ENAMETOOLONG: return FileError(FileErrorKind::BadName, path);
-    default: return FileError(FileErrorKind::Other, path);
+    case EDQUOT:
+      return FileError(FileErrorKind::DiskFull, path);
+    case EEXIST:
+      return FileError(FileErrorKind::AlreadyExists, path);
+    case ENAMETOOLONG:
+      return FileError(FileErrorKind::BadName, path);
+    default:
+      return FileError(FileErrorKind::Other, path);
   }
 }
 
@@ -163,7 +170,9 @@ void PosixFileSystem::RemoveFile(const std::string& path) {
   if (unlink(Resolve(path).c_str()) != 0) throw ErrorFromErrno(errno, path);
 }
 
-bool PosixFileSystem::FolderExists(const std::string& path) const { return IsDirectory(path); }
+bool PosixFileSystem::FolderExists(const std::string& path) const {
+  return IsDirectory(path);
+}
 
 void PosixFileSystem::CreateFolder(const std::string& path) {
   std::string p = path;

@@ -32,9 +32,16 @@ class Win32FileSystem final : public FileSystem {
 // read, as the desktop's own date conversions do.
 class Win32Locale final : public Locale {
  public:
+  // Empty: the user's locale, followed as it changes. A name ("de-DE") pins that
+  // locale instead; an unknown name throws std::invalid_argument.
+  explicit Win32Locale(std::string locale_name = {});
+
   std::string ShortDate(Date date) const override;
   std::string LongTime(std::chrono::seconds time_of_day) const override;
   std::optional<Date> ParseDate(std::string_view text) const override;
+
+ private:
+  std::string locale_name_;
 };
 
 // The ANSI code page (CP_ACP) of the desktop.

@@ -58,7 +58,7 @@ std::string MemoryFileSystem::ReadAll(const std::string& path) const {
   const Entry* e = Find(path);
   if (!e) {
     throw FileError(FolderExists(std::string(FolderOf(path))) ? FileErrorKind::NotFound
-                                                               : FileErrorKind::PathNotFound,
+                                                              : FileErrorKind::PathNotFound,
                     path);
   }
   return e->bytes;
@@ -66,7 +66,8 @@ std::string MemoryFileSystem::ReadAll(const std::string& path) const {
 
 void MemoryFileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
   MaybeFail(path);
-  if (!FolderExists(std::string(FolderOf(path)))) throw FileError(FileErrorKind::PathNotFound, path);
+  if (!FolderExists(std::string(FolderOf(path))))
+    throw FileError(FileErrorKind::PathNotFound, path);
   ++writes_;
   for (Entry& e : files_) {
     if (Key(e.path) == Key(path)) {
@@ -129,10 +130,14 @@ MsgBoxResult ScriptedMessageBoxes::MsgBox(const std::string& text, MsgBoxButtons
     return r;
   }
   switch (buttons) {
-    case MsgBoxButtons::OK: return MsgBoxResult::OK;
-    case MsgBoxButtons::OKCancel: return MsgBoxResult::Cancel;
-    case MsgBoxButtons::YesNo: return MsgBoxResult::No;
-    case MsgBoxButtons::AbortRetryIgnore: return MsgBoxResult::Abort;
+    case MsgBoxButtons::OK:
+      return MsgBoxResult::OK;
+    case MsgBoxButtons::OKCancel:
+      return MsgBoxResult::Cancel;
+    case MsgBoxButtons::YesNo:
+      return MsgBoxResult::No;
+    case MsgBoxButtons::AbortRetryIgnore:
+      return MsgBoxResult::Abort;
   }
   return MsgBoxResult::Cancel;
 }

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/msgbox.h"
+#include "platform/power_control.h"
 
 namespace norvale::fakes {
 
@@ -85,6 +86,22 @@ class ScriptedMessageBoxes final : public MessageBoxes {
  private:
   std::deque<MsgBoxResult> answers_;
   std::vector<Shown> shown_;
+};
+
+// Records every power request; never performs one.
+class RecordingPowerControl final : public PowerControl {
+ public:
+  bool nt = true;
+  bool hibernation_file = false;
+  int privilege_calls = 0;
+  bool idle_sleep_held = false;
+  std::vector<PowerRequest> requests;
+
+  bool IsWinNT() const override { return nt; }
+  void EnableShutdownPrivilege() override { ++privilege_calls; }
+  void Perform(const PowerRequest& request) override { requests.push_back(request); }
+  bool HibernateAvailable() const override { return hibernation_file; }
+  void HoldOffIdleSleep(bool on) override { idle_sleep_held = on; }
 };
 
 }  // namespace norvale::fakes

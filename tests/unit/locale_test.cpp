@@ -22,8 +22,10 @@ TEST(PatternLocale, GeneralDateIsShortDateBlankLongTime) {
   const LocalTime t = FakeClock::At(2026, 12, 4, 22, 30, 5);
   EXPECT_EQ("2026-12-04 22:30:05", PatternLocale::Iso().GeneralDate(t));
   EXPECT_EQ("12/4/2026 10:30:05 PM", PatternLocale::Us().GeneralDate(t));
-  EXPECT_EQ("12/4/2026 12:05:00 AM", PatternLocale::Us().GeneralDate(FakeClock::At(2026, 12, 4, 0, 5)));
-  EXPECT_EQ("12/4/2026 12:05:00 PM", PatternLocale::Us().GeneralDate(FakeClock::At(2026, 12, 4, 12, 5)));
+  EXPECT_EQ("12/4/2026 12:05:00 AM",
+            PatternLocale::Us().GeneralDate(FakeClock::At(2026, 12, 4, 0, 5)));
+  EXPECT_EQ("12/4/2026 12:05:00 PM",
+            PatternLocale::Us().GeneralDate(FakeClock::At(2026, 12, 4, 12, 5)));
 }
 
 TEST(PatternLocale, ParsesDatesInItsOwnFieldOrder) {
@@ -57,8 +59,10 @@ TEST(PatternLocale, RejectsWhatIsNoCalendarDate) {
 }
 
 TEST(PatternLocale, EveryShortDateReadsBackAsItsDate) {
-  for (const PatternLocale& locale : {PatternLocale::Iso(), PatternLocale::Us(), PatternLocale::German()}) {
-    for (sys_days d = sys_days{year{2026} / 12 / 25}; d < sys_days{year{2028} / 3 / 5}; d += days{1}) {
+  for (const PatternLocale& locale :
+       {PatternLocale::Iso(), PatternLocale::Us(), PatternLocale::German()}) {
+    for (sys_days d = sys_days{year{2026} / 12 / 25}; d < sys_days{year{2028} / 3 / 5};
+         d += days{1}) {
       ASSERT_EQ(Date{d}, locale.ParseDate(locale.ShortDate(Date{d}))) << locale.ShortDate(Date{d});
     }
   }

@@ -10,7 +10,9 @@ namespace {
 using namespace std::chrono;
 using fakes::FakeClock;
 
-Date D(int y, unsigned m, unsigned d) { return Date{year{y}, month{m}, day{d}}; }
+Date D(int y, unsigned m, unsigned d) {
+  return Date{year{y}, month{m}, day{d}};
+}
 
 // A SCHEDULER block as SaveSchedule writes it.
 std::string Block(const std::string& start_date, const std::string& start_time, bool repeat,
@@ -39,26 +41,28 @@ TEST_P(NextRunExamples, MatchTheTable) {
   const FakeClock clock(FakeClock::At(2026, 12, 4, 10, 0));
   const std::string past = locale.ShortDate(D(2026, 1, 15));
   const Case cases[] = {
-      {true, kRepeatDaily, "", D(2026, 12, 4)},         {true, kRepeatWeekly, "mon,fri", D(2026, 12, 4)},
-      {true, kRepeatWeekly, "mon,wed", D(2026, 12, 7)}, {true, kRepeatWeekly, "sat", D(2026, 12, 5)},
-      {true, kRepeatMonthly, "1,25", D(2026, 12, 25)},  {true, kRepeatMonthly, "2", D(2027, 1, 2)},
+      {true, kRepeatDaily, "", D(2026, 12, 4)},
+      {true, kRepeatWeekly, "mon,fri", D(2026, 12, 4)},
+      {true, kRepeatWeekly, "mon,wed", D(2026, 12, 7)},
+      {true, kRepeatWeekly, "sat", D(2026, 12, 5)},
+      {true, kRepeatMonthly, "1,25", D(2026, 12, 25)},
+      {true, kRepeatMonthly, "2", D(2027, 1, 2)},
       {false, kRepeatDaily, "", Date{}},
   };
   for (const Case& c : cases) {
     const std::string expected = c.expected.ok() ? locale.ShortDate(c.expected) + " 22:30:00" : "";
-    EXPECT_EQ(expected, GetNextRun(Block(past, "22:30:00", c.repeat, c.mode, c.period), clock, locale))
+    EXPECT_EQ(expected,
+              GetNextRun(Block(past, "22:30:00", c.repeat, c.mode, c.period), clock, locale))
         << c.mode << " " << c.period;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, NextRunExamples,
-                         ::testing::Values(PatternLocale::Iso(), PatternLocale::Us(),
-                                           PatternLocale::German()),
-                         [](const auto& info) {
-                           return std::string(info.index == 0   ? "Iso"
-                                              : info.index == 1 ? "Us"
-                                                                : "German");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Locales, NextRunExamples,
+    ::testing::Values(PatternLocale::Iso(), PatternLocale::Us(), PatternLocale::German()),
+    [](const auto& info) {
+      return std::string(info.index == 0 ? "Iso" : info.index == 1 ? "Us" : "German");
+    });
 
 class NextRun : public ::testing::Test {
  protected:
@@ -172,7 +176,8 @@ TEST_F(NextRun, UnreadableStartIsShownAsStored) {
 
 TEST_F(NextRun, TheResultFollowsTheDesktopsDateForm) {
   const PatternLocale us = PatternLocale::Us();
-  const std::string block = Block(us.ShortDate(D(2025, 6, 1)), "22:30:00", true, kRepeatWeekly, "mon");
+  const std::string block =
+      Block(us.ShortDate(D(2025, 6, 1)), "22:30:00", true, kRepeatWeekly, "mon");
   EXPECT_EQ("12/7/2026 22:30:00", GetNextRun(block, clock, us));
 }
 
@@ -182,8 +187,8 @@ TEST(ParseTimeOfDay, ReadsTwentyFourAndTwelveHourTimes) {
   EXPECT_EQ(hours{22} + minutes{30} + seconds{1}, ParseTimeOfDay("10:30:01 PM"));
   EXPECT_EQ(minutes{30}, ParseTimeOfDay("12:30:00 am"));
   EXPECT_EQ(hours{12}, ParseTimeOfDay("12:00 PM"));
-  for (const char* bad : {"", "22", "24:00", "12:60", "1:2:3:4", "13:00 PM", "0:10 AM", ":30", "22:",
-                          "22:30:", "ab:cd", "123:00"}) {
+  for (const char* bad : {"", "22", "24:00", "12:60", "1:2:3:4", "13:00 PM", "0:10 AM", ":30",
+                          "22:", "22:30:", "ab:cd", "123:00", "88888888888:00", "1:88888888888"}) {
     EXPECT_EQ(std::nullopt, ParseTimeOfDay(bad)) << bad;
   }
 }

@@ -43,7 +43,8 @@ TEST_F(ScheduleListTest, RowsFollowTheListingWithNamesFromTheFileNames) {
   EXPECT_EQ((std::vector<std::string>{"Shut Down", "never", "2026-12-04 22:30:00", "Yes"}),
             rows[0].SubItems);
   EXPECT_EQ("a.b", rows[1].Text);
-  EXPECT_EQ((std::vector<std::string>{"Reboot", "", "2026-12-24 22:30:00", "No"}), rows[1].SubItems);
+  EXPECT_EQ((std::vector<std::string>{"Reboot", "", "2026-12-24 22:30:00", "No"}),
+            rows[1].SubItems);
   EXPECT_EQ("Once", rows[2].Text);
   EXPECT_EQ("", rows[2].SubItem(kColumnNextRun));
 }

@@ -8,16 +8,16 @@ namespace norvale {
 namespace {
 
 TEST(ScheduleName, OrdinaryNamesAreAccepted) {
-  for (const char* name : {"Night", "a.b", "Shut down at 22.30", " leading blank", "Z\xC3\xBCrich",
-                           "CONFIG", "COM10", "LPT", "console.txt", "NULL", "..a", "x.y.z",
-                           "\xE4\xB8\xAD\xE6\x96\x87"}) {
+  for (const char* name :
+       {"Night", "a.b", "Shut down at 22.30", " leading blank", "Z\xC3\xBCrich", "CONFIG", "COM10",
+        "LPT", "console.txt", "NULL", "..a", "x.y.z", "\xE4\xB8\xAD\xE6\x96\x87"}) {
     EXPECT_EQ(std::nullopt, CheckScheduleName(name)) << name;
   }
 }
 
 TEST(ScheduleName, PathCharactersAreRefused) {
-  for (const char* name : {"..\\x", "a\\b", "a/b", "../x", "C:x", "a*", "a?", "a\"b", "a<b", "a>b",
-                           "a|b"}) {
+  for (const char* name :
+       {"..\\x", "a\\b", "a/b", "../x", "C:x", "a*", "a?", "a\"b", "a<b", "a>b", "a|b"}) {
     EXPECT_EQ(NameProblem::ReservedCharacter, CheckScheduleName(name)) << name;
   }
 }

@@ -1,0 +1,52 @@
+#include "platform/dry_run_power.h"
+
+#include <cstdio>
+
+namespace norvale {
+
+DryRunPowerControl::DryRunPowerControl(PowerControl& system, FileSystem& fs, const Clock& clock,
+                                       std::string log_path,
+                                       std::function<void(const std::string&)> tell_user)
+    : system_(system),
+      fs_(fs),
+      clock_(clock),
+      log_path_(std::move(log_path)),
+      tell_user_(std::move(tell_user)) {}
+
+std::string DryRunPowerControl::LogLine(LocalTime when, const PowerRequest& r) {
+  using namespace std::chrono;
+  const auto day = floor<days>(when);
+  const year_month_day ymd{day};
+  const hh_mm_ss<seconds> t{floor<seconds>(when - day)};
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(ymd.year()),
+                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+                static_cast<int>(t.hours().count()), static_cast<int>(t.minutes().count()),
+                static_cast<int>(t.seconds().count()));
+  const std::string request = r.kind == PowerRequest::kExitWindows
+                                  ? "ExitWindowsEx flags=" + std::to_string(r.flags) + " reason=0"
+                                  : "SetSystemPowerState fSuspend=" + std::to_string(r.flags) +
+                                        " fForce=" + (r.force ? "1" : "0");
+  return std::string(stamp) + "\t" + (r.action.empty() ? "?" : r.action) + "\t" + request +
+         "\tforce=" + (r.force ? "True" : "False") + "\r\n";
+}
+
+void DryRunPowerControl::Perform(const PowerRequest& request) {
+  std::string log;
+  try {
+    log = fs_.ReadAll(log_path_);
+  } catch (const FileError&) {
+    // A first entry, or an unreadable log: start it afresh.
+  }
+  log += LogLine(clock_.Now(), request);
+  std::string message = "Dry run: \"" + request.action + "\" was not performed.";
+  try {
+    fs_.ReplaceFile(log_path_, log);
+    message += " It was written to " + log_path_ + ".";
+  } catch (const FileError& e) {
+    message += " The log could not be written (" + e.description() + ").";
+  }
+  if (tell_user_) tell_user_(message);
+}
+
+}  // namespace norvale

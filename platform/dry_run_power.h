@@ -1,0 +1,39 @@
+#pragma once
+// A power control that performs nothing: every request is appended to a log and
+// the user is told, so schedules can be tried safely.
+#include <functional>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/power_control.h"
+
+namespace norvale {
+
+inline constexpr const char* kDryRunLogName = "DryRun.log";
+
+class DryRunPowerControl final : public PowerControl {
+ public:
+  // Questions about the system (NT, hibernation) and the idle-sleep hold, which
+  // performs no action, go to `system`.
+  DryRunPowerControl(PowerControl& system, FileSystem& fs, const Clock& clock, std::string log_path,
+                     std::function<void(const std::string&)> tell_user);
+
+  bool IsWinNT() const override { return system_.IsWinNT(); }
+  void EnableShutdownPrivilege() override {}
+  void Perform(const PowerRequest& request) override;
+  bool HibernateAvailable() const override { return system_.HibernateAvailable(); }
+  void HoldOffIdleSleep(bool on) override { system_.HoldOffIdleSleep(on); }
+
+  // One log line: ISO time, action, request, force.
+  static std::string LogLine(LocalTime when, const PowerRequest& request);
+
+ private:
+  PowerControl& system_;
+  FileSystem& fs_;
+  const Clock& clock_;
+  std::string log_path_;
+  std::function<void(const std::string&)> tell_user_;
+};
+
+}  // namespace norvale

@@ -1,0 +1,51 @@
+#pragma once
+// Registry entries by path: the logon Run lists and the uninstall list. Both
+// programs carry this class; failures are ignored, as nothing here reports.
+#include <optional>
+#include <string>
+
+#include "platform/registry.h"
+
+namespace norvale {
+
+inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kUninstallKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+class AddRemove {
+ public:
+  AddRemove(Registry& registry, std::string company_name)
+      : registry_(registry), company_(std::move(company_name)) {}
+
+  void SaveKey(RegRoot hKey, const std::string& strPath);
+  void SaveString(RegRoot hKey, const std::string& strPath, const std::string& strValue,
+                  const std::string& strData);
+  std::optional<std::string> GetString(RegRoot hKey, const std::string& strPath,
+                                       const std::string& strValue) const;
+  void DeleteValue(RegRoot hKey, const std::string& strPath, const std::string& strValue);
+  void DeleteKey(RegRoot hKey, const std::string& strPath);
+  void doSaveSetCustom(const std::string& strProduct, const std::string& strKey,
+                       const std::string& strKeyValue, const std::string& strValue);
+  std::string GetStringSettingCustom(const std::string& strProduct, const std::string& strKey,
+                                     const std::string& strKeyValue,
+                                     const std::string& strDefault) const;
+
+  void AddToRun(const std::string& ProgramName, const std::string& FileToRun);
+  void RemoveFromRun(const std::string& ProgramName);
+  void AddToRun2(const std::string& ProgramName, const std::string& FileToRun);
+  void RemoveFromRun2(const std::string& ProgramName);
+  void AddToList(const std::string& ProgramName, const std::string& UninstallCommand);
+  void RemoveFromList(const std::string& ProgramName);
+
+ private:
+  Registry& registry_;
+  std::string company_;
+};
+
+// The value name the main program registers itself under: product name + "-1".
+std::string RunValueName(const std::string& product_name);
+// Folder + "\" + executable name, with ".exe" added unless the path already holds
+// it anywhere (any letter case).
+std::string RunValueData(const std::string& program_folder, const std::string& exe_base_name);
+
+}  // namespace norvale

@@ -1,0 +1,94 @@
+#include "settings/settings_store.h"
+
+namespace norvale {
+
+std::string Trim(const std::string& text) {
+  const size_t b = text.find_first_not_of(' ');
+  if (b == std::string::npos) return {};
+  const size_t e = text.find_last_not_of(' ');
+  return text.substr(b, e - b + 1);
+}
+
+std::string SettingsStore::MachineKeyPath(const std::string& program,
+                                          const std::string& section) const {
+  return "SOFTWARE\\" + Trim(company_) + "\\" + Trim(program) + "\\" + Trim(section);
+}
+
+std::string SettingsStore::PermissionDeniedText(const std::string& product) {
+  return product +
+         " requires read/write access to the system registry and hard drive in order to run "
+         "properly.  This user account does not have the proper permissions set.  As a result "
+         "some or all of your settings may not be properly saved.  Please contact your system "
+         "administrator or change the permission settings for this account.\r\n\r\nIf you would "
+         "like to prevent this error message from being displayed again, please press 'Ignore'.";
+}
+
+bool SettingsStore::AskAfterFailure() {
+  if (StartHidden ||
+      GetUserSetting(product_, "Settings", "IgnorePermissionDeniedError", "0") == "1") {
+    return false;
+  }
+  switch (boxes_.MsgBox(PermissionDeniedText(product_), MsgBoxButtons::AbortRetryIgnore,
+                        MsgBoxIcon::Exclamation, "Permission Denied")) {
+    case MsgBoxResult::Retry:
+      return true;
+    case MsgBoxResult::Ignore:
+      SaveUserSetting(product_, "Settings", "IgnorePermissionDeniedError", "1");
+      return false;
+    default:
+      return false;
+  }
+}
+
+void SettingsStore::WriteSetting(const std::string& program, const std::string& section,
+                                 const std::string& key, const std::string& value) {
+  const std::string path = MachineKeyPath(program, section);
+  while (registry_.CreateKey(RegRoot::LocalMachine, path) != kRegOk) {
+    if (!AskAfterFailure()) return;
+  }
+  while (registry_.SetString(RegRoot::LocalMachine, path, key, value) != kRegOk) {
+    if (!AskAfterFailure()) return;
+  }
+}
+
+std::string SettingsStore::ReadSetting(const std::string& program, const std::string& section,
+                                       const std::string& key,
+                                       const std::string& default_value) const {
+  if (Trim(program).empty()) throw SettingsError(kErrAppNameEmpty, "AppName may not be empty");
+  if (Trim(section).empty()) throw SettingsError(kErrSectionEmpty, "Section may not be empty");
+  if (Trim(key).empty()) throw SettingsError(kErrKeyEmpty, "Key may not be empty");
+  const std::string path = MachineKeyPath(program, section);
+  const long opened = registry_.OpenKey(RegRoot::LocalMachine, path);
+  if (opened == kRegNotFound) return default_value;
+  if (opened != kRegOk) {
+    throw SettingsError(kErrRegistryBase + static_cast<int32_t>(opened),
+                        "Could not open registry section");
+  }
+  RegValue value;
+  if (registry_.QueryValue(RegRoot::LocalMachine, path, key, value) != kRegOk) return default_value;
+  if (value.type != kRegSz) {
+    throw SettingsError(kErrRegistryBase + static_cast<int32_t>(value.type),
+                        "Registry data not a string");
+  }
+  return value.data;
+}
+
+void SettingsStore::SaveUserSetting(const std::string& app, const std::string& section,
+                                    const std::string& key, const std::string& value) {
+  const std::string path = std::string(kPerUserRoot) + "\\" + app + "\\" + section;
+  if (registry_.CreateKey(RegRoot::CurrentUser, path) == kRegOk) {
+    registry_.SetString(RegRoot::CurrentUser, path, key, value);
+  }
+}
+
+std::string SettingsStore::GetUserSetting(const std::string& app, const std::string& section,
+                                          const std::string& key,
+                                          const std::string& default_value) const {
+  const std::string path = std::string(kPerUserRoot) + "\\" + app + "\\" + section;
+  RegValue value;
+  if (registry_.QueryValue(RegRoot::CurrentUser, path, key, value) != kRegOk) return default_value;
+  if (value.type != kRegSz && value.type != kRegExpandSz) return default_value;
+  return value.data;
+}
+
+}  // namespace norvale

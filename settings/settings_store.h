@@ -1,0 +1,73 @@
+#pragma once
+// Preferences as text values in the registry: machine-wide under
+// HKLM\SOFTWARE\<company>\<program>\<section>, per user where programs of this
+// kind have always kept theirs, HKCU\Software\VB and VBA Program Settings.
+#include <stdexcept>
+#include <string>
+
+#include "platform/msgbox.h"
+#include "platform/registry.h"
+
+namespace norvale {
+
+// A ReadSetting failure: the number and description users of such programs know.
+class SettingsError : public std::runtime_error {
+ public:
+  SettingsError(int32_t number, const std::string& description)
+      : std::runtime_error(description), number_(number) {}
+  int32_t number() const { return number_; }
+  std::string description() const { return what(); }
+
+ private:
+  int32_t number_;
+};
+
+inline constexpr int32_t kErrAppNameEmpty = static_cast<int32_t>(0x800403E8);
+inline constexpr int32_t kErrSectionEmpty = static_cast<int32_t>(0x800403E9);
+inline constexpr int32_t kErrKeyEmpty = static_cast<int32_t>(0x800403EA);
+inline constexpr int32_t kErrRegistryBase = static_cast<int32_t>(0x800407D0);
+
+inline constexpr const char* kPerUserRoot = "Software\\VB and VBA Program Settings";
+
+class SettingsStore {
+ public:
+  SettingsStore(Registry& registry, MessageBoxes& boxes, std::string company_name,
+                std::string product_name)
+      : registry_(registry),
+        boxes_(boxes),
+        company_(std::move(company_name)),
+        product_(std::move(product_name)) {}
+
+  // Never reports failure; a refused write shows the "Permission Denied" dialog
+  // unless the user silenced it or the program started hidden.
+  void WriteSetting(const std::string& program, const std::string& section, const std::string& key,
+                    const std::string& value);
+  // Throws SettingsError.
+  std::string ReadSetting(const std::string& program, const std::string& section,
+                          const std::string& key, const std::string& default_value) const;
+  void SaveUserSetting(const std::string& app, const std::string& section, const std::string& key,
+                       const std::string& value);
+  std::string GetUserSetting(const std::string& app, const std::string& section,
+                             const std::string& key, const std::string& default_value) const;
+
+  // Set while the main window starts hidden: the store stays silent.
+  bool StartHidden = false;
+
+  std::string MachineKeyPath(const std::string& program, const std::string& section) const;
+  static std::string PermissionDeniedText(const std::string& product_name);
+  const std::string& ProductName() const { return product_; }
+  const std::string& CompanyName() const { return company_; }
+
+ private:
+  // True when the user asked to retry.
+  bool AskAfterFailure();
+
+  Registry& registry_;
+  MessageBoxes& boxes_;
+  std::string company_;
+  std::string product_;
+};
+
+std::string Trim(const std::string& text);
+
+}  // namespace norvale

@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include "apps/norvale/command_line.h"
+
+namespace norvale {
+namespace {
+
+TEST(CommandLine, DryRunSwitchInAnySpellingAndCase) {
+  for (const char* s : {"/dryrun", "/DryRun", "-dryrun", "--dry-run", "--DRY-RUN"}) {
+    EXPECT_TRUE(ParseCommandLine({s}).dry_run) << s;
+  }
+  EXPECT_FALSE(ParseCommandLine({}).dry_run);
+  const CommandLine cl = ParseCommandLine({"/dry", "x"});
+  EXPECT_FALSE(cl.dry_run);
+  EXPECT_EQ((std::vector<std::string>{"/dry", "x"}), cl.unknown);
+}
+
+TEST(CommandLine, SplitsAtBlanksOutsideQuotes) {
+  EXPECT_EQ((std::vector<std::string>{"/dryrun", "a b", "", "c"}),
+            SplitCommandLine("  /dryrun \"a b\" \"\"\tc "));
+  EXPECT_TRUE(SplitCommandLine("").empty());
+}
+
+}  // namespace
+}  // namespace norvale

@@ -1,0 +1,344 @@
+// The form runtime's rules that every window relies on, in memory.
+#include <gtest/gtest.h>
+
+#include "tests/fakes/fake_toolkit.h"
+
+namespace norvale {
+namespace {
+
+using namespace std::chrono_literals;
+using fakes::FakeClock;
+using fakes::FakeToolkit;
+
+// A window with a little of everything; records its events.
+class TestForm : public Form {
+ public:
+  using Form::Form;
+  std::vector<std::string> events;
+  int cancel_query = 0;
+  int cancel_unload = 0;
+  int last_mode = -1;
+  Timer* fast = nullptr;
+  Timer* slow = nullptr;
+  CommandButton* ok = nullptr;
+
+ protected:
+  void BuildLayout() override {
+    Add<Label>("lblTitle", -1, "Title", nullptr, 120, 120, 3000, 300);
+    Frame& frame = Add<Frame>("fraMode", -1, "Mode", nullptr, 120, 500, 3000, 1200);
+    for (int i = 0; i < 3; ++i) {
+      Add<OptionButton>("optMode", i, "Mode " + std::to_string(i), &frame, 120, 240 + 300 * i, 2000,
+                        255);
+    }
+    Add<OptionButton>("optOther", -1, "Other", nullptr, 120, 1800, 2000, 255);
+    ok = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 120, 2200, 1200, 375);
+    fast = &Add<Timer>("tmrFast");
+    fast->SetInterval(250);
+    slow = &Add<Timer>("tmrSlow");
+    slow->SetInterval(500);
+    slow->SetEnabled(false);
+  }
+  void Form_Load() override { events.push_back("load"); }
+  void Form_QueryUnload(int& cancel, int mode) override {
+    events.push_back("query");
+    last_mode = mode;
+    cancel = cancel_query;
+  }
+  void Form_Unload(int& cancel) override {
+    events.push_back("unload");
+    cancel = cancel_unload;
+  }
+};
+
+class FormRuntimeTest : public ::testing::Test {
+ protected:
+  FakeClock clock{FakeClock::At(2026, 12, 4, 10, 0)};
+  FakeToolkit kit{clock};
+  TestForm form{kit, "frmTest"};
+};
+
+TEST_F(FormRuntimeTest, ControlsKeepLayoutOrderNamesAndArrayIndexes) {
+  form.Load();
+  std::vector<std::string> order;
+  for (const auto& c : form.Controls()) {
+    order.push_back(c->TypeName() + ":" + c->Name() +
+                    (c->IsArrayMember() ? "(" + std::to_string(c->Index()) + ")" : ""));
+  }
+  EXPECT_EQ((std::vector<std::string>{"Label:lblTitle", "Frame:fraMode", "OptionButton:optMode(0)",
+                                      "OptionButton:optMode(1)", "OptionButton:optMode(2)",
+                                      "OptionButton:optOther", "CommandButton:cmdOK",
+                                      "Timer:tmrFast", "Timer:tmrSlow"}),
+            order);
+  EXPECT_EQ("Mode 1", form.Find("optMode", 1)->Caption());
+  EXPECT_EQ(nullptr, form.Find("optMode"));  // an array member needs its index
+  EXPECT_EQ(nullptr, form.Find("optMode", 3));
+  EXPECT_EQ(form.Find("fraMode"), form.Find("optMode", 2)->Container());
+}
+
+TEST_F(FormRuntimeTest, LoadHappensOnceAndShowLoadsFirst) {
+  form.Show();
+  form.Show();
+  form.Load();
+  EXPECT_EQ(std::vector<std::string>{"load"}, form.events);
+  EXPECT_TRUE(form.Visible());
+  form.Hide();
+  EXPECT_FALSE(form.Visible());
+  EXPECT_TRUE(form.Loaded());
+}
+
+TEST_F(FormRuntimeTest, UnloadAsksQueryUnloadThenUnloadAndEitherMayCancel) {
+  EXPECT_TRUE(form.Unload());  // not loaded: nothing happens
+  EXPECT_TRUE(form.events.empty());
+
+  form.Show();
+  form.cancel_query = 1;
+  EXPECT_FALSE(form.Unload(vbFormControlMenu));
+  EXPECT_TRUE(form.Loaded());
+  EXPECT_EQ(vbFormControlMenu, form.last_mode);
+
+  form.cancel_query = 0;
+  form.cancel_unload = 1;
+  EXPECT_FALSE(form.Unload(vbAppWindows));
+  EXPECT_TRUE(form.Visible());
+
+  form.cancel_unload = 0;
+  EXPECT_TRUE(form.Unload());
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_FALSE(form.Visible());
+  EXPECT_EQ(vbFormCode, form.last_mode);
+  EXPECT_EQ((std::vector<std::string>{"load", "query", "query", "unload", "query", "unload"}),
+            form.events);
+}
+
+TEST_F(FormRuntimeTest, ReloadingGivesFreshControls) {
+  form.Load();
+  form.Find("lblTitle")->SetCaption("changed");
+  form.Unload();
+  EXPECT_EQ("changed", form.Find("lblTitle")->Caption());  // still readable after unload
+  form.Load();
+  EXPECT_EQ("Title", form.Find("lblTitle")->Caption());
+}
+
+TEST_F(FormRuntimeTest, UnloadFromInsideItsOwnClickIsSafe) {
+  form.Show();
+  form.ok->Click = [this] { form.Unload(); };
+  form.ok->UserClick();
+  EXPECT_FALSE(form.Loaded());
+}
+
+TEST_F(FormRuntimeTest, TimersFireInDueOrderAndRearm) {
+  std::vector<std::string> ticks;
+  form.Load();
+  form.fast->Tick = [&] {
+    ticks.push_back("fast@" + std::to_string((clock.TimeOfDay() / 1ms) % 10000));
+  };
+  form.slow->Tick = [&] {
+    ticks.push_back("slow@" + std::to_string((clock.TimeOfDay() / 1ms) % 10000));
+  };
+  form.slow->SetEnabled(true);  // armed now, due in 500 ms
+  kit.Advance(1000ms);
+  EXPECT_EQ((std::vector<std::string>{"fast@250", "fast@500", "slow@500", "fast@750", "fast@1000",
+                                      "slow@1000"}),
+            ticks);
+}
+
+TEST_F(FormRuntimeTest, ATimerThatDisarmsItselfFiresOnceAndRestartsFromArming) {
+  form.Load();
+  int fast = 0, slow = 0;
+  form.fast->SetEnabled(false);
+  form.slow->Tick = [&] {
+    ++slow;
+    form.slow->SetEnabled(false);
+  };
+  form.fast->Tick = [&] { ++fast; };
+  form.slow->SetEnabled(true);
+  kit.Advance(2000ms);
+  EXPECT_EQ(1, slow);
+  EXPECT_EQ(0, fast);
+  form.slow->SetEnabled(true);
+  kit.Advance(499ms);
+  EXPECT_EQ(1, slow);
+  kit.Advance(1ms);
+  EXPECT_EQ(2, slow);
+  // A new interval counts from the moment it is set.
+  form.fast->SetEnabled(true);
+  kit.Advance(200ms);
+  form.fast->SetInterval(300);
+  kit.Advance(299ms);
+  EXPECT_EQ(0, fast);
+  kit.Advance(1ms);
+  EXPECT_EQ(1, fast);
+}
+
+TEST_F(FormRuntimeTest, TimersStopWithTheirWindow) {
+  form.Load();
+  int ticks = 0;
+  form.fast->Tick = [&] { ++ticks; };
+  kit.Advance(250ms);
+  form.Unload();
+  kit.Advance(10s);
+  EXPECT_EQ(1, ticks);
+  form.Load();  // fresh controls, armed again by the layout
+  form.fast->Tick = [&] { ++ticks; };
+  kit.Advance(250ms);
+  EXPECT_EQ(2, ticks);
+}
+
+TEST_F(FormRuntimeTest, ShowModalReturnsWhenTheWindowCloses) {
+  TestForm dialog{kit, "frmDialog"};
+  bool user_saw_it_visible = false;
+  kit.OnModal("frmDialog", [&](Form& f) {
+    user_saw_it_visible = f.Visible() && f.IsModal();
+    f.Unload();
+  });
+  dialog.ShowModal();
+  EXPECT_TRUE(user_saw_it_visible);
+  EXPECT_FALSE(dialog.Loaded());
+  EXPECT_FALSE(dialog.IsModal());
+}
+
+TEST_F(FormRuntimeTest, OptionButtonsExcludeEachOtherWithinTheirContainer) {
+  form.Load();
+  auto* a = static_cast<OptionButton*>(form.Find("optMode", 0));
+  auto* b = static_cast<OptionButton*>(form.Find("optMode", 1));
+  auto* other = static_cast<OptionButton*>(form.Find("optOther"));
+  int clicks = 0;
+  b->Click = [&] { ++clicks; };
+  other->UserClick();
+  a->UserClick();
+  b->UserClick();
+  b->UserClick();
+  EXPECT_FALSE(a->Value());
+  EXPECT_TRUE(b->Value());
+  EXPECT_TRUE(other->Value());  // another container
+  EXPECT_EQ(1, clicks);
+}
+
+TEST_F(FormRuntimeTest, CheckBoxAndListChangesFireClickOnlyWhenTheValueChanges) {
+  form.Load();
+  CheckBox& check = form.Add<CheckBox>("chkMin");
+  ComboBox& combo = form.Add<ComboBox>("cbShutdown");
+  int check_clicks = 0, combo_clicks = 0;
+  check.Click = [&] { ++check_clicks; };
+  combo.Click = [&] { ++combo_clicks; };
+  check.SetValue(1);
+  check.SetValue(1);
+  check.UserClick();
+  EXPECT_EQ(0, check.Value());
+  EXPECT_EQ(2, check_clicks);
+  combo.AddItem("Shut Down");
+  combo.AddItem("Reboot");
+  combo.SetListIndex(1);
+  combo.SetListIndex(1);
+  EXPECT_EQ("Reboot", combo.Text());
+  EXPECT_EQ(1, combo_clicks);
+  EXPECT_THROW(combo.SetListIndex(2), std::out_of_range);
+  combo.RemoveItem(0);
+  EXPECT_EQ(0, combo.ListIndex());
+  combo.Clear();
+  EXPECT_EQ(-1, combo.ListIndex());
+}
+
+TEST_F(FormRuntimeTest, ListViewRowsSelectionAndItemClick) {
+  form.Load();
+  ListView& list = form.Add<ListView>("lstSchedules");
+  list.AddColumn("Schedule Name", 2000);
+  std::optional<size_t> clicked;
+  list.ItemClick = [&](size_t row) { clicked = row; };
+  list.SetItems({{"a", {"Reboot"}}, {"b", {"Log Off"}}});
+  list.UserClickItem(1);
+  EXPECT_EQ(1u, clicked);
+  EXPECT_EQ(1u, list.SelectedItem());
+  list.RemoveItem(0);
+  EXPECT_EQ(0u, list.SelectedItem());
+  list.SetSubItem(0, 3, "next");
+  EXPECT_EQ("next", list.Items()[0].SubItem(3));
+  list.SetItems({});
+  EXPECT_EQ(std::nullopt, list.SelectedItem());
+}
+
+TEST_F(FormRuntimeTest, TreeNodeChecksFireNodeCheck) {
+  form.Load();
+  TreeView& tree = form.Add<TreeView>("tvScheduleWeek");
+  tree.AddNode("mon", "Monday");
+  tree.AddNode("tue", "Tuesday");
+  std::vector<size_t> checked;
+  tree.NodeCheck = [&](size_t i) { checked.push_back(i); };
+  tree.UserCheckNode(1, true);
+  tree.SetChecked(0, true);  // the program's own change fires nothing
+  EXPECT_EQ(std::vector<size_t>{1}, checked);
+  EXPECT_TRUE(tree.Nodes()[0].Checked);
+  EXPECT_EQ(1u, tree.FindKey("tue"));
+  EXPECT_EQ(std::nullopt, tree.FindKey("Tue"));
+}
+
+TEST_F(FormRuntimeTest, MenusFireOnlyWhenTheyCanBeChosen) {
+  form.Load();
+  Menu& file = form.Add<Menu>("mnuFile");
+  std::vector<int> chosen;
+  for (int i = 0; i < 3; ++i) {
+    Menu& item = form.Add<Menu>("mnuFileItem", i, i == 1 ? "-" : "Item", &file, 0, 0, 0, 0);
+    item.Click = [&chosen, i] { chosen.push_back(i); };
+  }
+  static_cast<Menu*>(form.Find("mnuFileItem", 2))->SetEnabled(false);
+  for (int i = 0; i < 3; ++i) form.Find("mnuFileItem", i)->UserClick();
+  EXPECT_EQ(std::vector<int>{0}, chosen);
+  kit.ChooseFromPopup("mnuFileItem", 0);
+  kit.PopupMenu(form, file);
+  EXPECT_EQ((std::vector<int>{0, 0}), chosen);
+  EXPECT_EQ(std::vector<std::string>{"mnuFile"}, kit.PopupsShown());
+}
+
+TEST_F(FormRuntimeTest, TheMessageHookAnswersWhileInstalled) {
+  form.Load();
+  constexpr uint32_t kPowerBroadcast = 0x0218;
+  form.SetMessageHook([](const WindowMessage& m) -> std::optional<intptr_t> {
+    if (m.message == kPowerBroadcast) return 0x424D5144;
+    return std::nullopt;
+  });
+  EXPECT_EQ(0x424D5144, kit.SendMessage(form, {kPowerBroadcast, 0, 0}));
+  EXPECT_EQ(std::nullopt, kit.SendMessage(form, {0x0010, 0, 0}));
+  form.ClearMessageHook();
+  EXPECT_EQ(std::nullopt, kit.SendMessage(form, {kPowerBroadcast, 0, 0}));
+}
+
+TEST_F(FormRuntimeTest, ScriptedBoxesAnswerInOrder) {
+  kit.Script().Expect("Sure?", MsgBoxResult::Yes);
+  kit.Script().Expect("", MsgBoxResult::Cancel);
+  EXPECT_EQ(MsgBoxResult::Yes,
+            kit.Boxes().MsgBox("Sure?", MsgBoxButtons::YesNo, MsgBoxIcon::Question, "Norvale"));
+  EXPECT_EQ(MsgBoxResult::Cancel,
+            kit.Boxes().MsgBox("anything", MsgBoxButtons::OKCancel, MsgBoxIcon::None, "Norvale"));
+  EXPECT_TRUE(kit.Script().AllAnswered());
+}
+
+TEST_F(FormRuntimeTest, TrayAddCanFailUntilToldOtherwise) {
+  form.Load();
+  auto& tray = kit.FakeTrayIcon();
+  tray.FailAdds(true);
+  EXPECT_FALSE(kit.Tray().Add(form, "Norvale"));
+  EXPECT_FALSE(kit.Tray().Modify("Norvale"));
+  tray.FailAdds(false);
+  EXPECT_FALSE(kit.Tray().Modify("Norvale"));  // nothing to modify yet
+  EXPECT_TRUE(kit.Tray().Add(form, "Norvale"));
+  EXPECT_TRUE(kit.Tray().Modify("Norvale 2"));
+  EXPECT_EQ("Norvale 2", tray.Tip());
+  EXPECT_TRUE(kit.Tray().Delete());
+  EXPECT_FALSE(tray.Shown());
+  std::vector<TrayEvent> seen;
+  kit.Tray().OnEvent = [&](TrayEvent e) { seen.push_back(e); };
+  tray.Send(TrayEvent::RightUp);
+  EXPECT_EQ(std::vector<TrayEvent>{TrayEvent::RightUp}, seen);
+}
+
+TEST_F(FormRuntimeTest, ActivationFindsLoadedWindowsByExactTitle) {
+  form.Load();
+  form.SetCaption("Norvale");
+  EXPECT_TRUE(kit.ActivateByTitle("Norvale"));
+  EXPECT_FALSE(kit.ActivateByTitle("norvale"));
+  form.Unload();
+  EXPECT_FALSE(kit.ActivateByTitle("Norvale"));
+}
+
+}  // namespace
+}  // namespace norvale
