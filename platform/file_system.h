@@ -1,6 +1,8 @@
 #pragma once
 // Files as the schedule store and the rest of the program see them: whole-file
 // reads, atomic replacement, Windows' case-blind name matching on every platform.
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -53,6 +55,8 @@ class FileSystem {
   // True when the first entry matching `path` (hidden, system and read-only
   // included) has the path's file name, compared ignoring case. Never throws.
   virtual bool FileExists(const std::string& path) const = 0;
+  // The size of an ordinary file in bytes; nullopt when it cannot be told.
+  virtual std::optional<uint64_t> FileSize(const std::string& path) const = 0;
   // The folder of the running program, without a trailing separator.
   virtual std::string ProgramFolder() const = 0;
 };

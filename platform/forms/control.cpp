@@ -101,8 +101,9 @@ void TextBox::SetPasswordChar(std::string c) {
   Notify(Prop::Style);
 }
 
-void TextBox::UserType(std::string text) {
-  SetText(std::move(text));
+void TextBox::SetText(std::string text) {
+  if (text == Text()) return;
+  Control::SetText(std::move(text));
   if (Change) Change();
 }
 

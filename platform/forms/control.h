@@ -122,6 +122,12 @@ class Label : public Control {
   Label(Form& f, std::string name, int index = -1) : Control(f, "Label", std::move(name), index) {}
 };
 
+// A horizontal separator line.
+class Line : public Control {
+ public:
+  Line(Form& f, std::string name, int index = -1) : Control(f, "Line", std::move(name), index) {}
+};
+
 class SkinLabel : public Control {
  public:
   SkinLabel(Form& f, std::string name, int index = -1)
@@ -181,8 +187,9 @@ class TextBox : public Control {
   // Masks the text with this character ("*"); empty shows it plain.
   const std::string& PasswordChar() const { return password_char_; }
   void SetPasswordChar(std::string c);
-  // The user typed: the text changes and Change fires.
-  void UserType(std::string text);
+  // A new text fires Change, whether the user typed it or the program set it.
+  void SetText(std::string text);
+  void UserType(std::string text) { SetText(std::move(text)); }
   std::function<void()> Change;
 
  private:

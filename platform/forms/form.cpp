@@ -46,6 +46,7 @@ void Form::Load() {
   loaded_ = true;
   for (const auto& c : controls_) c->AttachPeer(peer_->CreatePeer(*c));
   if (state_ != WindowState::Normal) peer_->SetWindowState(state_);
+  if (client_request_) peer_->Changed(Prop::Geometry);
   Form_Load();
 }
 
@@ -99,6 +100,11 @@ void Form::SetWindowState(WindowState state) {
 
 void Form::Move(int left, int top, int width, int height) {
   bounds_ = {left, top, width, height};
+  NotifyPeer(Prop::Geometry);
+}
+
+void Form::SetClientSize(int width, int height) {
+  client_request_ = std::make_pair(width, height);
   NotifyPeer(Prop::Geometry);
 }
 

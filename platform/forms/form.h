@@ -111,6 +111,12 @@ class Form {
   void Move(int left, int top, int width, int height);
   int ScaleWidth() const;
   int ScaleHeight() const;
+  // Sizes the window so that its client area is this big (twips); the outer
+  // size follows from the window's borders at its current DPI.
+  void SetClientSize(int width, int height);
+  // The client size asked for, until the window has applied it.
+  std::optional<std::pair<int, int>> RequestedClientSize() const { return client_request_; }
+  void ClientSizeApplied() { client_request_.reset(); }
 
   // The window's large and small icons from an icon resource ("AAA").
   const std::string& IconResource() const { return icon_; }
@@ -165,6 +171,7 @@ class Form {
   TwipsRect bounds_{0, 0, 6000, 4500};
   std::string icon_;
   std::optional<TwipsRect> region_;
+  std::optional<std::pair<int, int>> client_request_;
   MessageHook hook_;
 };
 

@@ -189,6 +189,12 @@ bool PosixFileSystem::FileExists(const std::string& path) const {
   return !found.empty() && EqualsIgnoringCase(found, name);
 }
 
+std::optional<uint64_t> PosixFileSystem::FileSize(const std::string& path) const {
+  struct stat st {};
+  if (stat(Resolve(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<uint64_t>(st.st_size);
+}
+
 std::string PosixFileSystem::ProgramFolder() const {
   char buf[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);

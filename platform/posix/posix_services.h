@@ -22,6 +22,7 @@ class PosixFileSystem final : public FileSystem {
   bool FolderExists(const std::string& path) const override;
   void CreateFolder(const std::string& path) override;
   bool FileExists(const std::string& path) const override;
+  std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::string ProgramFolder() const override;
 };
 

@@ -267,6 +267,13 @@ bool Win32FileSystem::FileExists(const std::string& path) const {
   }
 }
 
+std::optional<uint64_t> Win32FileSystem::FileSize(const std::string& path) const {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 std::string Win32FileSystem::ProgramFolder() const {
   std::wstring buf(MAX_PATH, L'\0');
   for (;;) {

@@ -33,7 +33,15 @@ class FakeTimerPeer final : public ControlPeer {
 class FakeFormPeer final : public FormPeer {
  public:
   FakeFormPeer(FakeToolkit& kit, Form& form) : kit_(kit), form_(form) {}
-  void Changed(Prop) override {}
+  // A window without borders: the client area is the whole window.
+  void Changed(Prop what) override {
+    if (what != Prop::Geometry) return;
+    if (auto size = form_.RequestedClientSize()) {
+      const TwipsRect b = form_.Bounds();
+      form_.ClientSizeApplied();
+      form_.Move(b.left, b.top, size->first, size->second);
+    }
+  }
   std::unique_ptr<ControlPeer> CreatePeer(Control& control) override {
     if (auto* timer = dynamic_cast<Timer*>(&control)) {
       return std::make_unique<FakeTimerPeer>(kit_, *timer);

@@ -104,6 +104,12 @@ bool MemoryFileSystem::FileExists(const std::string& path) const {
   return e && EqualsIgnoringCase(FileNameOf(e->path), FileNameOf(path));
 }
 
+std::optional<uint64_t> MemoryFileSystem::FileSize(const std::string& path) const {
+  const Entry* e = Find(path);
+  if (!e) return std::nullopt;
+  return e->bytes.size();
+}
+
 void MemoryFileSystem::Put(const std::string& path, std::string bytes) {
   folders_.insert(Key(FolderOf(path)));
   for (Entry& e : files_) {

@@ -11,6 +11,9 @@
 #include "platform/file_system.h"
 #include "platform/msgbox.h"
 #include "platform/power_control.h"
+#include "platform/process_launcher.h"
+#include "platform/shell.h"
+#include "platform/system_info.h"
 
 namespace norvale::fakes {
 
@@ -41,6 +44,7 @@ class MemoryFileSystem final : public FileSystem {
   bool FolderExists(const std::string& path) const override;
   void CreateFolder(const std::string& path) override;
   bool FileExists(const std::string& path) const override;
+  std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::string ProgramFolder() const override { return program_folder_; }
 
   // Test set-up: a file written directly, as if by hand.
@@ -102,6 +106,55 @@ class RecordingPowerControl final : public PowerControl {
   void Perform(const PowerRequest& request) override { requests.push_back(request); }
   bool HibernateAvailable() const override { return hibernation_file; }
   void HoldOffIdleSleep(bool on) override { idle_sleep_held = on; }
+};
+
+// Records what would have been started; the folder picker answers from a script.
+class FakeShell final : public Shell {
+ public:
+  std::vector<std::string> documents;
+  std::vector<std::string> commands;
+  std::string folder_to_pick;  // "" = the user cancels
+  bool succeed = true;
+
+  bool OpenDocument(const std::string& path) override {
+    documents.push_back(path);
+    return succeed;
+  }
+  bool StartCommand(const std::string& command_line) override {
+    commands.push_back(command_line);
+    return succeed;
+  }
+  std::string BrowseForFolder(const std::string&) override { return folder_to_pick; }
+};
+
+class FakeSystemInfo final : public SystemInfo {
+ public:
+  std::optional<OsVersion> version = OsVersion{2, 10, 0};
+  VersionInfo program{"Norvale", "Norvale Labs", "https://norvale.example/", 1, 0};
+  std::string exe = "Norvale";
+
+  std::optional<OsVersion> Version() const override { return version; }
+  VersionInfo ProgramVersion() const override { return program; }
+  std::string ExeName() const override { return exe; }
+};
+
+// Records launch requests and fails them as told.
+class FakeProcessLauncher final : public ProcessLauncher {
+ public:
+  std::vector<std::string> calls;  // "logon" or "token", with the command line
+  uint32_t logon_error = 0;
+  uint32_t token_error = 0;
+  Step token_failed_step = Step::kLogonUser;
+
+  uint32_t WithLogon(const LogonRequest& r) override {
+    calls.push_back("logon " + r.user + " " + r.command_line + " in " + r.current_directory);
+    return logon_error;
+  }
+  uint32_t WithToken(const LogonRequest& r, Step& failed) override {
+    calls.push_back("token " + r.user + " " + r.command_line + " in " + r.current_directory);
+    failed = token_failed_step;
+    return token_error;
+  }
 };
 
 }  // namespace norvale::fakes

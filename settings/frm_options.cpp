@@ -1,0 +1,233 @@
+#include "settings/frm_options.h"
+
+#include <cstdlib>
+
+#include "settings/add_remove.h"
+
+namespace norvale {
+
+std::string ScrambleText(std::string_view text, const TextCodec& codec) {
+  std::string bytes = codec.Utf8ToAnsi(text);
+  for (char& ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 128) {
+      ch = static_cast<char>(c + 128);
+    } else if (c > 128) {
+      ch = static_cast<char>(c - 128);
+    }
+  }
+  return codec.AnsiToUtf8(bytes);
+}
+
+void ApplyRunAtStart(AppContext& app, bool checked) {
+  const std::string name = RunValueName(app.product_name);
+  app.settings.WriteSetting(name, "Settings", "chkRunAtStart", checked ? "1" : "0");
+  AddRemove run(app.registry, app.company_name);
+  if (checked) {
+    run.AddToRun2(name, RunValueData(app.fs.ProgramFolder(), app.system.ExeName()));
+  } else {
+    run.RemoveFromRun2(name);
+  }
+}
+
+void chkRunAtStart_Click(AppContext& app, bool checked) {
+  if (!IsVistaOrLater(app.system)) {
+    ApplyRunAtStart(app, checked);
+    return;
+  }
+  MessageBoxes& boxes = app.kit.Boxes();
+  if (boxes.MsgBox("Windows Vista requires special administrative rights to add programs to the "
+                   "Run At Startup list.  In order to have this program run at startup you will "
+                   "need to launch a separate program, called the Kestrup.exe, as an "
+                   "administrator.  If you would like instructions for doing so, please press "
+                   "OK.  Otherwise press cancel.",
+                   MsgBoxButtons::OKCancel, MsgBoxIcon::Information,
+                   "Vista Detected") != MsgBoxResult::OK) {
+    return;
+  }
+  boxes.MsgBox(
+      "When you click OK a windows explorer window will open.  You will see a file called "
+      "Kestrup.exe in that folder.\r\n\r\nRight click on it and select 'Run As Administrator'.  "
+      "Then follow the instructions on the tool to add this program to the windows startup list.",
+      MsgBoxButtons::OK, MsgBoxIcon::Information, "Startup Tool");
+  app.shell.StartCommand("explorer \"" + app.fs.ProgramFolder() + "\"");
+}
+
+void frmOptions::BuildLayout() {
+  SetCaption("General Preferences");
+  Move(0, 0, 10140, 7590);
+  // Startup Options
+  Frame& startup = Add<Frame>("Frame1", -1, "Startup Options", nullptr, 120, 120, 4680, 1335);
+  chkRunAtStart = &Add<CheckBox>("chkRunAtStart", -1, "&Run at Windows Startup (recommended)",
+                                 &startup, 150, 300, 4380, 285);
+  chkSplash = &Add<CheckBox>("chkSplash", -1, "Don't show the &splash screen", &startup, 150, 630,
+                             4380, 285);
+  chkMin = &Add<CheckBox>("chkMin", -1, "Open &minimized to the system Tray", &startup, 150, 960,
+                          4380, 285);
+  Add<SkinLabel>("SkinLabel1", 0, "", &startup, 0, 0, 0, 0).SetVisible(false);
+
+  // Miscellaneous Options
+  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 1815);
+  chkLog = &Add<CheckBox>("chkLog", -1, "Enable &Logging", &misc, 150, 300, 4380, 285);
+  chkAlwaysExit = &Add<CheckBox>(
+      "chkAlwaysExit", -1,
+      "Always &exit completely when I close the program, don't run scheduled events after closing.",
+      &misc, 150, 630, 4380, 615);
+  chkNoShow = &Add<CheckBox>("chkNoShow", -1, "Don't show a reminder when I close the program.",
+                             &misc, 150, 1320, 4380, 285);
+  Add<SkinLabel>("SkinLabel2", 0, "", &misc, 0, 0, 0, 0).SetVisible(false);
+
+  // Default FTP Values
+  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 3510, 4680, 2235);
+  const char* ftp_labels[] = {"&Host:", "P&ort:", "User&name:", "Pass&word:", "&Folder:"};
+  TextBox** ftp_boxes[] = {&txtFTPHost, &txtFTPPort, &txtFTPUsername, &txtFTPPassword,
+                           &txtFTPFolder};
+  const char* ftp_names[] = {"txtFTPHost", "txtFTPPort", "txtFTPUsername", "txtFTPPassword",
+                             "txtFTPFolder"};
+  const char* ftp_tips[] = {"Specify the host to connect to",
+                            "Specify the port number (default is 21)", "Enter username",
+                            "Enter password for the user", "Specify the location"};
+  for (int i = 0; i < 5; ++i) {
+    const int top = 300 + i * 375;
+    Add<Label>("lblInfo", i, ftp_labels[i], &ftp, 150, top + 45, 1215, 255);
+    *ftp_boxes[i] = &Add<TextBox>(ftp_names[i], -1, "", &ftp, 1395, top, 3135, 315);
+    (*ftp_boxes[i])->SetToolTipText(ftp_tips[i]);
+  }
+  txtFTPPort->SetText("21");
+  txtFTPFolder->SetText("/");
+  txtFTPPassword->SetPasswordChar("*");
+  Add<SkinLabel>("SkinLabel4", 0, "", &ftp, 0, 0, 0, 0).SetVisible(false);
+
+  // Default LAN Backup Folder
+  Frame& lan =
+      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 5865, 4680, 1110);
+  Add<Label>("lblInfo", 5, "Fol&der:", &lan, 150, 345, 1215, 255);
+  txtLanFolder = &Add<TextBox>("txtLanFolder", -1, "", &lan, 1395, 300, 3135, 315);
+  cmdBrowse = &Add<CommandButton>("cmdBrowse", -1, "&Browse...", &lan, 3255, 690, 1275, 345);
+  Add<SkinLabel>("SkinLabel5", 0, "", &lan, 0, 0, 0, 0).SetVisible(false);
+
+  // Email Configuration
+  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 6855);
+  const char* mail_labels[] = {
+      "Email F&rom:", "Mail Ser&ver:", "Por&t:", "Email T&o:", "Us&ername:", "Passwor&d:"};
+  TextBox** mail_boxes[] = {&txtEmailFrom, &txtServer,   &txtPort,
+                            &txtEmailTo,   &txtUsername, &txtPassword2};
+  const char* mail_names[] = {"txtEmailFrom", "txtServer",   "txtPort",
+                              "txtEmailTo",   "txtUsername", "txtPassword2"};
+  for (int i = 0; i < 6; ++i) {
+    const int top = 300 + i * 375;
+    Add<Label>("lblMail", i, mail_labels[i], &mail, 150, top + 45, 1275, 255);
+    *mail_boxes[i] = &Add<TextBox>(mail_names[i], -1, "", &mail, 1455, top, 3495, 315);
+  }
+  txtEmailFrom->SetText(kPlaceholderAddress);
+  txtServer->SetText(kPlaceholderServer);
+  txtPort->SetText("25");
+  txtEmailTo->SetText(kPlaceholderAddress);
+  txtPassword2->SetPasswordChar("*");
+  chkAuth = &Add<CheckBox>("chkAuth", -1, "Use &Authentication", &mail, 150, 2610, 2415, 285);
+  chkAttachment =
+      &Add<CheckBox>("chkAttachment", -1, "Send as Atta&chment", &mail, 150, 2925, 2415, 285);
+  cmdSend = &Add<CommandButton>("cmdSend", -1, "Te&st", &mail, 3675, 2625, 1275, 375);
+  Add<Label>("Label1", -1,
+             "TIP: The server will generally be mail.yourprovider.example or "
+             "smtp.yourprovider.example.  The port is generally 25 or 1025.",
+             &mail, 150, 3330, 4800, 615);
+  Add<Label>(
+      "Label2", -1,
+      "TIP: The TO field is for testing only.  You will specify the TO value for each backup "
+      "set.  The value entered here will be the default.",
+      &mail, 150, 3990, 4800, 615);
+  Add<Label>("Label4", -1,
+             "TIP: Authentication is optional.  Try sending a test message without authentication "
+             "first.",
+             &mail, 150, 4650, 4800, 435);
+  Add<Label>("Label5", -1,
+             "TIP: If you are having trouble, try a free email provider.  Also, try searching your "
+             "email provider's website for their mail servers, or for instructions on setting up "
+             "Microsoft Outlook with your mail provider (the servers and ports will be the same)",
+             &mail, 150, 5130, 4800, 1575);
+  Add<SkinLabel>("SkinLabel3", 0, "", &mail, 0, 0, 0, 0).SetVisible(false);
+  Add<SkinLabel>("SkinLabel6", 0, "", nullptr, 0, 0, 0, 0).SetVisible(false);
+
+  BindCheck(chkAlwaysExit, "chkAlwaysExit");
+  BindCheck(chkLog, "chkLog");
+  BindCheck(chkMin, "chkMin");
+  BindCheck(chkNoShow, "chkNoShow");
+  BindCheck(chkSplash, "chkSplash");
+  BindCheck(chkAuth, "chkAuth");
+  BindText(txtServer, "txtServer");
+  BindText(txtPort, "txtport");
+  BindText(txtEmailTo, "txtEmailTo");
+  BindText(txtEmailFrom, "txtEmailFrom");
+  BindText(txtUsername, "txtUsername");
+  BindText(txtFTPHost, "txtFTPHost");
+  BindText(txtFTPPort, "txtFTPPort");
+  BindText(txtFTPUsername, "txtFTPUsername");
+  BindText(txtFTPFolder, "txtFTPfolder");
+  BindText(txtLanFolder, "txtLanFolder");
+  BindText(txtPassword2, "txtPassword2", true);
+  BindText(txtFTPPassword, "txtFTPPassword", true);
+  chkRunAtStart->Click = [this] { chkRunAtStart_Click(app_, chkRunAtStart->Value() != 0); };
+  cmdBrowse->Click = [this] { cmdBrowse_Click(); };
+}
+
+void frmOptions::Store(const std::string& key, const std::string& value) {
+  app_.settings.WriteSetting(app_.product_name, "Settings", key, value);
+}
+
+void frmOptions::BindCheck(CheckBox* box, const char* key) {
+  box->Click = [this, box, key] { Store(key, std::to_string(box->Value())); };
+}
+
+void frmOptions::BindText(TextBox* box, const char* key, bool scrambled) {
+  box->Change = [this, box, key, scrambled] {
+    Store(key, scrambled ? ScrambleText(box->Text(), app_.codec) : box->Text());
+  };
+}
+
+std::string frmOptions::Read(const std::string& program, const std::string& key,
+                             const std::string& def) {
+  try {
+    return app_.settings.ReadSetting(program, "Settings", key, def);
+  } catch (const SettingsError&) {
+    // An unreadable value (another program stored a number there, say) must not
+    // take the window down: the control keeps its default.
+    return def;
+  }
+}
+
+void frmOptions::Form_Load() {
+  app_.ChangeLanguage(*this);
+  SetCaption(app_.Message("MSG_TITLEOPTIONS", "General Preferences"));
+  const std::string& product = app_.product_name;
+  const auto check = [&](CheckBox* box, const std::string& program, const char* key) {
+    const auto n = std::atoi(Read(program, key, "0").c_str());
+    box->SetValue(n == 1 ? 1 : n == 2 ? 2 : 0);
+  };
+  txtEmailFrom->SetText(Read(product, "txtEmailFrom", kPlaceholderAddress));
+  txtEmailTo->SetText(Read(product, "txtEmailTo", kPlaceholderAddress));
+  txtPassword2->SetText(ScrambleText(Read(product, "txtPassword2", ""), app_.codec));
+  txtPort->SetText(Read(product, "txtPort", "25"));
+  txtServer->SetText(Read(product, "txtServer", kPlaceholderServer));
+  txtUsername->SetText(Read(product, "txtUsername", ""));
+  check(chkAuth, product, "chkAuth");
+  check(chkNoShow, product, "chkNoShow");
+  check(chkAlwaysExit, product, "chkAlwaysExit");
+  check(chkMin, product, "chkMin");
+  check(chkSplash, product, "chkSplash");
+  txtFTPFolder->SetText(Read(product, "txtFTPFolder", "/"));
+  txtFTPHost->SetText(Read(product, "txtFTPHost", ""));
+  txtFTPPassword->SetText(ScrambleText(Read(product, "txtFTPPassword", ""), app_.codec));
+  txtFTPPort->SetText(Read(product, "txtFTPPort", "21"));
+  txtFTPUsername->SetText(Read(product, "txtFTPUsername", ""));
+  txtLanFolder->SetText(Read(product, "txtLanFolder", ""));
+  check(chkRunAtStart, RunValueName(product), "chkRunAtStart");
+  check(chkLog, product, "chkLog");
+}
+
+void frmOptions::cmdBrowse_Click() {
+  const std::string folder = app_.shell.BrowseForFolder("Default LAN Backup Folder");
+  if (!folder.empty()) txtLanFolder->SetText(folder);
+}
+
+}  // namespace norvale

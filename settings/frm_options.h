@@ -1,0 +1,66 @@
+#pragma once
+// The preferences window: every change is written to the machine-wide store at
+// once; there is no OK or Cancel.
+#include <string>
+
+#include "platform/forms/form.h"
+#include "platform/text_codec.h"
+#include "ui/app_context.h"
+
+namespace norvale {
+
+// The stored form of a password: codes below 128 move up by 128, codes above
+// 128 down by 128 (128 itself stays), in the ANSI code page. Its own inverse.
+std::string ScrambleText(std::string_view text, const TextCodec& codec);
+
+inline constexpr const char* kPlaceholderAddress = "backup@mail.norvale.example";
+inline constexpr const char* kPlaceholderServer = "mail.norvale.example";
+
+// Run-at-startup registration of the preferences box.
+void ApplyRunAtStart(AppContext& app, bool checked);
+void chkRunAtStart_Click(AppContext& app, bool checked);
+
+class frmOptions : public Form {
+ public:
+  explicit frmOptions(AppContext& app) : Form(app.kit, "frmOptions"), app_(app) {}
+
+  CheckBox* chkRunAtStart = nullptr;
+  CheckBox* chkSplash = nullptr;
+  CheckBox* chkMin = nullptr;
+  CheckBox* chkLog = nullptr;
+  CheckBox* chkAlwaysExit = nullptr;
+  CheckBox* chkNoShow = nullptr;
+  CheckBox* chkAuth = nullptr;
+  CheckBox* chkAttachment = nullptr;
+  TextBox* txtEmailFrom = nullptr;
+  TextBox* txtServer = nullptr;
+  TextBox* txtPort = nullptr;
+  TextBox* txtEmailTo = nullptr;
+  TextBox* txtUsername = nullptr;
+  TextBox* txtPassword2 = nullptr;
+  TextBox* txtFTPHost = nullptr;
+  TextBox* txtFTPPort = nullptr;
+  TextBox* txtFTPUsername = nullptr;
+  TextBox* txtFTPPassword = nullptr;
+  TextBox* txtFTPFolder = nullptr;
+  TextBox* txtLanFolder = nullptr;
+  CommandButton* cmdSend = nullptr;
+  CommandButton* cmdBrowse = nullptr;
+
+  void cmdBrowse_Click();
+
+ protected:
+  void BuildLayout() override;
+  void Form_Load() override;
+
+ private:
+  void Store(const std::string& key, const std::string& value);
+  // A value of the store, or the default when it cannot be read.
+  std::string Read(const std::string& program, const std::string& key, const std::string& def);
+  void BindCheck(CheckBox* box, const char* key);
+  void BindText(TextBox* box, const char* key, bool scrambled = false);
+
+  AppContext& app_;
+};
+
+}  // namespace norvale

@@ -1,0 +1,172 @@
+#include "startup_tool/form1.h"
+
+#include <cctype>
+
+#include "platform/path.h"
+#include "settings/add_remove.h"
+#include "startup_tool/module1.h"
+
+namespace norvale {
+namespace {
+
+constexpr int kCollapsedClientWidth = 5445;
+constexpr int kCollapsedClientHeight = 3945;
+constexpr int kExpandedOuterHeight = 7800;
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+std::string WithoutExe(std::string name) {
+  for (size_t at = Lower(name).find(".exe"); at != std::string::npos;
+       at = Lower(name).find(".exe")) {
+    name.erase(at, 4);
+  }
+  return name;
+}
+
+std::string Form1::Title() const {
+  return "VISTA - " + k_.system.ExeName();
+}
+
+void Form1::BuildLayout() {
+  SetCaption(Title());
+  Label1 = &Add<Label>("Label1", -1,
+                       "In order for this tool to run proplerly you must have right clicked the "
+                       "file Kestrup.exe and selected \"Run As Administrator\".  This tool is only "
+                       "necessary on Vista systems.  ",
+                       nullptr, 120, 60, 5205, 675);
+  Add<Label>("Label2", -1,
+             "Note that, even after running this tool to add a program to the startup list, the "
+             "\"run at startup\" checkbox in the main program will remain unchecked.   That is "
+             "normal.",
+             nullptr, 120, 780, 5205, 675);
+  Add<Label>("Label6", -1,
+             "In order to remove a program from the run at startup list you will need to run this "
+             "tool as an administrator again.",
+             nullptr, 120, 1500, 5205, 495);
+  Command1 = &Add<CommandButton>("Command1", -1, "Add program to the startup list for this &user",
+                                 nullptr, 120, 2160, 5205, 405);
+  Command3 = &Add<CommandButton>("Command3", -1, "Add program to the startup list for &all users",
+                                 nullptr, 120, 2640, 5205, 405);
+  Command2 = &Add<CommandButton>("Command2", -1, "&Remove program from the startup list", nullptr,
+                                 120, 3120, 5205, 405);
+  Command5 = &Add<CommandButton>("Command5", -1, "Ad&vanced >>", nullptr, 3765, 3570, 1560, 345);
+  Add<Line>("Line1", -1, "", nullptr, 0, 3960, kCollapsedClientWidth, 15);
+  Add<Label>("Label7", -1,
+             "The following information will be added/removed from the run at startup list:",
+             nullptr, 120, 4080, 5205, 315);
+  Add<Label>("Label5", -1,
+             "If the below information is not correct, please select the EXE file you want to run "
+             "at startup from the list below.  You will not usually need to edit this information.",
+             nullptr, 120, 4440, 5205, 675);
+  Add<Label>("Label3", -1, "&Name:", nullptr, 120, 5205, 600, 255);
+  txtName = &Add<TextBox>("txtName", -1, "", nullptr, 780, 5160, 4545, 315);
+  Add<Label>("Label4", -1, "&File:", nullptr, 120, 5565, 600, 255);
+  txtPath = &Add<TextBox>("txtPath", -1, "", nullptr, 780, 5520, 4545, 315);
+  File1 = &Add<ListBox>("File1", -1, "", nullptr, 120, 5880, 5205, 1200);
+  // Lies beyond the right edge of the window, as it always has.
+  Command4 =
+      &Add<CommandButton>("Command4", -1, "Launch another copy of this program with admin rights",
+                          nullptr, 10860, 2280, 5205, 405);
+  SetClientSize(kCollapsedClientWidth, kCollapsedClientHeight);
+
+  File1->Click = [this] { File1_Click(); };
+  Command1->Click = [this] { Command1_Click(); };
+  Command2->Click = [this] { Command2_Click(); };
+  Command3->Click = [this] { Command3_Click(); };
+  Command4->Click = [this] { Command4_Click(); };
+  Command5->Click = [this] { Command5_Click(); };
+}
+
+void Form1::Form_Load() {
+  const std::string folder = k_.fs.ProgramFolder();
+  for (const std::string& name : k_.fs.ListFiles(folder, "*.exe")) File1->AddItem(name);
+  // The largest file is the main program; ties go to the one listed first.
+  uint64_t largest = 0;
+  int kept = 0;
+  for (int i = 0; i < File1->ListCount(); ++i) {
+    const uint64_t size = k_.fs.FileSize(JoinPath(folder, File1->List(i))).value_or(0);
+    if (size > largest) {
+      largest = size;
+      kept = i;
+    }
+  }
+  if (File1->ListCount() == 0) return;
+  txtName->SetText(WithoutExe(File1->List(kept)));
+  txtPath->SetText(folder + "\\" + File1->List(kept));
+}
+
+void Form1::File1_Click() {
+  if (File1->ListIndex() < 0) return;
+  const std::string& file = File1->List(File1->ListIndex());
+  txtName->SetText(WithoutExe(file));
+  txtPath->SetText(k_.fs.ProgramFolder() + "\\" + file);
+}
+
+void Form1::AddEntry(bool all_users) {
+  AddRemove run(k_.registry, k_.company_name);
+  run.RemoveFromRun(txtName->Text());
+  run.RemoveFromRun2(txtName->Text());
+  std::string path = txtPath->Text();
+  if (Lower(path).find(".exe") == std::string::npos) path += ".exe";
+  if (all_users) {
+    run.AddToRun2(txtName->Text(), path);
+  } else {
+    run.AddToRun(txtName->Text(), path);
+  }
+  if (!Verify(!all_users, all_users, path)) return;
+  Kit().Boxes().MsgBox(all_users
+                           ? "This program has been added to the startup list for the all "
+                             "accounts."
+                           : "This program has been added to the startup list for the current "
+                             "account.",
+                       MsgBoxButtons::OK, MsgBoxIcon::Information, Title());
+}
+
+bool Form1::Verify(bool want_user, bool want_machine, const std::string& path) {
+  AddRemove run(k_.registry, k_.company_name);
+  const auto user = run.GetString(RegRoot::CurrentUser, kRunKey, txtName->Text());
+  const auto machine = run.GetString(RegRoot::LocalMachine, kRunKey, txtName->Text());
+  const bool ok = (want_user ? user == path : !user) && (want_machine ? machine == path : !machine);
+  if (!ok) {
+    Kit().Boxes().MsgBox(
+        "The startup list could not be changed as asked: Windows refused the change.  Please "
+        "close this tool, right click the file Kestrup.exe, select \"Run As Administrator\" and "
+        "try again.",
+        MsgBoxButtons::OK, MsgBoxIcon::Exclamation, Title());
+  }
+  return ok;
+}
+
+void Form1::Command1_Click() {
+  AddEntry(false);
+}
+void Form1::Command3_Click() {
+  AddEntry(true);
+}
+
+void Form1::Command2_Click() {
+  AddRemove run(k_.registry, k_.company_name);
+  run.RemoveFromRun(txtName->Text());
+  run.RemoveFromRun2(txtName->Text());
+  if (!Verify(false, false, {})) return;
+  Kit().Boxes().MsgBox("This program has been removed from the startup list for all accounts.",
+                       MsgBoxButtons::OK, MsgBoxIcon::Information, Title());
+}
+
+void Form1::Command4_Click() {
+  Module1::LaunchAsUser(k_.launcher, k_.system, Kit().Boxes(),
+                        {"Administrator", "", "", k_.system.ExeName(), k_.fs.ProgramFolder()},
+                        Title());
+}
+
+void Form1::Command5_Click() {
+  const TwipsRect b = Bounds();
+  Move(b.left, b.top, b.width, kExpandedOuterHeight);
+}
+
+}  // namespace norvale

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include "settings/add_remove.h"
+#include "settings/frm_options.h"
+#include "tests/fakes/fake_toolkit.h"
+#include "tests/fakes/memory_registry.h"
+
+namespace norvale {
+namespace {
+
+using fakes::FakeClock;
+using fakes::FakeShell;
+using fakes::FakeSystemInfo;
+using fakes::FakeToolkit;
+using fakes::MemoryFileSystem;
+using fakes::MemoryRegistry;
+using fakes::RecordingPowerControl;
+
+class OptionsTest : public ::testing::Test {
+ protected:
+  FakeClock clock{FakeClock::At(2026, 12, 4, 10, 0)};
+  FakeToolkit kit{clock};
+  MemoryFileSystem fs{"C:\\Program Files\\Norvale"};
+  Cp1252Codec codec;
+  PatternLocale locale = PatternLocale::Iso();
+  MemoryRegistry reg;
+  SettingsStore settings{reg, kit.Boxes(), "Norvale Labs", "Norvale"};
+  RecordingPowerControl power;
+  FakeShell shell;
+  FakeSystemInfo system;
+  AppContext app{kit,   fs,     codec,     locale,         reg, settings, power,
+                 shell, system, "Norvale", "Norvale Labs", {}};
+
+  FakeSystemInfo& XP() {
+    system.version = OsVersion{2, 5, 1};
+    return system;
+  }
+  std::string Stored(const std::string& key, const std::string& program = "Norvale") {
+    return settings.ReadSetting(program, "Settings", key, "<missing>");
+  }
+  std::optional<std::string> MachineRun() {
+    return AddRemove(reg, "Norvale Labs").GetString(RegRoot::LocalMachine, kRunKey, "Norvale-1");
+  }
+};
+
+TEST_F(OptionsTest, OpeningOnAFreshSystemWritesNothingAndShowsTheDefaults) {
+  frmOptions form(app);
+  form.Show();
+  EXPECT_EQ(0u, reg.WriteCount());
+  EXPECT_EQ("25", form.txtPort->Text());
+  EXPECT_EQ("/", form.txtFTPFolder->Text());
+  EXPECT_EQ(kPlaceholderAddress, form.txtEmailFrom->Text());
+  EXPECT_EQ("*", form.txtPassword2->PasswordChar());
+  EXPECT_EQ("*", form.txtFTPPassword->PasswordChar());
+  EXPECT_EQ("General Preferences", form.Caption());
+  EXPECT_EQ(0, form.chkRunAtStart->Value());
+}
+
+TEST_F(OptionsTest, EveryChangeIsStoredUnderItsKey) {
+  frmOptions form(app);
+  form.Show();
+  form.txtPort->UserType("1025");
+  form.txtFTPFolder->UserType("/backups");
+  form.txtServer->UserType("smtp.example.org");
+  form.chkMin->UserClick();
+  form.chkAlwaysExit->UserClick();
+  form.chkAlwaysExit->UserClick();
+  EXPECT_EQ("1025", Stored("txtport"));
+  EXPECT_EQ("/backups", Stored("txtFTPfolder"));
+  EXPECT_EQ("smtp.example.org", Stored("txtServer"));
+  EXPECT_EQ("1", Stored("chkMin"));
+  EXPECT_EQ("0", Stored("chkAlwaysExit"));
+  // "Send as Attachment" and "Test" store nothing.
+  const size_t writes = reg.WriteCount();
+  form.chkAttachment->UserClick();
+  form.cmdSend->UserClick();
+  EXPECT_EQ(writes, reg.WriteCount());
+}
+
+TEST_F(OptionsTest, ReopeningShowsWhatWasStoredIncludingEmptyTexts) {
+  {
+    frmOptions form(app);
+    form.Show();
+    form.txtPort->UserType("587");
+    form.txtFTPFolder->UserType("");
+    form.chkNoShow->UserClick();
+    form.Unload();
+  }
+  frmOptions again(app);
+  again.Show();
+  EXPECT_EQ("587", again.txtPort->Text());
+  EXPECT_EQ("", again.txtFTPFolder->Text());  // the default applies only to a missing value
+  EXPECT_EQ(1, again.chkNoShow->Value());
+}
+
+TEST_F(OptionsTest, PasswordsAreStoredScrambledAndShownAsTyped) {
+  EXPECT_EQ("\xC3\xA1\xC3\xA2\xC3\xA3", ScrambleText("abc", codec));  // codes 225, 226, 227
+  EXPECT_EQ("abc", ScrambleText("\xC3\xA1\xC3\xA2\xC3\xA3", codec));
+  EXPECT_EQ("\xE2\x82\xAC", ScrambleText("\xE2\x82\xAC", codec));  // code 128 stays
+  {
+    frmOptions form(app);
+    form.Show();
+    form.txtPassword2->UserType("s3cret!");
+    form.txtFTPPassword->UserType("Zo\xC3\xA9");  // "Zoé"
+  }
+  EXPECT_EQ(ScrambleText("s3cret!", codec), Stored("txtPassword2"));
+  EXPECT_NE("s3cret!", Stored("txtPassword2"));
+  frmOptions again(app);
+  again.Show();
+  EXPECT_EQ("s3cret!", again.txtPassword2->Text());
+  EXPECT_EQ("Zo\xC3\xA9", again.txtFTPPassword->Text());
+}
+
+TEST_F(OptionsTest, FolderChoiceFillsTheBoxAndCancelChangesNothing) {
+  frmOptions form(app);
+  form.Show();
+  form.txtLanFolder->UserType("D:\\old");
+  shell.folder_to_pick = "";
+  form.cmdBrowse->UserClick();
+  EXPECT_EQ("D:\\old", form.txtLanFolder->Text());
+  EXPECT_EQ("D:\\old", Stored("txtLanFolder"));
+  shell.folder_to_pick = "E:\\Backups";
+  form.cmdBrowse->UserClick();
+  EXPECT_EQ("E:\\Backups", Stored("txtLanFolder"));
+}
+
+TEST_F(OptionsTest, AnUnreadableValueShowsTheDefaultAndTheWindowStillOpens) {
+  reg.Put(RegRoot::LocalMachine, "SOFTWARE\\Norvale Labs\\Norvale\\Settings", "chkMin",
+          {kRegDword, std::string("\1\0\0\0", 4)});
+  reg.Put(RegRoot::LocalMachine, "SOFTWARE\\Norvale Labs\\Norvale\\Settings", "txtServer",
+          {kRegBinary, "xx"});
+  frmOptions form(app);
+  form.Show();
+  EXPECT_TRUE(form.Loaded());
+  EXPECT_EQ(0, form.chkMin->Value());
+  EXPECT_EQ(kPlaceholderServer, form.txtServer->Text());
+}
+
+TEST_F(OptionsTest, RunAtStartBeforeVistaWritesThePreferenceAndTheRunValue) {
+  XP();
+  frmOptions form(app);
+  form.Show();
+  form.chkRunAtStart->UserClick();
+  EXPECT_EQ("1", Stored("chkRunAtStart", "Norvale-1"));
+  EXPECT_EQ("C:\\Program Files\\Norvale\\Norvale.exe", MachineRun());
+  form.chkRunAtStart->UserClick();
+  EXPECT_EQ("0", Stored("chkRunAtStart", "Norvale-1"));
+  EXPECT_EQ(std::nullopt, MachineRun());
+  form.chkRunAtStart->UserClick();
+  form.chkRunAtStart->UserClick();  // unticking without an entry reports nothing
+  EXPECT_TRUE(kit.Script().AllAnswered());
+}
+
+TEST_F(OptionsTest, RunAtStartOnVistaExplainsTheToolAndTouchesNoRegistry) {
+  frmOptions form(app);
+  form.Show();
+  kit.Script().Expect("", MsgBoxResult::Cancel);
+  form.chkRunAtStart->UserClick();
+  EXPECT_TRUE(shell.commands.empty());
+  EXPECT_EQ("Vista Detected", kit.Script().shown().back().title);
+  kit.Script().Expect("", MsgBoxResult::Cancel);
+  form.chkRunAtStart->UserClick();  // unticking asks again
+  kit.Script().Expect("", MsgBoxResult::OK);
+  kit.Script().Expect("", MsgBoxResult::OK);
+  form.chkRunAtStart->UserClick();
+  EXPECT_EQ("Startup Tool", kit.Script().shown().back().title);
+  ASSERT_EQ(1u, shell.commands.size());
+  EXPECT_EQ("explorer \"C:\\Program Files\\Norvale\"", shell.commands[0]);
+  EXPECT_EQ(0u, reg.WriteCount());
+}
+
+TEST_F(OptionsTest, AStoredRunAtStartOnVistaAsksAtOnceOnOpening) {
+  settings.WriteSetting("Norvale-1", "Settings", "chkRunAtStart", "1");
+  kit.Script().Expect("", MsgBoxResult::Cancel);
+  frmOptions form(app);
+  form.Show();
+  EXPECT_EQ(1, form.chkRunAtStart->Value());
+  EXPECT_TRUE(kit.Script().AllAnswered());
+}
+
+TEST_F(OptionsTest, RunValueKeepsAnExeAlreadyInThePath) {
+  XP();
+  fakes::MemoryFileSystem odd{"D:\\tools.exe.d"};
+  AppContext other{kit,   odd,    codec,     locale,         reg, settings, power,
+                   shell, system, "Norvale", "Norvale Labs", {}};
+  ApplyRunAtStart(other, true);
+  EXPECT_EQ("D:\\tools.exe.d\\Norvale", MachineRun());
+}
+
+}  // namespace
+}  // namespace norvale
