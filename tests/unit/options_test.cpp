@@ -28,8 +28,8 @@ class OptionsTest : public ::testing::Test {
   RecordingPowerControl power;
   FakeShell shell;
   FakeSystemInfo system;
-  AppContext app{kit,   fs,     codec,     locale,         reg, settings, power,
-                 shell, system, "Norvale", "Norvale Labs", {}};
+  AppContext app{kit,   fs,    codec,  locale,    reg,           settings,
+                 power, shell, system, "Norvale", "Norvale Labs"};
 
   FakeSystemInfo& XP() {
     system.version = OsVersion{2, 5, 1};
@@ -181,8 +181,8 @@ TEST_F(OptionsTest, AStoredRunAtStartOnVistaAsksAtOnceOnOpening) {
 TEST_F(OptionsTest, RunValueKeepsAnExeAlreadyInThePath) {
   XP();
   fakes::MemoryFileSystem odd{"D:\\tools.exe.d"};
-  AppContext other{kit,   odd,    codec,     locale,         reg, settings, power,
-                   shell, system, "Norvale", "Norvale Labs", {}};
+  AppContext other{kit,   odd,   codec,  locale,    reg,           settings,
+                   power, shell, system, "Norvale", "Norvale Labs"};
   ApplyRunAtStart(other, true);
   EXPECT_EQ("D:\\tools.exe.d\\Norvale", MachineRun());
 }

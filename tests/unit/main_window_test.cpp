@@ -1,0 +1,389 @@
+#include "tests/unit/app_fixture.h"
+#include "schedule/schedule_list.h"
+#include "ui/main/quick_delay.h"
+
+namespace norvale {
+namespace {
+
+using namespace std::chrono_literals;
+using fakes::FakeClock;
+using testing_app::AppTest;
+
+class MainWindowTest : public AppTest {
+ protected:
+  std::unique_ptr<frmMain> main;
+  void Start() {
+    main = std::make_unique<frmMain>(app);
+    main->Show();
+  }
+  size_t Row(const std::string& name) const {
+    return FindSchedule(main->lstSchedules->Items(), name);
+  }
+};
+
+TEST(QuickDelay, EveryCaptionMapsToItsMoment) {
+  const LocalTime t = FakeClock::At(2026, 1, 31, 22, 15, 30);
+  EXPECT_EQ(FakeClock::At(2026, 1, 31, 22, 16, 30), ApplyQuickDelay(t, "In 1 Minute"));
+  EXPECT_EQ(FakeClock::At(2026, 1, 31, 22, 30, 30), ApplyQuickDelay(t, "in 15 Minutes"));
+  EXPECT_EQ(FakeClock::At(2026, 2, 1, 10, 15, 30), ApplyQuickDelay(t, "In 12 Hours"));
+  EXPECT_EQ(FakeClock::At(2026, 2, 7, 22, 15, 30), ApplyQuickDelay(t, "In 1 Week"));
+  EXPECT_EQ(FakeClock::At(2026, 2, 21, 22, 15, 30), ApplyQuickDelay(t, "In 3 Weeks"));
+  EXPECT_EQ(FakeClock::At(2026, 2, 28, 22, 15, 30), ApplyQuickDelay(t, "In 1 Month"));
+  EXPECT_EQ(FakeClock::At(2028, 2, 29, 8, 0),
+            ApplyQuickDelay(FakeClock::At(2028, 1, 31, 8, 0), "In 1 Month"));
+  EXPECT_EQ(FakeClock::At(2027, 1, 15, 8, 0),
+            ApplyQuickDelay(FakeClock::At(2026, 12, 15, 8, 0), "In 1 Month"));
+  EXPECT_EQ(std::nullopt, ApplyQuickDelay(t, "In 15 Minutes"));  // the caption has a small "in"
+  EXPECT_EQ(std::nullopt, ApplyQuickDelay(t, "Now"));
+  EXPECT_EQ(16u, QuickDelayCaptions().size());
+}
+
+TEST_F(MainWindowTest, FirstRunStoresEnglishShowsTheLanguageWindowAndTheHelpOnce) {
+  std::vector<std::string> order;
+  app.ShowLanguageWindow = [&](bool modal) {
+    order.push_back(modal ? "language modal" : "language");
+  };
+  app.RunHelp = [&] { order.push_back("help"); };
+  Start();
+  EXPECT_EQ((std::vector<std::string>{"language modal", "help"}), order);
+  EXPECT_EQ("English", User("Language"));
+  EXPECT_EQ("0", User("showHelp"));
+  EXPECT_TRUE(fs.FolderExists("C:\\Program Files\\Norvale\\data"));
+  main.reset();
+  order.clear();
+  Start();  // the second start asks nothing
+  EXPECT_TRUE(order.empty());
+}
+
+TEST_F(MainWindowTest, LoadFillsTheListTheActionsAndTheTray) {
+  NotFirstRun();
+  PutSchedule("Night", "Shut Down", "2026-12-04", "22:30:00");
+  Start();
+  EXPECT_EQ("Norvale", main->Caption());
+  ASSERT_EQ(1u, main->lstSchedules->Items().size());
+  EXPECT_EQ("2026-12-04 22:30:00", main->lstSchedules->Items()[0].SubItem(3));
+  EXPECT_EQ("Shut Down", main->cbShutdown->Text());
+  EXPECT_EQ(4, main->cbShutdown->ListCount());
+  EXPECT_TRUE(kit.FakeTrayIcon().Shown());
+  EXPECT_EQ("Norvale", kit.FakeTrayIcon().Tip());
+  EXPECT_EQ(15000, main->tmrTrayIcon->Interval());
+  EXPECT_EQ("Visit https://norvale.example/", main->cmdWebsite->Caption());
+  EXPECT_FALSE(main->cmdEdit->Enabled());
+  EXPECT_FALSE(main->Find("mnuFileItem", 2)->Enabled());
+  for (const auto& column : main->lstSchedules->ColumnHeaders()) EXPECT_EQ(2500, column.Width);
+}
+
+TEST_F(MainWindowTest, HibernateIsOfferedFirstWhereItIsAvailable) {
+  NotFirstRun();
+  power.hibernation_file = true;
+  Start();
+  EXPECT_EQ("Hibernate", main->cbShutdown->Text());
+  EXPECT_EQ(5, main->cbShutdown->ListCount());
+}
+
+TEST_F(MainWindowTest, ColumnWidthsComeBackAtTheNextStart) {
+  NotFirstRun();
+  Start();
+  main->lstSchedules->UserResizeColumn(0, 3300);
+  main->lstSchedules->UserResizeColumn(4, 900);
+  main->Find("mnuFileItem", 6)->UserClick();  // Exit
+  EXPECT_TRUE(kit.QuitRequested());
+  EXPECT_EQ("3300", User("BackupSetColumn1"));
+  EXPECT_EQ("900", User("BackupSetColumn5"));
+  EXPECT_FALSE(kit.FakeTrayIcon().Shown());
+  main.reset();
+  settings.SaveUserSetting("Norvale", "Settings", "BackupSetColumn2", "wide");
+  Start();
+  EXPECT_EQ(3300, main->lstSchedules->ColumnHeaders()[0].Width);
+  EXPECT_EQ(2500, main->lstSchedules->ColumnHeaders()[1].Width);  // not a number: the design
+  EXPECT_EQ(900, main->lstSchedules->ColumnHeaders()[4].Width);
+}
+
+TEST_F(MainWindowTest, StartingMinimizedShowsOnlyTheTrayIconAndSilencesTheStore) {
+  NotFirstRun();
+  settings.WriteSetting("Norvale", "Settings", "chkMin", "1");
+  frmMain window(app);
+  frmSplash splash(app, window);
+  splash.Show();
+  kit.Advance(300ms);
+  EXPECT_EQ(150, splash.intTemp);
+  EXPECT_TRUE(window.Loaded());
+  EXPECT_FALSE(window.Visible());
+  EXPECT_FALSE(splash.Visible());
+  EXPECT_TRUE(settings.StartHidden);
+  EXPECT_TRUE(kit.FakeTrayIcon().Shown());
+}
+
+TEST_F(MainWindowTest, TheSplashShowsTheMainWindowOnItsSeventyFifthTick) {
+  NotFirstRun();
+  frmMain window(app);
+  frmSplash splash(app, window);
+  splash.Show();
+  kit.Advance(148ms);
+  EXPECT_FALSE(window.Loaded());
+  kit.Advance(2ms);
+  EXPECT_TRUE(window.Visible());
+  EXPECT_FALSE(splash.Visible());
+  EXPECT_TRUE(splash.Loaded());
+}
+
+TEST_F(MainWindowTest, ASecondInstanceEndsWithoutWindowOrWrites) {
+  app.AnotherInstanceRunning = [] { return true; };
+  frmMain window(app);
+  frmSplash splash(app, window);
+  splash.Show();
+  kit.Advance(300ms);
+  EXPECT_TRUE(kit.QuitRequested());
+  EXPECT_FALSE(window.Visible());
+  EXPECT_EQ(0u, reg.WriteCount());
+  EXPECT_FALSE(kit.FakeTrayIcon().Shown());
+}
+
+TEST_F(MainWindowTest, ClosingHidesAndRemindsUntilToldOtherwise) {
+  NotFirstRun();
+  Start();
+  EXPECT_FALSE(main->Unload(vbFormControlMenu));
+  EXPECT_FALSE(main->Visible());
+  frmStillRunning& reminder = main->StillRunning();
+  EXPECT_TRUE(reminder.Visible());
+  EXPECT_EQ("Norvale is still running", reminder.Caption());
+  reminder.chkNoShow->UserClick();
+  reminder.cmdOK->UserClick();
+  EXPECT_EQ("1", Machine("chkNoShow"));
+  EXPECT_FALSE(reminder.Loaded());
+  main->Show();
+  EXPECT_FALSE(main->Unload(vbFormControlMenu));
+  EXPECT_FALSE(reminder.Loaded());  // no reminder any more
+  EXPECT_TRUE(main->Loaded());
+}
+
+TEST_F(MainWindowTest, TickingAlwaysExitInTheReminderEndsTheProgram) {
+  NotFirstRun();
+  Start();
+  main->Unload(vbFormControlMenu);
+  main->StillRunning().chkAlwaysExit->UserClick();
+  main->StillRunning().cmdOK->UserClick();
+  EXPECT_EQ("1", Machine("chkAlwaysExit"));
+  EXPECT_FALSE(main->Loaded());
+  EXPECT_TRUE(kit.QuitRequested());
+}
+
+TEST_F(MainWindowTest, TheSystemOrTheTaskManagerEndTheProgramWithoutAReminder) {
+  for (UnloadMode mode : {vbAppWindows, vbAppTaskManager}) {
+    NotFirstRun();
+    Start();
+    EXPECT_TRUE(main->Unload(mode));
+    EXPECT_FALSE(main->StillRunning().Loaded());
+    main.reset();
+    app.state.ExitRequested = false;
+  }
+}
+
+TEST_F(MainWindowTest, AlwaysExitEndsAtTheFirstClose) {
+  NotFirstRun();
+  settings.WriteSetting("Norvale", "Settings", "chkAlwaysExit", "1");
+  Start();
+  EXPECT_TRUE(main->Unload(vbFormControlMenu));
+  EXPECT_TRUE(kit.QuitRequested());
+}
+
+TEST_F(MainWindowTest, GoNowAsksAndPerformsOnlyOnOk) {
+  NotFirstRun();
+  Start();
+  main->cbShutdown->SetListIndex(1);  // Reboot
+  kit.Script().Expect("Are you sure you want to perform the selected action immediately?",
+                      MsgBoxResult::Cancel);
+  main->cmdGo->UserClick();
+  EXPECT_TRUE(power.requests.empty());
+  EXPECT_TRUE(main->lstSchedules->Items().empty());
+  kit.Script().Expect("", MsgBoxResult::OK);
+  int enter = 13;
+  main->cbShutdown->UserKeyPress(enter);  // Enter acts as Go
+  ASSERT_EQ(1u, power.requests.size());
+  EXPECT_EQ("Reboot", power.requests[0].action);
+  EXPECT_EQ(6u, power.requests[0].flags);
+  EXPECT_EQ("Confirm Choice", kit.Script().shown().back().title);
+}
+
+TEST_F(MainWindowTest, QuickRowsFireInTheirMinuteAndVanishAtTheNextLoad) {
+  NotFirstRun();
+  app.ChangeLanguage = [](Form&) {};
+  const PatternLocale us = PatternLocale::Us();  // a general date with AM/PM
+  AppContext us_app{kit,   fs,    codec,  us,        reg,           settings,
+                    power, shell, system, "Norvale", "Norvale Labs"};
+  clock.Set(FakeClock::At(2026, 12, 4, 13, 58, 10));
+  frmMain window(us_app);
+  window.Show();
+  window.cbShutdown->SetText("Stand by");
+  window.cmbTime->SetText("In 5 Minutes");
+  window.cmdGo->UserClick();
+  ASSERT_EQ(1u, window.lstSchedules->Items().size());
+  const ListItem& row = window.lstSchedules->Items()[0];
+  EXPECT_EQ("Quick Schedule 12/4/2026 1:58:10 PM", row.Text);
+  EXPECT_EQ((std::vector<std::string>{"Stand by", "", "12/4/2026 14:03:10", "Yes"}), row.SubItems);
+  kit.Advance(4min + 49s);
+  EXPECT_TRUE(power.requests.empty());
+  kit.Advance(3s);
+  ASSERT_EQ(1u, power.requests.size());
+  EXPECT_EQ("Stand by", power.requests[0].action);
+  window.loadData();
+  EXPECT_TRUE(window.lstSchedules->Items().empty());
+}
+
+TEST_F(MainWindowTest, AnUnknownDelayAddsARowThatNeverFires) {
+  NotFirstRun();
+  Start();
+  main->cmbTime->UserType("In 15 Minutes");
+  main->cmdGo->UserClick();
+  ASSERT_EQ(1u, main->lstSchedules->Items().size());
+  EXPECT_EQ("", main->lstSchedules->Items()[0].SubItem(3));
+}
+
+TEST_F(MainWindowTest, RowClicksEnableTheRowCommands) {
+  NotFirstRun();
+  PutSchedule("Night", "Shut Down", "2026-12-04", "22:30:00", true, 1, "mon,fri");
+  Start();
+  main->cmbTime->SetText("In 1 Hour");
+  main->cmdGo->UserClick();
+  main->lstSchedules->UserClickItem(1);  // the quick row
+  EXPECT_FALSE(main->cmdEdit->Enabled());
+  EXPECT_TRUE(main->cmdDelete->Enabled());
+  main->lstSchedules->UserClickItem(0);
+  EXPECT_TRUE(main->cmdEdit->Enabled());
+  EXPECT_TRUE(main->Find("mnuFileItem", 1)->Enabled());
+  EXPECT_EQ("mon,fri", app.state.CurrentSchedule.Period);
+}
+
+TEST_F(MainWindowTest, DeleteRemovesTheFileAndEveryQuickRow) {
+  NotFirstRun();
+  PutSchedule("Night", "Shut Down", "2026-12-04", "22:30:00");
+  PutSchedule("Day", "Reboot", "2026-12-05", "10:30:00");
+  Start();
+  main->cmbTime->SetText("In 1 Hour");
+  main->cmdGo->UserClick();
+  main->lstSchedules->UserClickItem(Row("Night") - 1);
+  kit.Script().Expect("Are you sure you want to delete the selected item?", MsgBoxResult::No);
+  main->cmdDelete->UserClick();
+  EXPECT_TRUE(fs.Get(data + "Night.sch"));
+  kit.Script().Expect("", MsgBoxResult::Yes);
+  main->cmdDelete->UserClick();
+  EXPECT_FALSE(fs.Get(data + "Night.sch"));
+  ASSERT_EQ(1u, main->lstSchedules->Items().size());
+  EXPECT_EQ("Day", main->lstSchedules->Items()[0].Text);
+  EXPECT_FALSE(main->cmdDelete->Enabled());
+  EXPECT_EQ("Really delete?", kit.Script().shown().back().title);
+}
+
+TEST_F(MainWindowTest, DeletingAQuickRowTouchesNoFile) {
+  NotFirstRun();
+  PutSchedule("Night", "Shut Down", "2026-12-04", "22:30:00");
+  Start();
+  main->cmbTime->SetText("In 1 Hour");
+  main->cmdGo->UserClick();
+  main->lstSchedules->UserClickItem(1);
+  kit.Script().Expect("", MsgBoxResult::Yes);
+  main->cmdDelete->UserClick();
+  EXPECT_EQ(1u, main->lstSchedules->Items().size());
+  EXPECT_TRUE(fs.Get(data + "Night.sch"));
+}
+
+TEST_F(MainWindowTest, PowerOptionsAndMenusReachTheirCommands) {
+  NotFirstRun();
+  int about = 0, help = 0, language = 0, website = 0;
+  app.ShowAbout = [&] { ++about; };
+  app.RunHelp = [&] { ++help; };
+  app.ShowLanguageWindow = [&](bool modal) { language += modal ? 100 : 1; };
+  app.OpenWebsite = [&] { ++website; };
+  Start();
+  main->cmdPower->UserClick();
+  main->Find("mnuPowerOptions")->UserClick();
+  EXPECT_EQ((std::vector<std::string>{"RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl",
+                                      "RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl"}),
+            shell.commands);
+  main->Find("mnuAboutItem")->UserClick();
+  main->Find("mnuHelpItem")->UserClick();
+  main->Find("mnuLanguageItem")->UserClick();
+  main->cmdWebsite->UserClick();
+  EXPECT_EQ(1, about);
+  EXPECT_EQ(1, help);
+  EXPECT_EQ(1, language);
+  EXPECT_EQ(1, website);
+  main->Find("mnuFileItem", 4)->UserClick();
+  EXPECT_TRUE(main->Options().Visible());
+  for (int i = 0; i < 5; ++i) main->Find("mnuActionItem", i)->UserClick();  // bound to nothing
+  EXPECT_TRUE(power.requests.empty());
+}
+
+TEST_F(MainWindowTest, TrayClicksOpenTheMenuOnReleaseAndDoubleClickRestores) {
+  NotFirstRun();
+  Start();
+  auto& tray = kit.FakeTrayIcon();
+  tray.Send(TrayEvent::LeftDown);
+  tray.Send(TrayEvent::RightDown);
+  tray.Send(TrayEvent::MouseMove);
+  EXPECT_TRUE(kit.PopupsShown().empty());
+  tray.Send(TrayEvent::LeftUp);
+  tray.Send(TrayEvent::RightUp);
+  EXPECT_EQ((std::vector<std::string>{"mnuTray", "mnuTray"}), kit.PopupsShown());
+  main->Unload(vbFormControlMenu);  // hidden in the tray
+  main->StillRunning().Unload();
+  tray.Send(TrayEvent::LeftDoubleClick);
+  EXPECT_TRUE(main->Visible());
+  EXPECT_EQ(WindowState::Normal, main->GetWindowState());
+  EXPECT_EQ("Norvale", kit.Activations().back());
+}
+
+TEST_F(MainWindowTest, TrayOpenShowsAHiddenWindowMaximizedAndExitEnds) {
+  NotFirstRun();
+  Start();
+  main->Hide();
+  kit.ChooseFromPopup("mnuTrayItem", 0);
+  kit.FakeTrayIcon().Send(TrayEvent::RightUp);
+  EXPECT_TRUE(main->Visible());
+  EXPECT_EQ(WindowState::Maximized, main->GetWindowState());
+  kit.ChooseFromPopup("mnuTrayItem", 3);
+  kit.FakeTrayIcon().Send(TrayEvent::LeftUp);
+  EXPECT_TRUE(kit.QuitRequested());
+  EXPECT_FALSE(main->Loaded());
+}
+
+TEST_F(MainWindowTest, TheTrayIconIsRetriedEveryFiveSecondsUntilItCanBeAdded) {
+  NotFirstRun();
+  kit.FakeTrayIcon().FailAdds(true);
+  Start();
+  EXPECT_EQ(5000, main->tmrTrayIcon->Interval());
+  kit.Advance(5s);
+  EXPECT_FALSE(kit.FakeTrayIcon().Shown());
+  kit.FakeTrayIcon().FailAdds(false);
+  kit.Advance(5s);
+  EXPECT_TRUE(kit.FakeTrayIcon().Shown());
+  EXPECT_EQ(15000, main->tmrTrayIcon->Interval());
+  // Explorer restarts and forgets the icon: it is back at the next check.
+  kit.FakeTrayIcon().Delete();
+  kit.Advance(15s);
+  EXPECT_TRUE(kit.FakeTrayIcon().Shown());
+}
+
+TEST_F(MainWindowTest, ResizingKeepsWidthsPositive) {
+  NotFirstRun();
+  Start();
+  main->NotifyResized({0, 0, 12000, 9000});
+  EXPECT_EQ(12000 - main->lstSchedules->Left() - 200, main->lstSchedules->Width());
+  EXPECT_EQ(9000 - main->lstSchedules->Top() - 1000, main->lstSchedules->Height());
+  main->NotifyResized({0, 0, 1000, 1000});
+  EXPECT_EQ(main->cmdWebsite->Left() + 200 - 1000, main->cmdWebsite->Width());
+  EXPECT_EQ(main->lstSchedules->Top() + 1000 - 1000, main->lstSchedules->Height());
+}
+
+TEST_F(MainWindowTest, TheLowPowerBoxRefusesSuspendWhileTicked) {
+  NotFirstRun();
+  Start();
+  main->chkLowPower->UserClick();
+  EXPECT_EQ(BROADCAST_QUERY_DENY_, kit.SendMessage(*main, {WM_POWERBROADCAST_, 0, 0}));
+  EXPECT_TRUE(power.idle_sleep_held);
+  main->chkLowPower->UserClick();
+  EXPECT_EQ(std::nullopt, kit.SendMessage(*main, {WM_POWERBROADCAST_, 0, 0}));
+}
+
+}  // namespace
+}  // namespace norvale

@@ -1,0 +1,513 @@
+#include "ui/main/frm_main.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/path.h"
+#include "schedule/schedule_list.h"
+#include "settings/frm_options.h"
+#include "ui/main/quick_delay.h"
+#include "ui/wizard/frm_wizard.h"
+
+namespace norvale {
+namespace {
+
+constexpr int kTrayRetryMs = 5000;
+constexpr int kTrayCheckMs = 15000;
+constexpr const char* kPowerOptionsCommand = "RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl";
+constexpr const char* kColumnHeaders[kColumnCount] = {"Schedule Name", "Type", "Last Run Time",
+                                                      "Next Run Time", "Enabled"};
+
+// A 24-hour time, so the watcher compares the row in its own minute whatever
+// the desktop's long time looks like.
+std::string TwentyFourHourTime(LocalTime t) {
+  using namespace std::chrono;
+  const hh_mm_ss<seconds> hms{floor<seconds>(t - floor<days>(t))};
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(hms.hours().count()),
+                static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
+  return buf;
+}
+
+}  // namespace
+
+frmMain::frmMain(AppContext& app)
+    : Form(app.kit, "frmMain"),
+      app_(app),
+      store_{app.fs, app.codec, DataFolder(app.fs.ProgramFolder())} {
+  app_.windows["frmMain"] = this;
+}
+
+frmMain::~frmMain() {
+  // The windows this one owns go with it; nobody may reach them afterwards.
+  const Form* owned[] = {this, options_.get(), wizard_.get(), still_running_.get()};
+  for (auto& [name, form] : app_.windows) {
+    for (const Form* o : owned) {
+      if (form == o) form = nullptr;
+    }
+  }
+}
+
+frmOptions& frmMain::Options() {
+  if (!options_) {
+    options_ = std::make_unique<frmOptions>(app_);
+    app_.windows["frmOptions"] = options_.get();
+  }
+  return *options_;
+}
+
+frmWizard& frmMain::Wizard() {
+  if (!wizard_) {
+    wizard_ = std::make_unique<frmWizard>(app_, *this);
+    app_.windows["frmWizard"] = wizard_.get();
+  }
+  return *wizard_;
+}
+
+frmStillRunning& frmMain::StillRunning() {
+  if (!still_running_) {
+    still_running_ = std::make_unique<frmStillRunning>(app_, *this);
+    app_.windows["frmStillRunning"] = still_running_.get();
+  }
+  return *still_running_;
+}
+
+void frmMain::BuildLayout() {
+  SetCaption(app_.product_name);
+  Move(0, 0, 10200, 7350);
+  Label1 = &Add<SkinLabel>("Label1", -1, "Temporary Scheduler:", nullptr, 120, 180, 1935, 255);
+  cbShutdown = &Add<ComboBox>("cbShutdown", -1, "Combo1", nullptr, 2100, 120, 1980, 315);
+  cmbTime = &Add<ComboBox>("cmbTime", -1, "Now", nullptr, 4170, 120, 1980, 315);
+  for (const std::string& caption : QuickDelayCaptions()) cmbTime->AddItem(caption);
+  cmdGo = &Add<CommandButton>("cmdGo", -1, "&Go", nullptr, 6240, 105, 1035, 345);
+  cmdNewSchedule =
+      &Add<CommandButton>("cmdNewSchedule", -1, "&New Schedule", nullptr, 120, 600, 1575, 375);
+  cmdEdit = &Add<CommandButton>("cmdEdit", -1, "&Edit", nullptr, 1785, 600, 1170, 375);
+  cmdDelete = &Add<CommandButton>("cmdDelete", -1, "&Delete", nullptr, 3045, 600, 1170, 375);
+  cmdPower = &Add<CommandButton>("cmdPower", -1, "&Power Options", nullptr, 4305, 600, 1575, 375);
+  cmdWebsite =
+      &Add<CommandButton>("cmdWebsite", -1, "Visit YourWebsite.com", nullptr, 5970, 600, 4030, 375);
+  chkLowPower = &Add<CheckBox>(
+      "chkLowPower", -1,
+      "Prevent this computer from entering Stand By mode or Hibernating due to inactivity", nullptr,
+      120, 1095, 9880, 285);
+  chkPrevent = &Add<CheckBox>("chkPrevent", -1, "Prevent any schedules from running", nullptr, 120,
+                              1410, 9880, 285);
+  lstSchedules = &Add<ListView>("lstSchedules", -1, "", nullptr, 120, 1785, 9880, 3600);
+  for (const char* header : kColumnHeaders) lstSchedules->AddColumn(header, 2500);
+  lstSchedule = &Add<ListBox>("lstSchedule", -1, "", nullptr, 0, 0, 0, 0);
+  lstSchedule->SetVisible(false);
+  pctTray = &Add<PictureBox>("pctTray", -1, "", nullptr, 0, 0, 0, 0);
+  pctTray->SetVisible(false);
+  tmrScheduler = &Add<Timer>("tmrScheduler");
+  tmrProcessSchedule = &Add<Timer>("tmrProcessSchedule");
+  timSchedule = &Add<Timer>("timSchedule");
+  tmrTrayIcon = &Add<Timer>("tmrTrayIcon");
+  tmrTrayIcon->SetInterval(kTrayRetryMs);
+  Add<SkinLabel>("SkinLabel1", 0, "Windowed Label", nullptr, 0, 0, 0, 0).SetVisible(false);
+
+  Menu& file = Add<Menu>("mnuFile", -1, "&File", nullptr, 0, 0, 0, 0);
+  const char* file_items[] = {
+      "&New Schedule", "&Edit Selected", "&Delete Selected", "-", "General &Preferences", "-",
+      "E&xit"};
+  for (int i = 0; i < 7; ++i) {
+    Menu& item = Add<Menu>("mnuFileItem", i, file_items[i], &file, 0, 0, 0, 0);
+    item.Click = [this, i] { mnuFileItem_Click(i); };
+  }
+  Menu& action = Add<Menu>("mnuAction", -1, "&Action", nullptr, 0, 0, 0, 0);
+  const char* actions[] = {"&Hibernate", "&Shut Down", "&Reboot", "&Log Off", "Stand &By"};
+  for (int i = 0; i < 5; ++i) Add<Menu>("mnuActionItem", i, actions[i], &action, 0, 0, 0, 0);
+  Menu& view = Add<Menu>("mnuView", -1, "&View", nullptr, 0, 0, 0, 0);
+  Add<Menu>("mnuPowerOptions", -1, "&Power Options", &view, 0, 0, 0, 0).Click = [this] {
+    mnuPowerOptions_Click();
+  };
+  Menu& language = Add<Menu>("mnuLanguage", -1, "&Languages", nullptr, 0, 0, 0, 0);
+  Add<Menu>("mnuLanguageItem", -1, "&Change Language", &language, 0, 0, 0, 0).Click = [this] {
+    mnuLanguageItem_Click();
+  };
+  Menu& help = Add<Menu>("mnuHelp", -1, "&Help", nullptr, 0, 0, 0, 0);
+  Add<Menu>("mnuHelpItem", -1, "&View Help", &help, 0, 0, 0, 0).Click = [this] {
+    mnuHelpItem_Click();
+  };
+  Menu& about = Add<Menu>("mnuAbout", -1, "Ab&out", nullptr, 0, 0, 0, 0);
+  Add<Menu>("mnuAboutItem", -1, "&About this software", &about, 0, 0, 0, 0).Click = [this] {
+    mnuAboutItem_Click();
+  };
+  mnuTray = &Add<Menu>("mnuTray", -1, "Tray", nullptr, 0, 0, 0, 0);
+  mnuTray->SetVisible(false);
+  const char* tray_items[] = {"&Open", "&Hide Menu", "-", "E&xit"};
+  for (int i = 0; i < 4; ++i) {
+    Add<Menu>("mnuTrayItem", i, tray_items[i], mnuTray, 0, 0, 0, 0).Click = [this, i] {
+      mnuTrayItem_Click(i);
+    };
+  }
+
+  cmdGo->Default = true;
+  cmdGo->Click = [this] { cmdGo_Click(); };
+  cbShutdown->KeyPress = [this](int& key) { cbShutdown_KeyPress(key); };
+  cmdDelete->Click = [this] { cmdDelete_Click(); };
+  cmdEdit->Click = [this] { cmdEdit_Click(); };
+  cmdNewSchedule->Click = [this] { cmdNewSchedule_Click(); };
+  cmdPower->Click = [this] { cmdPower_Click(); };
+  cmdWebsite->Click = [this] { cmdWebsite_Click(); };
+  chkLowPower->Click = [this] { chkLowPower_Click(); };
+  lstSchedules->ItemClick = [this](size_t row) { lstSchedules_ItemClick(row); };
+  tmrTrayIcon->Tick = [this] { tmrTrayIcon_Timer(); };
+  SetItemCommands(false, false);
+}
+
+std::string frmMain::Machine(const std::string& key, const std::string& def) const {
+  try {
+    return app_.settings.ReadSetting(app_.product_name, "Settings", key, def);
+  } catch (const SettingsError&) {
+    return def;
+  }
+}
+
+void frmMain::Form_Load() {
+  if (app_.AnotherInstanceRunning()) {
+    ended_ = true;
+    app_.kit.Quit();
+    return;
+  }
+  SetIconResource("AAA");
+  SettingsStore& settings = app_.settings;
+  const std::string& product = app_.product_name;
+  const std::string first_run = settings.GetUserSetting(product, "Settings", "Language", "");
+  cmdWebsite->SetCaption("Visit " + app_.website);
+  app_.state.CurrentLanguage = settings.GetUserSetting(product, "Settings", "Language", "English");
+  app_.ChangeLanguage(*this);
+  if (first_run.empty()) {
+    settings.SaveUserSetting(product, "Settings", "Language", "English");
+    app_.ShowLanguageWindow(true);
+  }
+  SetCaption(app_.Message("MSG_TITLE", product));
+
+  engine_ = std::make_unique<SchedulerEngine>(
+      SchedulerControls{*lstSchedules, *lstSchedule, *chkPrevent, *tmrScheduler,
+                        *tmrProcessSchedule, *timSchedule},
+      app_.kit, app_.locale, [this](const std::string& action) { DoPowerAction(action, true); });
+  loadData();
+
+  for (const std::string& name : PowerActionList(app_.power)) cbShutdown->AddItem(name);
+  cbShutdown->SetListIndex(0);
+
+  power_ = std::make_unique<CPower>(app_.power);
+  power_->Initialize(*this);
+  app_.kit.Tray().OnEvent = [this](TrayEvent e) { pctTray_MouseDown(e); };
+  tmrTrayIcon_Timer();
+
+  const std::string data = std::string(FolderOf(store_.data_folder));
+  try {
+    if (!app_.fs.FolderExists(data)) app_.fs.CreateFolder(data);
+  } catch (const FileError&) {
+    // Saving a schedule will report the missing folder.
+  }
+
+  for (int i = 1; i <= kColumnCount; ++i) {
+    const std::string width =
+        settings.GetUserSetting(product, "Settings", "BackupSetColumn" + std::to_string(i), "2500");
+    const auto twips = ReadInt16(width);
+    // A width that is no number, or no sensible one, keeps the designed width.
+    if (twips && *twips >= 0) lstSchedules->SetColumnWidth(static_cast<size_t>(i - 1), *twips);
+  }
+
+  if (settings.GetUserSetting(product, "Settings", "showHelp", "1") == "1") {
+    if (settings.GetUserSetting(product, "Settings", "Language", "English") == "English") {
+      app_.RunHelp();
+    }
+    settings.SaveUserSetting(product, "Settings", "showHelp", "0");
+  }
+
+  if (Machine("chkMin", "0") == "1") {
+    SetWindowState(WindowState::Minimized);
+    Hide();
+    settings.StartHidden = true;
+  }
+}
+
+void frmMain::Form_QueryUnload(int& cancel, int unload_mode) {
+  if (unload_mode == vbAppWindows || unload_mode == vbAppTaskManager) {
+    app_.state.ExitRequested = true;
+  }
+  if (app_.state.ExitRequested) return;
+  Hide();
+  if (Machine("chkAlwaysExit", "0") != "0") return;
+  if (Machine("chkNoShow", "0") == "0") StillRunning().Show();
+  cancel = 1;
+}
+
+void frmMain::Form_Unload(int&) {
+  for (const char* name : {"Form8", "frmAbout", "frmLanguage", "frmOptions", "frmSplash",
+                           "frmStillRunning", "frmWebsite", "frmWizard"}) {
+    if (Form* f = app_.Window(name); f && f->Loaded()) f->Unload();
+  }
+  power_.reset();
+  for (int i = 1; i <= kColumnCount; ++i) {
+    app_.settings.SaveUserSetting(
+        app_.product_name, "Settings", "BackupSetColumn" + std::to_string(i),
+        std::to_string(lstSchedules->ColumnHeaders()[static_cast<size_t>(i - 1)].Width));
+  }
+  app_.kit.Tray().Delete();
+  app_.kit.Tray().OnEvent = nullptr;
+  app_.kit.Quit();
+}
+
+void frmMain::ResizeLayout() {
+  if (GetWindowState() == WindowState::Minimized) return;
+  const TwipsRect b = Bounds();
+  cmdWebsite->Move(cmdWebsite->Left(), cmdWebsite->Top(),
+                   std::abs(b.width - cmdWebsite->Left() - 200), cmdWebsite->Height());
+  lstSchedules->Move(lstSchedules->Left(), lstSchedules->Top(),
+                     std::abs(b.width - lstSchedules->Left() - 200),
+                     std::abs(b.height - lstSchedules->Top() - 1000));
+}
+
+void frmMain::loadData() {
+  ListItems rows;
+  norvale::loadData(rows, store_, app_.kit.Time(), app_.locale);
+  lstSchedules->SetItems(std::move(rows));
+}
+
+void frmMain::SetItemCommands(bool edit, bool remove) {
+  cmdEdit->SetEnabled(edit);
+  cmdDelete->SetEnabled(remove);
+  Find("mnuFileItem", 1)->SetEnabled(edit);
+  Find("mnuFileItem", 2)->SetEnabled(remove);
+}
+
+void frmMain::lstSchedules_ItemClick(size_t row) {
+  try {
+    const RowCommands c = norvale::lstSchedules_ItemClick(lstSchedules->Items().at(row), store_,
+                                                          app_.state.CurrentSchedule);
+    SetItemCommands(c.edit, c.remove);
+  } catch (const FileError& e) {
+    // The file went away or cannot be read: it can still be deleted.
+    SetItemCommands(false, true);
+    app_.kit.Boxes().MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(),
+                            MsgBoxButtons::OK, MsgBoxIcon::Exclamation, app_.product_name);
+  }
+}
+
+void frmMain::DoPowerAction(const std::string& action, bool force) {
+  if (!power_) {
+    power_ = std::make_unique<CPower>(app_.power);
+    power_->Initialize(*this);
+  }
+  norvale::DoPowerAction(*power_, action, force);
+}
+
+void frmMain::cmdGo_Click() {
+  const Clock& clock = app_.kit.Time();
+  if (cmbTime->Text() != "Now") {
+    const LocalTime now = clock.Now();
+    ListItem row;
+    row.Text = "Quick Schedule " + app_.locale.GeneralDate(now);
+    std::string next;
+    if (const auto when = ApplyQuickDelay(now, cmbTime->Text())) {
+      next = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(*when)}) + " " +
+             TwentyFourHourTime(*when);
+    }
+    row.SubItems = {cbShutdown->Text(), "", next, "Yes"};
+    lstSchedules->AddItem(std::move(row));
+    return;
+  }
+  if (app_.kit.Boxes().MsgBox(
+          app_.Message("MSG_SURE",
+                       "Are you sure you want to perform the selected action immediately?"),
+          MsgBoxButtons::OKCancel, MsgBoxIcon::Question, "Confirm Choice") == MsgBoxResult::OK) {
+    DoPowerAction(cbShutdown->Text(), true);
+  }
+}
+
+void frmMain::cbShutdown_KeyPress(int& key_ascii) {
+  if (key_ascii == 13) {
+    key_ascii = 0;
+    cmdGo_Click();
+  }
+}
+
+void frmMain::cmdDelete_Click() {
+  const auto selected = lstSchedules->SelectedItem();
+  if (!selected) return;
+  const std::string name = lstSchedules->Items()[*selected].Text;
+  if (app_.kit.Boxes().MsgBox(
+          app_.Message("MSG_DELETE", "Are you sure you want to delete the selected item?"),
+          MsgBoxButtons::YesNo, MsgBoxIcon::Question, "Really delete?") != MsgBoxResult::Yes) {
+    return;
+  }
+  const std::string path = store_.PathOf(name);
+  try {
+    if (FileExists(app_.fs, path)) app_.fs.RemoveFile(path);
+  } catch (const FileError& e) {
+    app_.kit.Boxes().MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(),
+                            MsgBoxButtons::OK, MsgBoxIcon::Exclamation, app_.product_name);
+  }
+  loadData();
+  DisableItemCommands();
+}
+
+void frmMain::cmdEdit_Click() {
+  app_.state.IsEditing = true;
+  Wizard().Show();
+}
+
+void frmMain::cmdNewSchedule_Click() {
+  app_.state.IsEditing = false;
+  Wizard().Show();
+}
+
+void frmMain::cmdPower_Click() {
+  app_.shell.StartCommand(kPowerOptionsCommand);
+}
+
+void frmMain::cmdWebsite_Click() {
+  app_.OpenWebsite();
+}
+
+void frmMain::mnuFileItem_Click(int index) {
+  switch (index) {
+    case 0:
+      cmdNewSchedule_Click();
+      break;
+    case 1:
+      cmdEdit_Click();
+      break;
+    case 2:
+      cmdDelete_Click();
+      break;
+    case 4:
+      Options().Show();
+      break;
+    case 6:
+      app_.state.ExitRequested = true;
+      Unload();
+      break;
+    default:
+      break;
+  }
+}
+
+void frmMain::mnuLanguageItem_Click() {
+  app_.ShowLanguageWindow(false);
+}
+void frmMain::mnuHelpItem_Click() {
+  app_.RunHelp();
+}
+void frmMain::mnuAboutItem_Click() {
+  app_.ShowAbout();
+}
+
+void frmMain::ShowAndActivate(bool maximize) {
+  if (!Visible()) {
+    Show();
+    if (maximize) SetWindowState(WindowState::Maximized);
+  }
+  app_.kit.ActivateByTitle(Caption());
+}
+
+void frmMain::mnuTrayItem_Click(int index) {
+  if (index == 0) {
+    ShowAndActivate(true);
+  } else if (index == 3) {
+    app_.state.ExitRequested = true;
+    Unload();
+  }
+}
+
+void frmMain::tmrTrayIcon_Timer() {
+  TrayIcon& tray = app_.kit.Tray();
+  const std::string tip = app_.product_name.substr(0, 63);
+  if (tray.Modify(tip) || tray.Add(*this, tip)) {
+    tmrTrayIcon->SetInterval(kTrayCheckMs);
+  } else {
+    tmrTrayIcon->SetInterval(kTrayRetryMs);
+  }
+}
+
+void frmMain::pctTray_MouseDown(TrayEvent e) {
+  switch (e) {
+    case TrayEvent::LeftUp:
+    case TrayEvent::RightUp:
+      app_.kit.PopupMenu(*this, *mnuTray);
+      break;
+    case TrayEvent::LeftDoubleClick:
+      ShowAndActivate(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void frmMain::chkLowPower_Click() {
+  if (!power_) {
+    power_ = std::make_unique<CPower>(app_.power);
+    power_->Initialize(*this);
+  }
+  power_->DisableSuspend(chkLowPower->Value() != 0);
+}
+
+void frmStillRunning::BuildLayout() {
+  Move(0, 0, 5700, 3300);
+  Add<SkinLabel>("Label1", -1, "Still Running", nullptr, 240, 180, 5100, 375);
+  Add<SkinLabel>("Label2", -1,
+                 "will continue to run in the system tray, so that scheduled backup sets will be "
+                 "executed in time.",
+                 nullptr, 240, 600, 5100, 615);
+  chkAlwaysExit = &Add<CheckBox>(
+      "chkAlwaysExit", -1,
+      "&Always exit completely when I close the program, don't run scheduled events.", nullptr, 240,
+      1320, 5100, 495);
+  chkNoShow = &Add<CheckBox>("chkNoShow", -1, "&Don't show this reminder again", nullptr, 240, 1890,
+                             5100, 285);
+  cmdOK = &Add<CommandButton>("cmdOK", -1, "Ok", nullptr, 4065, 2310, 1275, 375);
+  cmdOK->Default = true;
+  cmdOK->Cancel = true;
+  cmdOK->Click = [this] { cmdOK_Click(); };
+}
+
+void frmStillRunning::Form_Load() {
+  SetCaption(app_.Message("MSG_TITLERUNNING", "[ProgramName] is still running"));
+  app_.ChangeLanguage(*this);
+}
+
+void frmStillRunning::cmdOK_Click() {
+  if (chkNoShow->Value() != 0) {
+    app_.settings.WriteSetting(app_.product_name, "Settings", "chkNoShow", "1");
+  }
+  if (chkAlwaysExit->Value() != 0) {
+    app_.settings.WriteSetting(app_.product_name, "Settings", "chkAlwaysExit", "1");
+    main_.Unload();
+  }
+  Unload();
+}
+
+void frmSplash::BuildLayout() {
+  Move(0, 0, 5400, 3000);
+  Add<PictureBox>("Image1", -1, "", nullptr, 240, 240, 720, 720);
+  Add<Label>("Label3", -1, app_.product_name, nullptr, 1200, 420, 3900, 375);
+  Timer2 = &Add<Timer>("Timer2");
+  Timer2->SetInterval(2);
+  Timer2->SetEnabled(false);
+  Timer2->Tick = [this] { Timer2_Timer(); };
+}
+
+frmSplash::~frmSplash() {
+  if (app_.Window("frmSplash") == this) app_.windows["frmSplash"] = nullptr;
+}
+
+void frmSplash::Form_Load() {
+  app_.windows["frmSplash"] = this;
+  Timer2->SetEnabled(true);
+}
+
+void frmSplash::Timer2_Timer() {
+  intTemp = static_cast<int16_t>(intTemp + 2);
+  if (intTemp != 150) return;
+  Timer2->SetEnabled(false);
+  main_.Load();
+  if (main_.Loaded() && !main_.Ended() && !app_.settings.StartHidden) main_.Show();
+  Hide();
+}
+
+}  // namespace norvale

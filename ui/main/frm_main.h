@@ -1,0 +1,144 @@
+#pragma once
+// The main window: the schedule list the engine works from, the quick-action
+// row, the commands, the menus and the notification-area icon. Closing it
+// normally only hides it, so schedules go on firing.
+#include <memory>
+#include <string>
+
+#include "engine/scheduler.h"
+#include "platform/forms/form.h"
+#include "platform/forms/toolkit.h"
+#include "power/power.h"
+#include "schedule/schedule_file.h"
+#include "ui/app_context.h"
+
+namespace norvale {
+
+class frmOptions;
+class frmStillRunning;
+class frmWizard;
+
+inline constexpr int kColumnCount = 5;
+
+class frmMain : public Form {
+ public:
+  explicit frmMain(AppContext& app);
+  ~frmMain() override;
+
+  // Controls, as the window's handlers and the tests use them.
+  SkinLabel* Label1 = nullptr;
+  ComboBox* cbShutdown = nullptr;
+  ComboBox* cmbTime = nullptr;
+  CommandButton* cmdGo = nullptr;
+  CommandButton* cmdNewSchedule = nullptr;
+  CommandButton* cmdEdit = nullptr;
+  CommandButton* cmdDelete = nullptr;
+  CommandButton* cmdPower = nullptr;
+  CommandButton* cmdWebsite = nullptr;
+  CheckBox* chkLowPower = nullptr;
+  CheckBox* chkPrevent = nullptr;
+  ListView* lstSchedules = nullptr;
+  ListBox* lstSchedule = nullptr;
+  PictureBox* pctTray = nullptr;
+  Timer* tmrScheduler = nullptr;
+  Timer* tmrProcessSchedule = nullptr;
+  Timer* timSchedule = nullptr;
+  Timer* tmrTrayIcon = nullptr;
+  Menu* mnuTray = nullptr;
+
+  // Handlers.
+  void cmdGo_Click();
+  void cbShutdown_KeyPress(int& key_ascii);
+  void cmdDelete_Click();
+  void cmdEdit_Click();
+  void cmdNewSchedule_Click();
+  void cmdPower_Click();
+  void cmdWebsite_Click();
+  void mnuFileItem_Click(int index);
+  void mnuPowerOptions_Click() { cmdPower_Click(); }
+  void mnuLanguageItem_Click();
+  void mnuHelpItem_Click();
+  void mnuAboutItem_Click();
+  void mnuTrayItem_Click(int index);
+  void lstSchedules_ItemClick(size_t row);
+  void tmrTrayIcon_Timer();
+  void pctTray_MouseDown(TrayEvent e);
+  void chkLowPower_Click();
+
+  void loadData();
+  void EnableItemCommands() { SetItemCommands(true, true); }
+  void DisableItemCommands() { SetItemCommands(false, false); }
+  void ResizeLayout();
+  // Writes "Localization.txt" from the windows as they are designed.
+  std::function<void()> WriteLocalizationFile = [] {};
+  void DoPowerAction(const std::string& action, bool force);
+
+  const ScheduleStore& Store() const { return store_; }
+  // Another copy was already running: this one ends without showing anything.
+  bool Ended() const { return ended_; }
+  CPower* Power() const { return power_.get(); }
+  SchedulerEngine* Engine() const { return engine_.get(); }
+  frmOptions& Options();
+  frmWizard& Wizard();
+  frmStillRunning& StillRunning();
+
+ protected:
+  void BuildLayout() override;
+  void Form_Load() override;
+  void Form_QueryUnload(int& cancel, int unload_mode) override;
+  void Form_Resize() override { ResizeLayout(); }
+  void Form_Unload(int& cancel) override;
+
+ private:
+  void SetItemCommands(bool edit, bool remove);
+  std::string Machine(const std::string& key, const std::string& def) const;
+  void ShowAndActivate(bool maximize);
+
+  AppContext& app_;
+  ScheduleStore store_;
+  std::unique_ptr<CPower> power_;
+  std::unique_ptr<SchedulerEngine> engine_;
+  std::unique_ptr<frmOptions> options_;
+  std::unique_ptr<frmWizard> wizard_;
+  std::unique_ptr<frmStillRunning> still_running_;
+  bool ended_ = false;
+};
+
+// The reminder that the program goes on running in the notification area.
+class frmStillRunning : public Form {
+ public:
+  frmStillRunning(AppContext& app, frmMain& main)
+      : Form(app.kit, "frmStillRunning"), app_(app), main_(main) {}
+  CheckBox* chkAlwaysExit = nullptr;
+  CheckBox* chkNoShow = nullptr;
+  CommandButton* cmdOK = nullptr;
+  void cmdOK_Click();
+
+ protected:
+  void BuildLayout() override;
+  void Form_Load() override;
+
+ private:
+  AppContext& app_;
+  frmMain& main_;
+};
+
+// The start window: shows briefly, then loads and shows the main window.
+class frmSplash : public Form {
+ public:
+  frmSplash(AppContext& app, frmMain& main) : Form(app.kit, "frmSplash"), app_(app), main_(main) {}
+  ~frmSplash() override;
+  Timer* Timer2 = nullptr;
+  int16_t intTemp = 0;
+  void Timer2_Timer();
+
+ protected:
+  void BuildLayout() override;
+  void Form_Load() override;
+
+ private:
+  AppContext& app_;
+  frmMain& main_;
+};
+
+}  // namespace norvale

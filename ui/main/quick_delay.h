@@ -1,0 +1,24 @@
+#pragma once
+// The delays of the quick-action row.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace norvale {
+
+struct QuickDelay {
+  std::string_view caption;  // matched exactly, case included
+  char unit;                 // 'n' minutes, 'h' hours, 'd' days, 'm' calendar months
+  int amount;
+};
+
+// "Now" first, then every delay, as the list shows them.
+std::vector<std::string> QuickDelayCaptions();
+// The moment `caption` names from `now`; nullopt for "Now" and unknown texts.
+// A month later keeps the day, clamped to the last day of a shorter month.
+std::optional<LocalTime> ApplyQuickDelay(LocalTime now, std::string_view caption);
+
+}  // namespace norvale

@@ -1,0 +1,235 @@
+#include "ui/wizard/frm_wizard.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "engine/next_run.h"
+#include "power/power.h"
+#include "schedule/schedule_file.h"
+#include "schedule/schedule_name.h"
+#include "ui/main/frm_main.h"
+
+namespace norvale {
+namespace {
+
+using namespace std::chrono;
+
+constexpr const char* kDayKeys[7] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
+constexpr const char* kDayMessages[7][2] = {
+    {"MSG_MONDAY", "Monday"},     {"MSG_TUESDAY", "Tuesday"}, {"MSG_WEDNESDAY", "Wednesday"},
+    {"MSG_THURSDAY", "Thursday"}, {"MSG_FRIDAY", "Friday"},   {"MSG_SATURDAY", "Saturday"},
+    {"MSG_SUNDAY", "Sunday"}};
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t begin = 0;
+  for (size_t at = text.find(',');; at = text.find(',', begin)) {
+    parts.push_back(text.substr(begin, at == std::string::npos ? std::string::npos : at - begin));
+    if (at == std::string::npos) break;
+    begin = at + 1;
+  }
+  return parts;
+}
+
+LocalTime AtHour(LocalTime day_of, int hour) {
+  return LocalTime{floor<days>(day_of)} + hours{hour};
+}
+
+}  // namespace
+
+std::string frmWizard::Text(const char* key, const char* fallback) const {
+  std::string text = app_.Message(key, fallback);
+  return text.empty() ? fallback : text;
+}
+
+void frmWizard::BuildLayout() {
+  SetCaption("Schedule Configuration");
+  Move(0, 0, 6780, 5910);
+  Add<Label>("lblName", -1, "Schedule &Name:", nullptr, 120, 180, 1620, 255);
+  txtName = &Add<TextBox>("txtName", -1, "", nullptr, 1800, 120, 4680, 315);
+  Add<Label>("lblType", -1, "Schedule&Type:", nullptr, 120, 570, 1620, 255);
+  cbShutdown = &Add<ComboBox>("cbShutdown", -1, "", nullptr, 1800, 510, 4680, 315);
+  cbShutdown->SetComboStyle(ComboBox::kDropdownList);
+  chkScheduler =
+      &Add<CheckBox>("chkScheduler", -1, "Enable &Scheduler", nullptr, 120, 990, 3000, 285);
+  dtDate = &Add<DTPicker>("dtDate", -1, "", nullptr, 360, 1350, 2520, 315);
+  dtTime = &Add<DTPicker>("dtTime", -1, "", nullptr, 3000, 1350, 1800, 315);
+  dtTime->SetPickerFormat(DTPicker::kTime);
+  chkRepeat = &Add<CheckBox>("chkRepeat", -1, "&Run Schedule", nullptr, 120, 1830, 3000, 285);
+  const char* options[] = {"&Daily", "&Weekly", "&Monthly"};
+  for (int i = 0; i < 3; ++i) {
+    optRepeat[i] =
+        &Add<OptionButton>("optRepeat", i, options[i], nullptr, 360, 2220 + 360 * i, 1560, 285);
+    optRepeat[i]->Click = [this, i] { optRepeat_Click(i); };
+    optRepeat[i]->SetEnabled(false);
+  }
+  optRepeat[0]->SetValue(true);
+  tvScheduleWeek = &Add<TreeView>("tvScheduleWeek", -1, "", nullptr, 2160, 2220, 4320, 2610);
+  tvScheduleMonth = &Add<TreeView>("tvScheduleMonth", -1, "", nullptr, 2160, 2220, 4320, 2610);
+  tvScheduleWeek->SetVisible(false);
+  tvScheduleMonth->SetVisible(false);
+  cmdOK = &Add<CommandButton>("cmdOK", -1, "Ok", nullptr, 3960, 5010, 1200, 375);
+  cmdCancel = &Add<CommandButton>("cmdCancel", -1, "Cancel", nullptr, 5280, 5010, 1200, 375);
+  cmdOK->Default = true;
+  cmdCancel->Cancel = true;
+  // Unticked boxes: the pickers and repeat controls wait for them.
+  dtDate->SetEnabled(false);
+  dtTime->SetEnabled(false);
+  chkRepeat->SetEnabled(false);
+
+  chkScheduler->Click = [this] { chkScheduler_Click(); };
+  chkRepeat->Click = [this] { chkRepeat_Click(); };
+  cmdOK->Click = [this] { cmdOK_Click(); };
+  cmdCancel->Click = [this] { cmdCancel_Click(); };
+}
+
+void frmWizard::Form_Load() {
+  app_.ChangeLanguage(*this);
+  SetCaption(Text("MSG_TITLEWIZARD", "Schedule Configuration"));
+  for (const std::string& name : PowerActionList(app_.power)) cbShutdown->AddItem(name);
+  cbShutdown->SetListIndex(0);
+
+  const LocalTime now = app_.kit.Time().Now();
+  const int hour = static_cast<int>(hh_mm_ss<milliseconds>{now - floor<days>(now)}.hours().count());
+  dtDate->SetValue(LocalTime{floor<days>(now)});
+  // The hour after this one; after 23:00 that is midnight, not an invalid hour 24.
+  dtTime->SetValue(AtHour(now, (hour + 1) % 24));
+
+  for (int i = 0; i < 7; ++i)
+    tvScheduleWeek->AddNode(kDayKeys[i], Text(kDayMessages[i][0], kDayMessages[i][1]));
+  for (int d = 1; d <= 31; ++d) tvScheduleMonth->AddNode(std::to_string(d), std::to_string(d));
+
+  if (!app_.state.IsEditing) return;
+  const ScheduleRecord& r = app_.state.CurrentSchedule;
+  txtName->SetEnabled(false);
+  txtName->SetText(r.Name);
+  cbShutdown->SetText(r.ItemType);
+  for (int i = 0; i < cbShutdown->ListCount(); ++i) {
+    if (cbShutdown->List(i) == r.ItemType) cbShutdown->SetListIndex(i);
+  }
+  if (!r.Enabled) {
+    chkScheduler->SetValue(0);
+    dtDate->SetValue(LocalTime{floor<days>(now)});
+    dtTime->SetValue(AtHour(now, hour));
+    return;
+  }
+  const auto date = app_.locale.ParseDate(r.StartDate);
+  if (date) dtDate->SetValue(LocalTime{local_days{sys_days{*date}.time_since_epoch()}});
+  const auto time = r.StartTime.empty() ? std::nullopt : ParseTimeOfDay(r.StartTime);
+  dtTime->SetValue(time ? LocalTime{floor<days>(now)} + *time : now);
+  if (r.Repeat) {
+    if (r.SAccurancy >= 0 && r.SAccurancy <= 2) optRepeat[r.SAccurancy]->SetValue(true);
+    for (const std::string& part : Split(r.Period)) {
+      if (r.SAccurancy == kRepeatWeekly) {
+        if (auto node = tvScheduleWeek->FindKey(part)) tvScheduleWeek->SetChecked(*node, true);
+      } else if (r.SAccurancy == kRepeatMonthly) {
+        if (auto node = tvScheduleMonth->FindKey(part)) tvScheduleMonth->SetChecked(*node, true);
+      }
+    }
+    chkRepeat->SetValue(1);
+  } else {
+    chkRepeat->SetValue(0);
+  }
+  chkScheduler->SetValue(1);
+}
+
+void frmWizard::chkScheduler_Click() {
+  const bool on = chkScheduler->Value() != 0;
+  dtDate->SetEnabled(on);
+  dtTime->SetEnabled(on);
+  chkRepeat->SetEnabled(on);
+  if (on) {
+    chkRepeat_Click();
+  } else {
+    for (OptionButton* o : optRepeat) o->SetEnabled(false);
+    tvScheduleWeek->SetVisible(false);
+    tvScheduleMonth->SetVisible(false);
+  }
+}
+
+void frmWizard::chkRepeat_Click() {
+  const bool on = chkRepeat->Value() != 0;
+  for (OptionButton* o : optRepeat) o->SetEnabled(on);
+  tvScheduleWeek->SetVisible(on && optRepeat[1]->Value());
+  tvScheduleMonth->SetVisible(on && optRepeat[2]->Value());
+}
+
+void frmWizard::optRepeat_Click(int index) {
+  tvScheduleWeek->SetVisible(index == 1);
+  tvScheduleMonth->SetVisible(index == 2);
+}
+
+bool frmWizard::Refuse(const char* key, const char* fallback) {
+  app_.kit.Boxes().MsgBox(Text(key, fallback), MsgBoxButtons::OK, MsgBoxIcon::Exclamation,
+                          app_.product_name);
+  return false;
+}
+
+void frmWizard::cmdOK_Click() {
+  const std::string name = txtName->Text();
+  if (!app_.state.IsEditing) {
+    for (const ListItem& row : main_.lstSchedules->Items()) {
+      if (Upper(row.Text) == Upper(name)) {
+        Refuse("MSG_NEWNAME",
+               "Error: An item with that name already exists.  Please choose a different name");
+        return;
+      }
+    }
+  }
+  if (name.empty()) {
+    Refuse("MSG_NONAME", "Error: You must choose a name for this schedule");
+    return;
+  }
+  if (!IsValidScheduleName(name)) {
+    Refuse("MSG_BADNAME",
+           "Error: That name cannot be used for a schedule.  Please leave out \\ / : * ? \" < > | "
+           "and do not end it with a dot or a blank, or use a device name such as CON or NUL.");
+    return;
+  }
+  ScheduleRecord r;
+  r.Name = name;
+  r.ItemType = cbShutdown->Text();
+  r.Enabled = chkScheduler->Value() != 0;
+  if (r.Enabled) {
+    r.StartDate = app_.locale.ShortDate(Date{floor<days>(dtDate->Value())});
+    const hh_mm_ss<seconds> t{floor<seconds>(dtTime->Value() - floor<days>(dtTime->Value()))};
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(t.hours().count()),
+                  static_cast<int>(t.minutes().count()), static_cast<int>(t.seconds().count()));
+    r.StartTime = buf;
+    r.Repeat = chkRepeat->Value() != 0;
+    if (r.Repeat) {
+      for (int i = 0; i < 3; ++i) {
+        if (optRepeat[i]->Value()) {
+          r.SAccurancy = static_cast<int16_t>(i);
+          break;
+        }
+      }
+      TreeView* days = r.SAccurancy == kRepeatWeekly    ? tvScheduleWeek
+                       : r.SAccurancy == kRepeatMonthly ? tvScheduleMonth
+                                                        : nullptr;
+      if (days) {
+        for (const TreeNode& node : days->Nodes()) {
+          if (!node.Checked) continue;
+          if (!r.Period.empty()) r.Period += ",";
+          r.Period += r.SAccurancy == kRepeatWeekly ? node.Key : node.Text;
+        }
+        // Without a day the schedule would never run; say so instead of saving it.
+        if (r.Period.empty()) {
+          Refuse("MSG_NODAYS", "Error: Please tick at least one day on which the schedule runs");
+          return;
+        }
+      }
+    }
+  }
+  SaveSchedule(r, main_.Store(), app_.kit.Boxes());
+  main_.loadData();
+  Unload();
+}
+
+}  // namespace norvale

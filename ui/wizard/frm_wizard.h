@@ -1,0 +1,44 @@
+#pragma once
+// The schedule editor: a new schedule, or the one last clicked when opened by Edit.
+#include "platform/forms/form.h"
+#include "ui/app_context.h"
+
+namespace norvale {
+
+class frmMain;
+
+class frmWizard : public Form {
+ public:
+  frmWizard(AppContext& app, frmMain& main) : Form(app.kit, "frmWizard"), app_(app), main_(main) {}
+
+  TextBox* txtName = nullptr;
+  ComboBox* cbShutdown = nullptr;
+  CheckBox* chkScheduler = nullptr;
+  DTPicker* dtDate = nullptr;
+  DTPicker* dtTime = nullptr;
+  CheckBox* chkRepeat = nullptr;
+  OptionButton* optRepeat[3] = {nullptr, nullptr, nullptr};
+  TreeView* tvScheduleWeek = nullptr;
+  TreeView* tvScheduleMonth = nullptr;
+  CommandButton* cmdOK = nullptr;
+  CommandButton* cmdCancel = nullptr;
+
+  void chkScheduler_Click();
+  void chkRepeat_Click();
+  void optRepeat_Click(int index);
+  void cmdOK_Click();
+  void cmdCancel_Click() { Unload(); }
+
+ protected:
+  void BuildLayout() override;
+  void Form_Load() override;
+
+ private:
+  std::string Text(const char* key, const char* fallback) const;
+  bool Refuse(const char* key, const char* fallback);
+
+  AppContext& app_;
+  frmMain& main_;
+};
+
+}  // namespace norvale
