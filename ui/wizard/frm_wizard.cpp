@@ -68,9 +68,9 @@ void frmWizard::BuildLayout() {
     optRepeat[i]->Click = [this, i] { optRepeat_Click(i); };
     optRepeat[i]->SetEnabled(false);
   }
-  optRepeat[0]->SetValue(true);
   tvScheduleWeek = &Add<TreeView>("tvScheduleWeek", -1, "", nullptr, 2160, 2220, 4320, 2610);
   tvScheduleMonth = &Add<TreeView>("tvScheduleMonth", -1, "", nullptr, 2160, 2220, 4320, 2610);
+  optRepeat[0]->SetValue(true);
   tvScheduleWeek->SetVisible(false);
   tvScheduleMonth->SetVisible(false);
   cmdOK = &Add<CommandButton>("cmdOK", -1, "Ok", nullptr, 3960, 5010, 1200, 375);
