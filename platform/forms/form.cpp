@@ -125,6 +125,13 @@ void Form::SetRegion(std::optional<TwipsRect> region) {
   NotifyPeer(Prop::Style);
 }
 
+void Form::SetLook(std::optional<Color> fore, std::optional<Color> back, bool dark_title_bar) {
+  fore_ = fore;
+  back_ = back;
+  dark_title_ = dark_title_bar;
+  NotifyPeer(Prop::Colors);
+}
+
 void Form::Activate() {
   if (peer_ && loaded_) peer_->Activate();
 }

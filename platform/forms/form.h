@@ -127,6 +127,13 @@ class Form {
 
   void Activate();
 
+  // The window's own background and text colours (nullopt: the system's), and
+  // whether its title bar is drawn dark where the system offers that.
+  std::optional<Color> BackColor() const { return back_; }
+  std::optional<Color> ForeColor() const { return fore_; }
+  bool DarkTitleBar() const { return dark_title_; }
+  void SetLook(std::optional<Color> fore, std::optional<Color> back, bool dark_title_bar);
+
   // Sees every message the window receives before the window does.
   void SetMessageHook(MessageHook hook) { hook_ = std::move(hook); }
   void ClearMessageHook() { hook_ = nullptr; }
@@ -172,6 +179,8 @@ class Form {
   std::string icon_;
   std::optional<TwipsRect> region_;
   std::optional<std::pair<int, int>> client_request_;
+  std::optional<Color> fore_, back_;
+  bool dark_title_ = false;
   MessageHook hook_;
 };
 
