@@ -54,7 +54,7 @@ void frmAbout::Form_Load() {
   lblCompany->SetCaption(app_.company_name);
   lblVersion->SetCaption(std::to_string(v.major) + "." + std::to_string(v.minor));
   lblWebsite->SetCaption(app_.website);
-  if (skin_) skin_(*this);
+  app_.Skin(*this, AppContext::Overlay::kLabels);
 }
 
 void frmWebsite::BuildLayout() {

@@ -28,9 +28,7 @@ class Form8 : public Form {
 
 class frmAbout : public Form {
  public:
-  // `skin` runs the skin steps at the end of the load step (empty: no skin).
-  frmAbout(AppContext& app, std::function<void(Form&)> skin)
-      : Form(app.kit, "frmAbout"), app_(app), skin_(std::move(skin)) {}
+  explicit frmAbout(AppContext& app) : Form(app.kit, "frmAbout"), app_(app) {}
   SkinLabel* Label1 = nullptr;
   SkinLabel* lblVersion = nullptr;
   SkinLabel* lblCompany = nullptr;
@@ -42,7 +40,6 @@ class frmAbout : public Form {
 
  private:
   AppContext& app_;
-  std::function<void(Form&)> skin_;
 };
 
 // Invisible: opens the requested address and unloads itself ten seconds later,

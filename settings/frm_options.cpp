@@ -223,6 +223,7 @@ void frmOptions::Form_Load() {
   txtLanFolder->SetText(Read(product, "txtLanFolder", ""));
   check(chkRunAtStart, RunValueName(product), "chkRunAtStart");
   check(chkLog, product, "chkLog");
+  app_.Skin(*this, AppContext::Overlay::kLabelsByContainer);
 }
 
 void frmOptions::cmdBrowse_Click() {

@@ -83,6 +83,9 @@ struct AppContext {
   std::function<void()> RunHelp = [] {};  // opens the help file once
   std::function<void()> ShowAbout = [] {};
   std::function<void()> OpenWebsite = [] {};  // the website in the browser
+  // The skin steps at the end of a window's load step; nothing without a skin.
+  enum class Overlay { kNone, kLabels, kLabelsByContainer };
+  std::function<void(Form&, Overlay)> Skin = [](Form&, Overlay) {};
   // True when another copy of the program already runs (it then ends at once).
   std::function<bool()> AnotherInstanceRunning = [] { return false; };
   // Dry-run mode: power actions are logged, never performed.

@@ -10,6 +10,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (EqualsIgnoringCase(a, "/dryrun") || EqualsIgnoringCase(a, "-dryrun") ||
         EqualsIgnoringCase(a, "--dry-run")) {
       cl.dry_run = true;
+    } else if (EqualsIgnoringCase(a, "/writelocalization") ||
+               EqualsIgnoringCase(a, "-writelocalization") ||
+               EqualsIgnoringCase(a, "--write-localization")) {
+      cl.write_localization = true;
     } else if (!a.empty()) {
       cl.unknown.push_back(a);
     }

@@ -8,8 +8,13 @@ namespace norvale {
 // "/dryrun" (or "-dryrun", "--dry-run"): power actions are logged, never performed.
 inline constexpr const char* kDryRunSwitch = "/dryrun";
 
+// "/writelocalization": rewrites Localization.txt with the English texts of every
+// window, then ends; for translators and for keeping the shipped file current.
+inline constexpr const char* kWriteLocalizationSwitch = "/writelocalization";
+
 struct CommandLine {
   bool dry_run = false;
+  bool write_localization = false;
   std::vector<std::string> unknown;  // switches nobody asked for, to tell the user
 };
 

@@ -20,6 +20,10 @@ class TrayIcon {
   virtual bool Add(Form& owner, const std::string& tip) = 0;
   virtual bool Modify(const std::string& tip) = 0;
   virtual bool Delete() = 0;
+  // A notification balloon from the icon; false where there is none.
+  virtual bool ShowBalloon(const std::string& /*title*/, const std::string& /*text*/) {
+    return false;
+  }
   std::function<void(TrayEvent)> OnEvent;
 };
 

@@ -24,6 +24,11 @@ class FakeTray final : public TrayIcon {
   bool Add(Form& owner, const std::string& tip) override;
   bool Modify(const std::string& tip) override;
   bool Delete() override;
+  bool ShowBalloon(const std::string& title, const std::string& text) override {
+    balloons.push_back(title + ": " + text);
+    return shown_;
+  }
+  std::vector<std::string> balloons;
 
   // Adds (and so modifies) fail until told otherwise, as when Explorer is not up.
   void FailAdds(bool fail) { fail_adds_ = fail; }

@@ -212,6 +212,8 @@ void frmMain::Form_Load() {
     if (twips && *twips >= 0) lstSchedules->SetColumnWidth(static_cast<size_t>(i - 1), *twips);
   }
 
+  app_.Skin(*this, AppContext::Overlay::kLabels);
+
   if (settings.GetUserSetting(product, "Settings", "showHelp", "1") == "1") {
     if (settings.GetUserSetting(product, "Settings", "Language", "English") == "English") {
       app_.RunHelp();
@@ -469,6 +471,7 @@ void frmStillRunning::BuildLayout() {
 void frmStillRunning::Form_Load() {
   SetCaption(app_.Message("MSG_TITLERUNNING", "[ProgramName] is still running"));
   app_.ChangeLanguage(*this);
+  app_.Skin(*this, AppContext::Overlay::kLabels);
 }
 
 void frmStillRunning::cmdOK_Click() {
@@ -498,6 +501,7 @@ frmSplash::~frmSplash() {
 
 void frmSplash::Form_Load() {
   app_.windows["frmSplash"] = this;
+  app_.Skin(*this, AppContext::Overlay::kNone);
   Timer2->SetEnabled(true);
 }
 

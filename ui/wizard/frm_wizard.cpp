@@ -103,8 +103,11 @@ void frmWizard::Form_Load() {
   for (int i = 0; i < 7; ++i)
     tvScheduleWeek->AddNode(kDayKeys[i], Text(kDayMessages[i][0], kDayMessages[i][1]));
   for (int d = 1; d <= 31; ++d) tvScheduleMonth->AddNode(std::to_string(d), std::to_string(d));
+  if (app_.state.IsEditing) ShowEdited(now, hour);
+  app_.Skin(*this, AppContext::Overlay::kNone);
+}
 
-  if (!app_.state.IsEditing) return;
+void frmWizard::ShowEdited(LocalTime now, int hour) {
   const ScheduleRecord& r = app_.state.CurrentSchedule;
   txtName->SetEnabled(false);
   txtName->SetText(r.Name);

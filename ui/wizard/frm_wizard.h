@@ -35,6 +35,8 @@ class frmWizard : public Form {
 
  private:
   std::string Text(const char* key, const char* fallback) const;
+  // Fills the controls from the schedule last clicked.
+  void ShowEdited(LocalTime now, int hour);
   bool Refuse(const char* key, const char* fallback);
 
   AppContext& app_;

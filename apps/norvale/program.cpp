@@ -1,0 +1,155 @@
+#include "apps/norvale/program.h"
+
+#include "localization/mod_languages.h"
+#include "platform/path.h"
+#include "settings/frm_options.h"
+#include "ui/wizard/frm_wizard.h"
+
+namespace norvale {
+
+NorvaleProgram::NorvaleProgram(PlatformServices platform, CommandLine command_line)
+    : platform_(std::move(platform)),
+      command_line_(std::move(command_line)),
+      branding_(LoadBranding(platform_.system)) {
+  if (branding_.ProductName.empty()) branding_.ProductName = "Norvale";
+  PowerControl* power = &platform_.power;
+  if (command_line_.dry_run) {
+    dry_run_ = std::make_unique<DryRunPowerControl>(
+        platform_.power, platform_.fs, platform_.kit.Time(),
+        JoinPath(platform_.fs.ProgramFolder(), kDryRunLogName), [this](const std::string& message) {
+          if (!platform_.kit.Tray().ShowBalloon(branding_.ProductName, message)) {
+            platform_.kit.Boxes().MsgBox(message, MsgBoxButtons::OK, MsgBoxIcon::Information,
+                                         branding_.ProductName);
+          }
+        });
+    power = dry_run_.get();
+  }
+  settings_ = std::make_unique<SettingsStore>(platform_.registry, platform_.kit.Boxes(),
+                                              branding_.CompanyName, branding_.ProductName);
+  app_ =
+      std::make_unique<AppContext>(platform_.kit, platform_.fs, platform_.codec, platform_.locale,
+                                   platform_.registry, *settings_, *power, platform_.shell,
+                                   platform_.system, branding_.ProductName, branding_.CompanyName);
+  app_->website = branding_.Website;
+  app_->dry_run = command_line_.dry_run;
+  languages_ = std::make_unique<clsLanguages>(platform_.fs, branding_, app_->state.CurrentLanguage);
+  RegisterDefaultMessages(*languages_);
+  app_->ChangeLanguage = [this](Form& window) {
+    languages_->ChangeLanguage(window, app_->state.CurrentLanguage);
+  };
+  app_->Message = [this](std::string_view key, std::string_view fallback) {
+    std::string text = languages_->getMessages(key);
+    return text.empty() ? ReplaceMessagePlaceholders(fallback, branding_) : text;
+  };
+  if (branding_.SkinsEnabled) {
+    const std::string chosen =
+        settings_->GetUserSetting(branding_.ProductName, "Settings", "Skin", kDefaultSkin);
+    skin_ = LoadSkin(platform_.fs, chosen);
+  }
+  app_->Skin = [this](Form& window, AppContext::Overlay overlay) { SkinWindow(window, overlay); };
+  app_->AnotherInstanceRunning = platform_.another_instance;
+  app_->ShowLanguageWindow = [this](bool modal) {
+    frmLanguage& window = LanguageWindow();
+    if (modal) {
+      window.ShowModal();
+    } else {
+      window.Show();
+    }
+  };
+  app_->RunHelp = [this] {
+    if (!help_) {
+      help_ = std::make_unique<Form8>(*app_);
+      app_->windows["Form8"] = help_.get();
+    }
+    help_->Show();
+    help_->Hide();
+    platform_.kit.DoEvents();
+    help_->Unload();
+  };
+  app_->ShowAbout = [this] {
+    if (!about_) {
+      about_ = std::make_unique<frmAbout>(*app_);
+      app_->windows["frmAbout"] = about_.get();
+    }
+    about_->Show();
+  };
+  app_->OpenWebsite = [this] {
+    if (!website_) {
+      website_ = std::make_unique<frmWebsite>(*app_, website_request_);
+      app_->windows["frmWebsite"] = website_.get();
+    }
+    website_request_ = "Website";
+    website_->Load();
+  };
+  main_ = std::make_unique<frmMain>(*app_);
+  splash_ = std::make_unique<frmSplash>(*app_, *main_);
+  main_->WriteLocalizationFile = [this] { languages_->makeLocalizationFile(LoadAllWindows()); };
+}
+
+NorvaleProgram::~NorvaleProgram() {
+  // Windows go before the services they were made with.
+  for (Form* f : {static_cast<Form*>(website_.get()), static_cast<Form*>(about_.get()),
+                  static_cast<Form*>(help_.get()), static_cast<Form*>(language_.get())}) {
+    if (f && f->Loaded()) f->Unload();
+  }
+  splash_.reset();
+  main_.reset();
+  website_.reset();
+  about_.reset();
+  help_.reset();
+  language_.reset();
+}
+
+frmLanguage& NorvaleProgram::LanguageWindow() {
+  if (!language_) {
+    std::string server = settings_->GetUserSetting(branding_.ProductName, "Settings",
+                                                   "LanguageServer", kDefaultLanguageServer);
+    if (server.empty()) server = kDefaultLanguageServer;
+    LanguageWindowServices services{
+        platform_.fs,     *settings_,
+        platform_.shell,  platform_.http,
+        *languages_,      branding_,
+        *main_,           server,
+        DownloadLimits{}, [this](Form& w) { SkinWindow(w, AppContext::Overlay::kNone); }};
+    language_ = std::make_unique<frmLanguage>(platform_.kit, std::move(services));
+    app_->windows["frmLanguage"] = language_.get();
+  }
+  return *language_;
+}
+
+void NorvaleProgram::SkinWindow(Form& window, AppContext::Overlay overlay) {
+  if (!branding_.SkinsEnabled || !skin_) return;
+  if (overlay == AppContext::Overlay::kLabels) OverlaySkinLabels(window);
+  if (overlay == AppContext::Overlay::kLabelsByContainer) OverlaySkinLabelsByContainer(window);
+  ApplySkin(window, *skin_, platform_.system);
+}
+
+std::vector<const Form*> NorvaleProgram::LoadAllWindows() {
+  // The editor first, then the main window and the windows it opens.
+  app_->state.IsEditing = false;
+  main_->Wizard().Load();
+  main_->Load();
+  main_->Options().Load();
+  main_->StillRunning().Load();
+  LanguageWindow().Load();
+  if (!about_) about_ = std::make_unique<frmAbout>(*app_);
+  about_->Load();
+  return {&main_->Wizard(),       main_.get(),     &main_->Options(),
+          &main_->StillRunning(), language_.get(), about_.get()};
+}
+
+void NorvaleProgram::Start() {
+  if (command_line_.write_localization) {
+    main_->WriteLocalizationFile();
+    platform_.kit.Quit();
+    return;
+  }
+  splash_->Show();
+  if (command_line_.dry_run) {
+    platform_.kit.Tray().ShowBalloon(branding_.ProductName,
+                                     "Dry run: power actions are logged to DryRun.log, never "
+                                     "performed.");
+  }
+}
+
+}  // namespace norvale

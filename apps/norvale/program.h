@@ -1,0 +1,74 @@
+#pragma once
+// Norvale put together: the windows, the message catalogue, the skin and the
+// power control, over whichever platform services the entry point hands in.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "appearance/branding.h"
+#include "appearance/info_windows.h"
+#include "appearance/skins.h"
+#include "apps/norvale/command_line.h"
+#include "localization/cls_languages.h"
+#include "localization/frm_language.h"
+#include "platform/dry_run_power.h"
+#include "platform/http_client.h"
+#include "ui/app_context.h"
+#include "ui/main/frm_main.h"
+
+namespace norvale {
+
+struct PlatformServices {
+  Toolkit& kit;
+  FileSystem& fs;
+  const TextCodec& codec;
+  const Locale& locale;
+  Registry& registry;
+  PowerControl& power;  // the real one; a dry run wraps it
+  Shell& shell;
+  const SystemInfo& system;
+  HttpClient& http;
+  std::function<bool()> another_instance;
+};
+
+class NorvaleProgram {
+ public:
+  NorvaleProgram(PlatformServices platform, CommandLine command_line);
+  ~NorvaleProgram();
+
+  // Shows the splash, which brings up the main window; or, for the maintenance
+  // switch, writes the localization file and asks the loop to end.
+  void Start();
+
+  AppContext& App() { return *app_; }
+  frmMain& Main() { return *main_; }
+  frmSplash& Splash() { return *splash_; }
+  clsLanguages& Languages() { return *languages_; }
+  const Branding& BrandingValues() const { return branding_; }
+  const std::optional<Skin>& CurrentSkin() const { return skin_; }
+  frmLanguage& LanguageWindow();
+  // Every translatable window, loaded, in the order the localization file lists them.
+  std::vector<const Form*> LoadAllWindows();
+
+ private:
+  void SkinWindow(Form& window, AppContext::Overlay overlay);
+
+  PlatformServices platform_;
+  CommandLine command_line_;
+  Branding branding_;
+  std::unique_ptr<DryRunPowerControl> dry_run_;
+  std::unique_ptr<SettingsStore> settings_;
+  std::unique_ptr<AppContext> app_;
+  std::unique_ptr<clsLanguages> languages_;
+  std::optional<Skin> skin_;
+  std::unique_ptr<frmMain> main_;
+  std::unique_ptr<frmSplash> splash_;
+  std::unique_ptr<frmLanguage> language_;
+  std::unique_ptr<Form8> help_;
+  std::unique_ptr<frmAbout> about_;
+  std::unique_ptr<frmWebsite> website_;
+  std::string website_request_;
+};
+
+}  // namespace norvale

@@ -1,0 +1,252 @@
+#include "localization/cls_languages.h"
+
+#include "localization/lang_text.h"
+#include "localization/language_file.h"
+
+namespace norvale {
+namespace {
+
+constexpr std::string_view kDescription =
+    "This file contains various translations of program buttons, messages and menus in XML "
+    "format.  The original document was created using translation software, and may sound "
+    "strange when read by people.  We invite you to make modifications to existing languages and "
+    "translate new languages.  Please send them to us so that we can update this file and make "
+    "your translation available to all users.  Our current email address is located on our "
+    "homepage which can be visited through the software or our program folder on your Start "
+    "Menu.  Before making changes to a localization file please use the program to download the "
+    "most recent localization file using the 'Check for Language Updates' button in the "
+    "Languages window.";
+
+// How translation and generation treat a control.
+enum class Kind { None, Caption, TabStrip, ListView, Option, Menu };
+
+Kind KindOf(std::string_view type) {
+  if (type == "Label" || type == "CommandButton" || type == "SkinLabel" || type == "Frame" ||
+      type == "CheckBox")
+    return Kind::Caption;
+  if (type == "TabStrip") return Kind::TabStrip;
+  if (type == "ListView") return Kind::ListView;
+  if (type == "OptionButton") return Kind::Option;
+  if (type == "Menu") return Kind::Menu;
+  return Kind::None;
+}
+
+// Type names as an MDI window's walk sees them: blanks around dropped, small letters.
+Kind KindOfLoose(std::string_view type) {
+  while (!type.empty() && type.front() == ' ') type.remove_prefix(1);
+  while (!type.empty() && type.back() == ' ') type.remove_suffix(1);
+  std::string t(type);
+  for (char& c : t) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  if (t == "label" || t == "commandbutton" || t == "skinlabel" || t == "frame" || t == "checkbox")
+    return Kind::Caption;
+  if (t == "tabstrip") return Kind::TabStrip;
+  if (t == "listview") return Kind::ListView;
+  if (t == "optionbutton") return Kind::Option;
+  if (t == "menu") return Kind::Menu;
+  return Kind::None;
+}
+
+// An option button outside an array has no number, like a check box; a menu
+// outside an array is number 0.
+std::string ItemKey(const std::string& base, const Control& c, Kind kind) {
+  if (kind == Kind::Option && c.IsArrayMember()) return base + std::to_string(c.Index());
+  if (kind == Kind::Menu) return base + std::to_string(c.IsArrayMember() ? c.Index() : 0);
+  return base;
+}
+
+void AppendItem(std::string& out, const std::string& key, std::string_view text) {
+  out += "\t\t<";
+  out += key;
+  out += '>';
+  out += text;
+  out += "</";
+  out += key;
+  out += ">\r\n";
+}
+
+}  // namespace
+
+clsLanguages::clsLanguages(FileSystem& fs, const Branding& branding, std::string& current_language)
+    : fs_(fs), branding_(branding), current_language_(current_language) {}
+
+void clsLanguages::setMessage(std::string key, std::string text) {
+  for (MessageSlot& slot : catalogue_) {
+    if (slot.InUse == 0) {
+      slot.InUse = -1;
+      slot.Key = std::move(key);
+      slot.Text = std::move(text);
+      return;
+    }
+  }
+}
+
+std::string clsLanguages::getMessages(std::string_view key) const {
+  const std::string wanted = UpperCase(key);
+  for (const MessageSlot& slot : catalogue_) {
+    if (slot.InUse == 0) break;
+    if (UpperCase(slot.Key) == wanted) {
+      return CapitalizeFirst(ReplaceMessagePlaceholders(slot.Text, branding_));
+    }
+  }
+  return {};
+}
+
+std::string clsLanguages::getCaption(std::string_view key) const {
+  if (!items_) return {};
+  return CapitalizeFirst(ReplaceCaptionPlaceholders(FindItem(*items_, key), branding_));
+}
+
+std::optional<std::vector<std::string>> clsLanguages::TranslationItems() const {
+  if (!items_) return std::nullopt;
+  std::vector<std::string> lines;
+  for (std::string_view line : ItemLines(*items_)) lines.emplace_back(line);
+  return lines;
+}
+
+std::string clsLanguages::FilePath() const {
+  return LocalizationPath(fs_);
+}
+
+bool clsLanguages::LangFileExists(const std::string& path) const {
+  return fs_.FileExists(path);
+}
+
+std::string clsLanguages::LangTrimPath(std::string_view path) {
+  const size_t sep = path.rfind('\\');
+  return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));
+}
+
+void clsLanguages::LoadLanguage(const std::string& language) {
+  current_language_ = language;
+  const std::string path = FilePath();
+  if (!LangFileExists(path)) return;
+  const auto text = ReadLocalizationText(fs_, path);
+  if (!text) return;
+  if (auto block = FindTranslationItems(*text, language)) items_ = std::move(*block);
+}
+
+void clsLanguages::ChangeLanguage(Form& window, std::string language) {
+  Translate(window, std::move(language), false);
+}
+
+void clsLanguages::ChangeLanguageMDI(Form& window, std::string language) {
+  Translate(window, std::move(language), true);
+}
+
+void clsLanguages::Translate(Form& window, std::string language, bool mdi) {
+  LoadLanguage(language);
+  // Nothing held, or a block without a single line break: fall back to English.
+  if (!items_ || (!items_->empty() && items_->find("\r\n") == std::string::npos)) {
+    LoadLanguage("English");
+  }
+
+  for (const auto& owned : window.Controls()) {
+    Control& c = *owned;
+    const Kind kind = mdi ? KindOfLoose(c.TypeName()) : KindOf(c.TypeName());
+    if (kind == Kind::None) continue;
+    const std::string base = window.Name() + "_" + c.Name();
+    // A control that cannot take a text is left as it is; the walk goes on.
+    try {
+      switch (kind) {
+        case Kind::Caption:
+        case Kind::Option:
+        case Kind::Menu: {
+          const std::string text = getCaption(ItemKey(base, c, kind));
+          if (!text.empty()) c.SetCaption(text);
+          if (kind != Kind::Menu) c.Refresh();  // menus cannot repaint themselves
+          break;
+        }
+        case Kind::ListView:
+          if (auto* list = dynamic_cast<ListView*>(&c)) {
+            for (size_t i = 0; i < list->ColumnHeaders().size(); ++i) {
+              const std::string text = getCaption(base + "_COL" + std::to_string(i + 1));
+              if (!text.empty()) list->SetColumnText(i, text);
+              list->Refresh();
+            }
+          }
+          break;
+        case Kind::TabStrip:  // the form runtime has no tab strip with tabs to translate
+        case Kind::None:
+          break;
+      }
+    } catch (const std::exception&) {
+    }
+  }
+
+  const std::string title = getCaption(UpperCase(window.Name()) + "_CAPTION");
+  if (!title.empty()) window.SetCaption(title);
+
+  for (MessageSlot& slot : catalogue_) {
+    if (slot.InUse == 0) break;
+    std::string text = getCaption(slot.Key);
+    if (!text.empty()) slot.Text = std::move(text);
+  }
+}
+
+std::string LocalizationFileText(const std::vector<const Form*>& windows,
+                                 const MessageTable& catalogue) {
+  std::string out;
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+  out += "<XML_DIZ_INFO>\r\n";
+  out += "\t<LOCALIZATION_FILE_INFO>\r\n";
+  out += "\t\t<LOCALIZATION_FILE_VERSION>1.0</LOCALIZATION_FILE_VERSION>\r\n";
+  out += "\t</LOCALIZATION_FILE_INFO>\r\n";
+  out += "<LANGUAGE_GROUP xml:lang=\"en\">\r\n";
+  out += "\t<LANGUAGE_NAME>English</LANGUAGE_NAME>\r\n";
+  out += "\t<DESCRIPTION>";
+  out += kDescription;
+  out += "</DESCRIPTION>\r\n";
+  out += "\t<TRANSLATION_ITEMS>\r\n";
+
+  for (const Form* window : windows) {
+    if (!window) continue;
+    const std::string form = UpperCase(window->Name());
+    for (const auto& owned : window->Controls()) {
+      const Control& c = *owned;
+      const Kind kind = KindOf(c.TypeName());
+      const std::string base = form + "_" + UpperCase(c.Name());
+      switch (kind) {
+        case Kind::Caption:
+        case Kind::Option:
+        case Kind::Menu:
+          AppendItem(out, ItemKey(base, c, kind), c.Caption());
+          break;
+        case Kind::ListView:
+          if (const auto* list = dynamic_cast<const ListView*>(&c)) {
+            const auto& headers = list->ColumnHeaders();
+            for (size_t i = 0; i < headers.size(); ++i) {
+              AppendItem(out, base + "_COL" + std::to_string(i + 1), headers[i].Text);
+            }
+          }
+          break;
+        case Kind::TabStrip:
+        case Kind::None:
+          break;
+      }
+    }
+    AppendItem(out, form + "_CAPTION", window->Caption());
+  }
+
+  for (const MessageSlot& slot : catalogue) {
+    if (slot.InUse == 0) break;
+    AppendItem(out, UpperCase(slot.Key), slot.Text);
+  }
+
+  out += "\t</TRANSLATION_ITEMS>\r\n";
+  out += "</LANGUAGE_GROUP>\r\n";
+  out += "</XML_DIZ_INFO>\r\n";
+  return out;
+}
+
+bool clsLanguages::makeLocalizationFile(const std::vector<const Form*>& loaded_windows) const {
+  try {
+    fs_.ReplaceFile(FilePath(), LocalizationFileText(loaded_windows, catalogue_));
+    return true;
+  } catch (const std::exception&) {
+    return false;  // the old file, if any, is still there whole
+  }
+}
+
+}  // namespace norvale

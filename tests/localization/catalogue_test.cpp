@@ -1,0 +1,109 @@
+// Branding values, placeholders, text rules and the message catalogue.
+#include <gtest/gtest.h>
+
+#include "localization/lang_text.h"
+#include "localization/mod_languages.h"
+#include "tests/localization/loc_fakes.h"
+
+namespace norvale {
+namespace {
+
+TEST(BrandingTest, ValuesComeFromTheVersionInformationAndPlaceholdersMatchInAnyCase) {
+  loctest::FixedSystemInfo system;
+  system.info = {"Norvale", "Norvale Labs", "www.norvale.example", 1, 4};
+  const Branding b = LoadBranding(system);
+  EXPECT_EQ(25, b.ProductNumber);
+  EXPECT_TRUE(b.SkinsEnabled);
+  EXPECT_EQ("Norvale, NORVALE? Norvale Labs www.norvale.example",
+            ReplaceCaptionPlaceholders("[programname], NORVALE? [COMPANYname] [WebSite]", b));
+  // Messages keep the website placeholder; a value is not searched again.
+  EXPECT_EQ("Norvale [Website]", ReplaceMessagePlaceholders("[ProgramName] [Website]", b));
+  EXPECT_EQ("[programname]!",
+            ReplaceIgnoringCase("[ProgramName]!", "[PROGRAMNAME]", "[programname]"));
+  system.info = {};
+  EXPECT_EQ(
+      "About  at http://",
+      ReplaceCaptionPlaceholders("About [ProgramName] at http://[website]", LoadBranding(system)));
+}
+
+TEST(LangTextTest, CapitalsKeepEveryTwoByteCharacterItsLength) {
+  for (uint32_t cp = 0x80; cp < 0x800; ++cp) {
+    const std::string ch{static_cast<char>(0xC0 | (cp >> 6)),
+                         static_cast<char>(0x80 | (cp & 0x3F))};
+    const std::string up = UpperCase(ch);
+    ASSERT_EQ(2u, up.size()) << std::hex << cp;
+    EXPECT_EQ(up, DecodeUtf8(up)) << std::hex << cp;
+    EXPECT_EQ(up, UpperCase(up)) << std::hex << cp;
+  }
+  EXPECT_EQ("ÀÉÎÕÜŸ ĀĞŁŐŽ ΑΣΣ ЖЁЇ ı ſ", UpperCase("àéîõüÿ āğłőž ασς жёї ı ſ"));
+}
+
+TEST(LangTextTest, DecodingReplacesMalformedBytesAndDropsTheByteOrderMark) {
+  EXPECT_EQ("<a>日本語", DecodeUtf8("\xEF\xBB\xBF<a>日本語"));
+  EXPECT_EQ(
+      "a\xEF\xBF\xBD"
+      "b",
+      DecodeUtf8("a\xFF"
+                 "b"));
+  EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD", DecodeUtf8("\xC0\xAF"));                  // overlong
+  EXPECT_EQ("\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", DecodeUtf8("\xED\xA0\x80"));  // surrogate
+  EXPECT_EQ("x\xEF\xBF\xBD", DecodeUtf8("x\xE6\x97"));  // cut off: one replacement
+  EXPECT_EQ(std::string("a\0b", 3), DecodeUtf8(std::string("a\0b", 3)));
+}
+
+class CatalogueTest : public ::testing::Test, public loctest::LanguageSetup {};
+
+TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst18SlotsInOrder) {
+  RegisterDefaultMessages(lang);
+  const std::vector<std::string> keys = {"MSG_NEWNAME",      "MSG_NONAME",      "MSG_DELETE",
+                                         "MSG_SURE",         "MSG_TITLE",       "MSG_TITLERUNNING",
+                                         "MSG_TITLEOPTIONS", "MSG_TITLEWIZARD", "MSG_TITLELANGUAGE",
+                                         "MSG_TITLEABOUT",   "MSG_MONDAY",      "MSG_TUESDAY",
+                                         "MSG_WEDNESDAY",    "MSG_THURSDAY",    "MSG_FRIDAY",
+                                         "MSG_SATURDAY",     "MSG_SUNDAY",      "MSG_DOWNLOADED"};
+  const MessageTable& table = lang.MessageCatalogue();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    EXPECT_EQ(keys[i], table[i].Key) << i;
+    EXPECT_EQ(-1, table[i].InUse) << i;
+  }
+  EXPECT_EQ(0, table[18].InUse);
+  EXPECT_EQ("Error: An item with that name already exists.  Please choose a different name",
+            table[0].Text);
+  EXPECT_EQ("The most recent language file has been downloaded.  Please check for new languages.",
+            table[17].Text);
+  EXPECT_EQ("Norvale by Norvale Labs", lang.getMessages("MSG_TITLE"));
+  EXPECT_EQ("Norvale is still running", lang.getMessages("msg_titleRunning"));
+}
+
+TEST_F(CatalogueTest, FirstRegistrationWinsAndThe202ndIsDropped) {
+  EXPECT_EQ("", lang.getMessages("MSG_SURE"));  // empty table
+  lang.setMessage("K0", "first");
+  lang.setMessage("k0", "second");
+  for (int i = 2; i < 201; ++i) lang.setMessage("K" + std::to_string(i), "t");
+  lang.setMessage("K201", "late");
+  EXPECT_EQ("First", lang.getMessages("K0"));
+  EXPECT_EQ("T", lang.getMessages("K200"));
+  EXPECT_EQ("", lang.getMessages("K201"));
+  EXPECT_EQ("", lang.getMessages("K1"));
+}
+
+TEST_F(CatalogueTest, TextsComeBackWithACapitalFirstLetterInAnyScript) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"about [programname] by [COMPANYNAME], see [Website]",
+       "About Norvale by Norvale Labs, see [Website]"},
+      {"über alles", "Über alles"},
+      {"выбор языка", "Выбор языка"},
+      {"ελληνικά", "Ελληνικά"},
+      {"日本語", "日本語"},
+      {"", ""}};
+  for (size_t i = 0; i < cases.size(); ++i)
+    lang.setMessage("M" + std::to_string(i), cases[i].first);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(cases[i].second, lang.getMessages("m" + std::to_string(i)));
+  }
+  lang.setMessage("schlüssel", "x");  // keys compare in capitals beyond ASCII too
+  EXPECT_EQ("X", lang.getMessages("SCHLÜSSEL"));
+}
+
+}  // namespace
+}  // namespace norvale

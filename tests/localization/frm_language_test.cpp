@@ -1,0 +1,175 @@
+// The language window: the list, choosing a language, updates and the file's editor.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "localization/frm_language.h"
+#include "localization/mod_languages.h"
+#include "tests/fakes/memory_registry.h"
+#include "tests/localization/loc_fakes.h"
+
+namespace norvale {
+namespace {
+
+using namespace std::chrono_literals;
+using loctest::FileWith;
+
+const std::string kThreeLanguages =
+    FileWith({{"English", {"<FRMMAIN_LBLSTATUS>Ready</FRMMAIN_LBLSTATUS>"}},
+              {"Deutsch",
+               {"<FRMMAIN_LBLSTATUS>Bereit</FRMMAIN_LBLSTATUS>",
+                "<FRMLANGUAGE_COMMAND2>Schließen</FRMLANGUAGE_COMMAND2>",
+                "<FRMLANGUAGE_CAPTION>Sprache wählen</FRMLANGUAGE_CAPTION>",
+                "<MSG_DOWNLOADED>Neue Sprachdatei geladen.</MSG_DOWNLOADED>"}},
+              {"日本語",
+               {"<FRMMAIN_LBLSTATUS>準備完了</FRMMAIN_LBLSTATUS>",
+                "<FRMLANGUAGE_COMMAND1>言語の更新を確認</FRMLANGUAGE_COMMAND1>"}}});
+
+// What the server sends: bytes before the first tag, then a whole file.
+const std::string kUpdate =
+    "\xEF\xBB\xBFjunk" + FileWith({{"English", {"<X>y</X>"}}, {"Svenska", {"<X>s</X>"}}});
+
+class LanguageWindowTest : public ::testing::Test, public loctest::LanguageSetup {
+ protected:
+  LanguageWindowTest() {
+    RegisterDefaultMessages(lang);
+    main.Load();
+  }
+  std::string Stored() { return settings.GetUserSetting("Norvale", "Settings", "Language", "-"); }
+  void Choose(const std::string& name) {
+    const auto& items = window.Combo1->Items();
+    const auto it = std::find(items.begin(), items.end(), name);
+    ASSERT_NE(items.end(), it) << name;
+    window.Combo1->UserSelect(static_cast<int>(it - items.begin()));
+  }
+
+  fakes::MemoryRegistry registry;
+  SettingsStore settings{registry, kit.Boxes(), "Norvale Labs", "Norvale"};
+  loctest::RecordingShell shell;
+  loctest::ScriptedHttp http;
+  int skinned = 0;
+  loctest::LayoutForm main{kit, "frmMain", [](loctest::LayoutForm& f) {
+                             f.Add<Label>("lblStatus", -1, "Ready", nullptr, 0, 0, 1, 1);
+                           }};
+  frmLanguage window{kit,
+                     {.fs = fs,
+                      .settings = settings,
+                      .shell = shell,
+                      .http = http,
+                      .languages = lang,
+                      .branding = branding,
+                      .main_window = main,
+                      .language_server = "http://127.0.0.1:8080/",
+                      .limits = {},
+                      .apply_skin = [this](Form&) { ++skinned; }}};
+};
+
+TEST_F(LanguageWindowTest, LoadsTranslatedWithTheLanguagesOfTheFile) {
+  PutFile(kThreeLanguages);
+  window.Load();
+  EXPECT_EQ("Language Selection", window.Caption());
+  EXPECT_EQ((std::vector<std::string>{"English", "Deutsch", "日本語"}), window.Combo1->Items());
+  EXPECT_EQ("English", window.Combo1->Text());
+  EXPECT_EQ(1, skinned);
+  window.Unload();
+
+  settings.SaveUserSetting("Norvale", "Settings", "Language", "Deutsch");
+  current_language = "Deutsch";
+  window.Load();
+  EXPECT_EQ("Sprache wählen", window.Caption());  // the title item wins over the message
+  EXPECT_EQ("Schließen", window.Command2->Caption());
+  EXPECT_EQ("Deutsch", window.Combo1->Text());
+}
+
+TEST_F(LanguageWindowTest, WithoutAFileTheListIsEmptyAndNothingOpens) {
+  branding.SkinsEnabled = false;
+  window.Load();
+  EXPECT_TRUE(window.Combo1->Items().empty());
+  EXPECT_EQ("Choose Language Here", window.Combo1->Text());
+  EXPECT_EQ(0, skinned);
+  window.Command3->UserClick();
+  EXPECT_TRUE(shell.opened.empty());
+  window.Combo1_Click();  // the prompt is no language
+  EXPECT_EQ("-", Stored());
+
+  PutFile(kThreeLanguages);
+  window.Command3->UserClick();
+  EXPECT_EQ(std::vector<std::string>{lang.FilePath()}, shell.opened);
+  window.Command2->UserClick();
+  EXPECT_FALSE(window.Loaded());
+}
+
+TEST_F(LanguageWindowTest, ChoosingALanguageStoresItAndTranslatesBothWindows) {
+  PutFile(kThreeLanguages);
+  window.Load();
+  Choose("Deutsch");
+  EXPECT_EQ("Deutsch", Stored());
+  EXPECT_EQ("Deutsch", current_language);
+  EXPECT_EQ("Bereit", main.Find("lblStatus")->Caption());
+  EXPECT_EQ("Schließen", window.Command2->Caption());
+  EXPECT_EQ("Neue Sprachdatei geladen.", lang.getMessages("MSG_DOWNLOADED"));
+  Choose("日本語");
+  EXPECT_EQ("日本語", Stored());
+  EXPECT_EQ("準備完了", main.Find("lblStatus")->Caption());
+  EXPECT_EQ("言語の更新を確認", window.Command1->Caption());
+  EXPECT_EQ("Schließen", window.Command2->Caption());  // no item: the earlier language stays
+}
+
+TEST_F(LanguageWindowTest, AGoodUpdateIsStoredFromItsFirstTagAndTheListRefilled) {
+  PutFile(kThreeLanguages);
+  window.Load();
+  http.body = kUpdate;
+  kit.Script().Expect(
+      "The most recent language file has been downloaded.  Please check for new languages.",
+      MsgBoxResult::OK);
+  window.Command1->UserClick();
+  EXPECT_EQ(std::vector<std::string>{"http://127.0.0.1:8080/Languages/25/Localization.txt"},
+            http.urls);
+  EXPECT_EQ(kUpdate.substr(7) + "\r\n", fs.Get(lang.FilePath()).value());
+  EXPECT_EQ((std::vector<std::string>{"English", "Svenska"}), window.Combo1->Items());
+  EXPECT_TRUE(kit.Script().AllAnswered());
+  EXPECT_GT(kit.DoEventsCount(), 0);
+}
+
+TEST_F(LanguageWindowTest, AFailedOrDoubtfulUpdateKeepsTheOldFileSilently) {
+  PutFile(kThreeLanguages);
+  window.Load();
+  const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+      {"no answer", [] {}},
+      {"client error", [&] { http.throws = true; }},
+      {"no item block", [&] { http.body = "<html><body>Not Found</body></html>"; }},
+      {"cut off", [&] { http.body = kUpdate.substr(0, kUpdate.size() - 40); }},
+      {"oversized", [&] { http.body = kUpdate + std::string(kMaxLocalizationBytes, ' '); }},
+      {"too slow",
+       [&] {
+         http.body = kUpdate;
+         http.on_piece = [&] { clock.Advance(20s); };
+       }},
+      {"write fails",
+       [&] {
+         http.body = kUpdate;
+         fs.FailNextWrite(FileErrorKind::AccessDenied);
+       }},
+  };
+  for (const auto& [what, arrange] : cases) {
+    http = {};
+    arrange();
+    window.Command1->UserClick();  // any message box would fail the test
+    EXPECT_EQ(kThreeLanguages, fs.Get(lang.FilePath()).value()) << what;
+    EXPECT_EQ(3, window.Combo1->ListCount()) << what;
+  }
+}
+
+TEST_F(LanguageWindowTest, AClickDuringTheDownloadStartsNoSecondOne) {
+  window.Load();
+  http.body = kUpdate;
+  kit.OnDoEvents([&] { window.Command1->UserClick(); });
+  kit.Script().Expect("", MsgBoxResult::OK);
+  window.Command1->UserClick();
+  EXPECT_EQ(1u, http.urls.size());
+  EXPECT_EQ("http://languages.norvale.example/Languages/25/Localization.txt",
+            UpdateUrl(kDefaultLanguageServer, 25));
+}
+
+}  // namespace
+}  // namespace norvale

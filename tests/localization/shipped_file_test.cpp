@@ -1,0 +1,133 @@
+// The Localization.txt shipped with the program: its English group is what the
+// generator writes from the program's windows, and every other language
+// translates every one of those items.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "localization/frm_language.h"
+#include "localization/lang_text.h"
+#include "localization/language_file.h"
+#include "localization/mod_languages.h"
+#include "tests/fakes/memory_registry.h"
+#include "tests/localization/loc_fakes.h"
+
+namespace norvale {
+namespace {
+
+using loctest::ShippedLocalizationFile;
+
+// Placeholders (ignoring case) and access-key markers ("&&" shows a plain "&").
+std::map<std::string, int> Markers(std::string_view text) {
+  std::map<std::string, int> found;
+  const std::string upper = UpperCase(text);
+  for (const char* p : {"[PROGRAMNAME]", "[COMPANYNAME]", "[WEBSITE]"}) {
+    for (size_t at = upper.find(p); at != std::string::npos; at = upper.find(p, at + 1)) {
+      ++found[p];
+    }
+  }
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (i + 1 < text.size() && text[i + 1] == '&') {
+      ++i;
+    } else {
+      ++found["&"];
+    }
+  }
+  return found;
+}
+
+// The keys of an item block in order, from lines "<KEY>text</KEY>".
+std::vector<std::string> Keys(std::string_view block) {
+  std::vector<std::string> keys;
+  for (std::string_view line : ItemLines(block)) {
+    const size_t lt = line.find('<');
+    const size_t gt = line.find('>');
+    if (lt == std::string_view::npos || gt == std::string_view::npos || gt < lt) continue;
+    keys.emplace_back(line.substr(lt + 1, gt - lt - 1));
+  }
+  return keys;
+}
+
+// Every window of the program, loaded in the order the main window loads them,
+// as makeLocalizationFile sees them. A new window belongs here.
+struct ProgramWindows : loctest::LanguageSetup {
+  fakes::MemoryRegistry registry;
+  SettingsStore settings{registry, kit.Boxes(), "Norvale Labs", "Norvale"};
+  loctest::RecordingShell shell;
+  loctest::ScriptedHttp http;
+  loctest::LayoutForm main{kit, "frmMain", [](loctest::LayoutForm&) {}};
+  frmLanguage language{kit,
+                       {.fs = fs,
+                        .settings = settings,
+                        .shell = shell,
+                        .http = http,
+                        .languages = lang,
+                        .branding = branding,
+                        .main_window = main,
+                        .language_server = kDefaultLanguageServer,
+                        .limits = {},
+                        .apply_skin = {}}};
+
+  std::vector<const Form*> LoadAll() {
+    language.Load();
+    return {&language};
+  }
+};
+
+TEST(ShippedFileTest, IsWellFormedUtf8WithCrLfLinesAndUniqueLanguages) {
+  const std::string file = ShippedLocalizationFile();
+  ASSERT_FALSE(file.empty());
+  EXPECT_EQ(file, DecodeUtf8(file));
+  for (size_t i = file.find('\n'); i != std::string::npos; i = file.find('\n', i + 1)) {
+    ASSERT_TRUE(i > 0 && file[i - 1] == '\r') << "bare line feed at byte " << i;
+  }
+  EXPECT_TRUE(LooksLikeLocalizationFile(file));
+  const std::vector<std::string> names = ListLanguageNames(file);
+  ASSERT_GE(names.size(), 3u);
+  EXPECT_EQ("English", names[0]);
+  bool non_latin = false;
+  for (size_t i = 0; i < names.size(); ++i) {
+    for (size_t j = 0; j < i; ++j) EXPECT_FALSE(SameIgnoringCase(names[i], names[j])) << names[i];
+    // Scripts from Greek on (U+0370 and up) begin with a lead byte of 0xCD or more.
+    non_latin = non_latin || static_cast<unsigned char>(names[i][0]) >= 0xCD;
+  }
+  EXPECT_TRUE(non_latin);
+}
+
+TEST(ShippedFileTest, TheEnglishGroupIsWhatTheGeneratorWritesFromTheWindows) {
+  ProgramWindows program;
+  RegisterDefaultMessages(program.lang);
+  ASSERT_TRUE(program.lang.makeLocalizationFile(program.LoadAll()));
+  std::string generated = program.fs.Get(program.lang.FilePath()).value();
+  const std::string root_end = "</XML_DIZ_INFO>\r\n";
+  ASSERT_TRUE(generated.ends_with(root_end));
+  generated.resize(generated.size() - root_end.size());
+
+  const std::string file = ShippedLocalizationFile();
+  EXPECT_EQ(generated, file.substr(0, generated.size()))
+      << "regenerate the English group of localization/Localization.txt";
+  EXPECT_TRUE(file.ends_with(root_end));
+}
+
+TEST(ShippedFileTest, EveryLanguageTranslatesEveryEnglishItemKeepingItsMarkers) {
+  const std::string file = ShippedLocalizationFile();
+  const std::string english = FindTranslationItems(file, "English").value();
+  const std::vector<std::string> keys = Keys(english);
+  ASSERT_GT(keys.size(), 18u);
+  for (const std::string& name : ListLanguageNames(file)) {
+    const auto block = FindTranslationItems(file, name);
+    ASSERT_TRUE(block) << name;
+    EXPECT_EQ(keys, Keys(*block)) << name << ": same items in the same order";
+    for (const std::string& key : keys) {
+      const std::string source = FindItem(english, key);
+      const std::string text = FindItem(*block, key);
+      EXPECT_FALSE(text.empty()) << name << " " << key;
+      EXPECT_EQ(Markers(source), Markers(text)) << name << " " << key << ": " << text;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace norvale
