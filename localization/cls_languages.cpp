@@ -49,9 +49,12 @@ Kind KindOfLoose(std::string_view type) {
 }
 
 // An option button outside an array has no number, like a check box; a menu
-// outside an array is number 0.
+// outside an array is number 0. Members of other control arrays (a row of
+// labels) carry their index too, so each keeps a text of its own.
 std::string ItemKey(const std::string& base, const Control& c, Kind kind) {
-  if (kind == Kind::Option && c.IsArrayMember()) return base + std::to_string(c.Index());
+  if ((kind == Kind::Option || kind == Kind::Caption) && c.IsArrayMember()) {
+    return base + std::to_string(c.Index());
+  }
   if (kind == Kind::Menu) return base + std::to_string(c.IsArrayMember() ? c.Index() : 0);
   return base;
 }
@@ -153,7 +156,10 @@ void clsLanguages::Translate(Form& window, std::string language, bool mdi) {
         case Kind::Caption:
         case Kind::Option:
         case Kind::Menu: {
-          const std::string text = getCaption(ItemKey(base, c, kind));
+          std::string text = getCaption(ItemKey(base, c, kind));
+          // Files written before array members had keys of their own name the
+          // whole array once.
+          if (text.empty() && kind == Kind::Caption && c.IsArrayMember()) text = getCaption(base);
           if (!text.empty()) c.SetCaption(text);
           if (kind != Kind::Menu) c.Refresh();  // menus cannot repaint themselves
           break;
@@ -242,7 +248,7 @@ std::string LocalizationFileText(const std::vector<const Form*>& windows,
 
 bool clsLanguages::makeLocalizationFile(const std::vector<const Form*>& loaded_windows) const {
   try {
-    fs_.ReplaceFile(FilePath(), LocalizationFileText(loaded_windows, catalogue_));
+    fs_.ReplaceWhole(FilePath(), LocalizationFileText(loaded_windows, catalogue_));
     return true;
   } catch (const std::exception&) {
     return false;  // the old file, if any, is still there whole

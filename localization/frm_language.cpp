@@ -80,7 +80,7 @@ void frmLanguage::Command1_Click() {
   std::string content = body.substr(body.find('<'));
   content += "\r\n";
   try {
-    s_.fs.ReplaceFile(s_.languages.FilePath(), content);
+    s_.fs.ReplaceWhole(s_.languages.FilePath(), content);
   } catch (const std::exception&) {
     return;
   }

@@ -41,7 +41,8 @@ NorvaleProgram::NorvaleProgram(PlatformServices platform, CommandLine command_li
     std::string text = languages_->getMessages(key);
     return text.empty() ? ReplaceMessagePlaceholders(fallback, branding_) : text;
   };
-  if (branding_.SkinsEnabled) {
+  // The maintenance run writes the windows as designed, without skin overlays.
+  if (branding_.SkinsEnabled && !command_line_.write_localization) {
     const std::string chosen =
         settings_->GetUserSetting(branding_.ProductName, "Settings", "Skin", kDefaultSkin);
     skin_ = LoadSkin(platform_.fs, chosen);
