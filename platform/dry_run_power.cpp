@@ -41,7 +41,7 @@ void DryRunPowerControl::Perform(const PowerRequest& request) {
   log += LogLine(clock_.Now(), request);
   std::string message = "Dry run: \"" + request.action + "\" was not performed.";
   try {
-    fs_.ReplaceFile(log_path_, log);
+    fs_.ReplaceWhole(log_path_, log);
     message += " It was written to " + log_path_ + ".";
   } catch (const FileError& e) {
     message += " The log could not be written (" + e.description() + ").";

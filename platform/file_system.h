@@ -48,7 +48,7 @@ class FileSystem {
   virtual std::string ReadAll(const std::string& path) const = 0;
   // Writes `bytes` to a temporary file beside `path` and moves it over `path`, so
   // the old file survives whole when anything fails. Throws FileError.
-  virtual void ReplaceFile(const std::string& path, std::string_view bytes) = 0;
+  virtual void ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
   virtual void RemoveFile(const std::string& path) = 0;  // throws FileError
   virtual bool FolderExists(const std::string& path) const = 0;
   virtual void CreateFolder(const std::string& path) = 0;  // throws FileError

@@ -57,7 +57,7 @@ bool SaveSchedule(const ScheduleRecord& record, const ScheduleStore& store, Mess
   const std::string path = store.PathOf(record.Name);
   try {
     if (!IsValidScheduleName(record.Name)) throw FileError(FileErrorKind::BadName, path);
-    store.fs.ReplaceFile(path, store.codec.Utf8ToAnsi(ScheduleText(record)));
+    store.fs.ReplaceWhole(path, store.codec.Utf8ToAnsi(ScheduleText(record)));
     return true;
   } catch (const FileError& e) {
     boxes.MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(), MsgBoxButtons::OK,

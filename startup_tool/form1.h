@@ -50,6 +50,8 @@ class Form1 : public Form {
  protected:
   void BuildLayout() override;
   void Form_Load() override;
+  // The tool ends with its window.
+  void Form_Unload(int&) override { Kit().Quit(); }
 
  private:
   // Removes any earlier entry of the name, then adds it for one scope.

@@ -139,7 +139,7 @@ std::string PosixFileSystem::ReadAll(const std::string& path) const {
   return bytes;
 }
 
-void PosixFileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
+void PosixFileSystem::ReplaceWhole(const std::string& path, std::string_view bytes) {
   const std::string target = Resolve(path);
   const std::string folder = FolderPart(target);
   if (!IsDirectory(folder)) throw FileError(FileErrorKind::PathNotFound, path);

@@ -17,7 +17,7 @@ class PosixFileSystem final : public FileSystem {
   std::vector<std::string> ListFiles(const std::string& folder,
                                      std::string_view pattern) const override;
   std::string ReadAll(const std::string& path) const override;
-  void ReplaceFile(const std::string& path, std::string_view bytes) override;
+  void ReplaceWhole(const std::string& path, std::string_view bytes) override;
   void RemoveFile(const std::string& path) override;
   bool FolderExists(const std::string& path) const override;
   void CreateFolder(const std::string& path) override;

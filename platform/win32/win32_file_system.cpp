@@ -196,7 +196,7 @@ std::string Win32FileSystem::ReadAll(const std::string& path) const {
   return bytes;
 }
 
-void Win32FileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
+void Win32FileSystem::ReplaceWhole(const std::string& path, std::string_view bytes) {
   std::wstring target = Widen(path);
   const size_t sep = target.find_last_of(L"\\/");
   const std::wstring folder =

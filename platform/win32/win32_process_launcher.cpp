@@ -10,7 +10,9 @@ namespace norvale {
 namespace {
 
 // CreateProcess* may write into the command line, so it gets a copy it owns.
-std::wstring Writable(const std::string& text) { return Widen(text); }
+std::wstring Writable(const std::string& text) {
+  return Widen(text);
+}
 
 }  // namespace
 

@@ -64,7 +64,7 @@ std::string MemoryFileSystem::ReadAll(const std::string& path) const {
   return e->bytes;
 }
 
-void MemoryFileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
+void MemoryFileSystem::ReplaceWhole(const std::string& path, std::string_view bytes) {
   MaybeFail(path);
   if (!FolderExists(std::string(FolderOf(path))))
     throw FileError(FileErrorKind::PathNotFound, path);

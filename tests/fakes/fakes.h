@@ -39,7 +39,7 @@ class MemoryFileSystem final : public FileSystem {
   std::vector<std::string> ListFiles(const std::string& folder,
                                      std::string_view pattern) const override;
   std::string ReadAll(const std::string& path) const override;
-  void ReplaceFile(const std::string& path, std::string_view bytes) override;
+  void ReplaceWhole(const std::string& path, std::string_view bytes) override;
   void RemoveFile(const std::string& path) override;
   bool FolderExists(const std::string& path) const override;
   void CreateFolder(const std::string& path) override;
@@ -50,7 +50,7 @@ class MemoryFileSystem final : public FileSystem {
   // Test set-up: a file written directly, as if by hand.
   void Put(const std::string& path, std::string bytes);
   std::optional<std::string> Get(const std::string& path) const;
-  // The next ReplaceFile / RemoveFile / CreateFolder throws `kind`.
+  // The next ReplaceWhole / RemoveFile / CreateFolder throws `kind`.
   void FailNextWrite(FileErrorKind kind) { fail_write_ = kind; }
   // Every ReadAll of `path` throws.
   void FailReadsOf(const std::string& path) { unreadable_.insert(Key(path)); }

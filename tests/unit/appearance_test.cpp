@@ -182,8 +182,11 @@ TEST_F(AppTest, TheHelpLauncherOpensAnExistingHelpFileOnly) {
 TEST_F(AppTest, TheAboutWindowShowsProductVersionCompanyAndWebsite) {
   system.program.major = 1;
   system.program.minor = 3;
+  frmAbout about(app);
   bool skinned = false;
-  frmAbout about(app, [&](Form&) { skinned = true; });
+  app.Skin = [&](Form& f, AppContext::Overlay o) {
+    skinned = &f == &about && o == AppContext::Overlay::kLabels;
+  };
   about.Show();
   EXPECT_EQ("Norvale", about.Label1->Caption());
   EXPECT_EQ("1.3", about.lblVersion->Caption());

@@ -53,7 +53,7 @@ TEST_F(PosixFileSystemTest, FileExistsIgnoresCaseOnACaseSensitiveFileSystem) {
 TEST_F(PosixFileSystemTest, ReadAndReplaceReachTheFileWhateverTheCaseOfItsName) {
   Write("night.sch", "old");
   EXPECT_EQ("old", fs.ReadAll(P("Night.sch")));
-  fs.ReplaceFile(P("NIGHT.sch"), "new");
+  fs.ReplaceWhole(P("NIGHT.sch"), "new");
   EXPECT_EQ(std::vector<std::string>{"night.sch"}, Entries());
   EXPECT_EQ("new", fs.ReadAll(P("night.sch")));
   fs.RemoveFile(P("Night.SCH"));
@@ -62,7 +62,7 @@ TEST_F(PosixFileSystemTest, ReadAndReplaceReachTheFileWhateverTheCaseOfItsName) 
 
 TEST_F(PosixFileSystemTest, ReplaceKeepsNothingOfTheOldFileAndLeavesNoTemporaryFile) {
   Write("a.sch", std::string(10000, 'o'));
-  fs.ReplaceFile(P("a.sch"), "short\r\n");
+  fs.ReplaceWhole(P("a.sch"), "short\r\n");
   EXPECT_EQ("short\r\n", fs.ReadAll(P("a.sch")));
   EXPECT_EQ(std::vector<std::string>{"a.sch"}, Entries());
 }
@@ -79,7 +79,7 @@ TEST_F(PosixFileSystemTest, FailedReplaceKeepsTheOldFileWhole) {
   ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
   int number = 0;
   try {
-    fs.ReplaceFile(P("a.sch"), std::string(100000, 'n'));
+    fs.ReplaceWhole(P("a.sch"), std::string(100000, 'n'));
   } catch (const FileError& e) {
     number = e.number();
   }
@@ -92,7 +92,7 @@ TEST_F(PosixFileSystemTest, FailedReplaceKeepsTheOldFileWhole) {
 
 TEST_F(PosixFileSystemTest, ErrorsCarryTheirNumbers) {
   try {
-    fs.ReplaceFile(P("missing/a.sch"), "x");
+    fs.ReplaceWhole(P("missing/a.sch"), "x");
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(76, e.number());

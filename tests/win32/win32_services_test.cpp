@@ -156,7 +156,7 @@ TEST_F(Win32AnsiCodec, NonAsciiTextSurvivesAFileRoundTrip) {
   if (GetACP() != 1252) GTEST_SKIP() << "the text needs code page 1252, have " << GetACP();
   const std::string text = "Z\u00FCrich \u00DCberstunden \u00F1 \u20AC";
   const std::string ansi = codec_.Utf8ToAnsi(text);
-  fs_.ReplaceFile(U("night.sch"), ansi);
+  fs_.ReplaceWhole(U("night.sch"), ansi);
   EXPECT_EQ(std::string("Z\xFCrich ") + '\xDC' + "berstunden \xF1 \x80", ReadRaw(W("night.sch")));
   EXPECT_EQ(text, codec_.AnsiToUtf8(fs_.ReadAll(U("night.sch"))));
 }
@@ -169,7 +169,7 @@ TEST_F(Win32AnsiCodec, EveryByteOfASingleByteCodePageSurvivesAFileRoundTrip) {
   for (int b = 1; b < 256; ++b) bytes += static_cast<char>(b);
   const std::string utf8 = codec_.AnsiToUtf8(bytes);
   EXPECT_GT(utf8.size(), bytes.size());  // the upper half is no ASCII
-  fs_.ReplaceFile(U("all.sch"), codec_.Utf8ToAnsi(utf8));
+  fs_.ReplaceWhole(U("all.sch"), codec_.Utf8ToAnsi(utf8));
   const std::string stored = ReadRaw(W("all.sch"));
   for (size_t i = 0; i < bytes.size() && i < stored.size(); ++i) {
     EXPECT_EQ(bytes[i], stored[i]) << "byte " << i + 1;
@@ -185,7 +185,7 @@ TEST_F(Win32AnsiCodec, CharacterOutsideTheCodePageBecomesQuestionMark) {
   const std::string ansi = codec_.Utf8ToAnsi("a\u4E2Db");
   EXPECT_EQ("a?b", ansi);
   EXPECT_EQ("a?b", codec_.Utf8ToAnsi("a\U0001F600b"));  // one character, one mark
-  fs_.ReplaceFile(U("x.sch"), ansi);
+  fs_.ReplaceWhole(U("x.sch"), ansi);
   EXPECT_EQ("a?b", codec_.AnsiToUtf8(fs_.ReadAll(U("x.sch"))));
 }
 
@@ -217,7 +217,7 @@ class Win32FileSystemTest : public Win32Folder {};
 
 TEST_F(Win32FileSystemTest, ReplaceCreatesAFileWithExactlyTheBytes) {
   const std::string bytes("line 1\r\nline 2\n\0\x1A\xFF end", 22);
-  fs_.ReplaceFile(U("new.sch"), bytes);
+  fs_.ReplaceWhole(U("new.sch"), bytes);
   EXPECT_EQ(bytes, ReadRaw(W("new.sch")));
   EXPECT_EQ(bytes, fs_.ReadAll(U("new.sch")));
   EXPECT_EQ(std::vector<std::string>{"new.sch"}, Entries());
@@ -225,30 +225,30 @@ TEST_F(Win32FileSystemTest, ReplaceCreatesAFileWithExactlyTheBytes) {
 
 TEST_F(Win32FileSystemTest, ReplaceKeepsNothingOfALongerOldFileAndNoTemporary) {
   WriteRaw(W("night.sch"), std::string(5000, 'O'));
-  fs_.ReplaceFile(U("night.sch"), "short");
+  fs_.ReplaceWhole(U("night.sch"), "short");
   EXPECT_EQ("short", ReadRaw(W("night.sch")));
-  fs_.ReplaceFile(U("night.sch"), "");
+  fs_.ReplaceWhole(U("night.sch"), "");
   EXPECT_EQ("", ReadRaw(W("night.sch")));
   EXPECT_EQ(std::vector<std::string>{"night.sch"}, Entries());
 }
 
 TEST_F(Win32FileSystemTest, ReplaceUnderOtherCaseKeepsTheSpellingOnDisk) {
   WriteRaw(W("night.sch"), "old");
-  fs_.ReplaceFile(U("NIGHT.Sch"), "new");
+  fs_.ReplaceWhole(U("NIGHT.Sch"), "new");
   EXPECT_EQ(std::vector<std::string>{"night.sch"}, Entries());
   EXPECT_EQ("new", ReadRaw(W("night.sch")));
 }
 
 TEST_F(Win32FileSystemTest, ReplaceKeepsAHiddenSystemFileHiddenAndSystem) {
   WriteRaw(W("secret.sch"), "old", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-  fs_.ReplaceFile(U("secret.sch"), "new");
+  fs_.ReplaceWhole(U("secret.sch"), "new");
   EXPECT_EQ("new", ReadRaw(W("secret.sch")));
   const DWORD attributes = AttributesOf(W("secret.sch"));
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << attributes;
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_SYSTEM) << attributes;
   EXPECT_EQ(std::vector<std::string>{"secret.sch"}, Entries());
 
-  fs_.ReplaceFile(U("plain.sch"), "x");
+  fs_.ReplaceWhole(U("plain.sch"), "x");
   EXPECT_FALSE(AttributesOf(W("plain.sch")) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
 
@@ -256,7 +256,7 @@ TEST_F(Win32FileSystemTest, ReplaceOfAReadOnlyFileFailsAndKeepsItWhole) {
   const std::string old = "old content that must survive\r\n";
   WriteRaw(W("locked.sch"), old);
   ASSERT_TRUE(SetFileAttributesW(W("locked.sch").c_str(), FILE_ATTRIBUTE_READONLY));
-  const FileError e = ExpectFileError([&] { fs_.ReplaceFile(U("locked.sch"), "new"); });
+  const FileError e = ExpectFileError([&] { fs_.ReplaceWhole(U("locked.sch"), "new"); });
   EXPECT_EQ(FileErrorKind::AccessDenied, e.kind());
   EXPECT_EQ(70, e.number());
   EXPECT_EQ(U("locked.sch"), e.path());
@@ -271,7 +271,7 @@ TEST_F(Win32FileSystemTest, ReplaceOfAFileHeldWithoutShareDeleteFailsAndKeepsItW
       CreateFileW(W("held.sch").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, other);
-  const FileError e = ExpectFileError([&] { fs_.ReplaceFile(U("held.sch"), "new"); });
+  const FileError e = ExpectFileError([&] { fs_.ReplaceWhole(U("held.sch"), "new"); });
   CloseHandle(other);
   EXPECT_EQ(FileErrorKind::AccessDenied, e.kind());
   EXPECT_EQ(old, ReadRaw(W("held.sch")));
@@ -280,7 +280,7 @@ TEST_F(Win32FileSystemTest, ReplaceOfAFileHeldWithoutShareDeleteFailsAndKeepsItW
 
 TEST_F(Win32FileSystemTest, ReplaceOverAFolderFailsAndLeavesNoTemporary) {
   ASSERT_TRUE(CreateDirectoryW(W("dir.sch").c_str(), nullptr));
-  const FileError e = ExpectFileError([&] { fs_.ReplaceFile(U("dir.sch"), "new"); });
+  const FileError e = ExpectFileError([&] { fs_.ReplaceWhole(U("dir.sch"), "new"); });
   EXPECT_EQ(FileErrorKind::AccessDenied, e.kind());
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, AttributesOf(W("dir.sch")));
   EXPECT_TRUE(AttributesOf(W("dir.sch")) & FILE_ATTRIBUTE_DIRECTORY);
@@ -289,7 +289,7 @@ TEST_F(Win32FileSystemTest, ReplaceOverAFolderFailsAndLeavesNoTemporary) {
 
 TEST_F(Win32FileSystemTest, ReplaceIntoAMissingFolderIsPathNotFound) {
   const std::string path = JoinPath(U("missing"), "x.sch");
-  const FileError e = ExpectFileError([&] { fs_.ReplaceFile(path, "new"); });
+  const FileError e = ExpectFileError([&] { fs_.ReplaceWhole(path, "new"); });
   EXPECT_EQ(FileErrorKind::PathNotFound, e.kind());
   EXPECT_EQ(76, e.number());
   EXPECT_EQ(path, e.path());
@@ -299,7 +299,7 @@ TEST_F(Win32FileSystemTest, ReplaceIntoAMissingFolderIsPathNotFound) {
 TEST_F(Win32FileSystemTest, ReplaceAndReadAllHandleLargeFiles) {
   std::string bytes(3 * 1024 * 1024 + 17, '\0');
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 7919) >> 3);
-  fs_.ReplaceFile(U("big.sch"), bytes);
+  fs_.ReplaceWhole(U("big.sch"), bytes);
   EXPECT_TRUE(bytes == fs_.ReadAll(U("big.sch")));
   EXPECT_TRUE(bytes == ReadRaw(W("big.sch")));
 }
@@ -318,7 +318,7 @@ TEST_F(Win32FileSystemTest, ReadAllReadsAFileAnotherProgramHasOpenForWriting) {
 TEST_F(Win32FileSystemTest, ReadAllAndReplaceCloseTheirHandles) {
   WriteRaw(W("a.sch"), "abc");
   EXPECT_EQ("abc", fs_.ReadAll(U("a.sch")));
-  fs_.ReplaceFile(U("b.sch"), "def");
+  fs_.ReplaceWhole(U("b.sch"), "def");
   // Exclusive opens succeed only when no handle of ours is left open.
   for (const wchar_t* name : {L"a.sch", L"b.sch"}) {
     HANDLE h = CreateFileW(W(Narrow(name)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,

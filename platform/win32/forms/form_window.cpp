@@ -1,0 +1,651 @@
+#include "platform/win32/forms/form_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/win32/forms/dpi.h"
+#include "platform/win32/forms/menus.h"
+#include "platform/win32/utf.h"
+
+namespace norvale::win32 {
+namespace {
+
+constexpr UINT_PTR kHookId = 1;
+// Deeper nesting than this is a cycle the program made by mistake.
+constexpr int kMaxContainerDepth = 32;
+
+bool IsContainer(const Control& c) {
+  return c.TypeName() == "Frame" || c.TypeName() == "PictureBox";
+}
+
+bool InContainer(const Control& control, const Control& container) {
+  int depth = 0;
+  for (const Control* c = control.Container(); c && depth < kMaxContainerDepth;
+       c = c->Container(), ++depth) {
+    if (c == &container) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+FormWindow::FormWindow(ToolkitCore& core, Form& form)
+    : Window(core.errors()), core_(core), form_(form), dpi_(SystemDpi()) {
+  RegisterClassOnce(core.instance(), kClassName, CS_DBLCLKS,
+                    reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
+  const std::wstring caption = Widen(form.Caption());
+  if (!CreateNative(core.instance(), kClassName, caption.c_str(),
+                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, BoundsPx(),
+                    nullptr)) {
+    throw std::runtime_error("cannot create the window of " + form.Name());
+  }
+  // The window may have opened on a monitor of another DPI than the system's.
+  const int actual = WindowDpi(hwnd());
+  if (actual != dpi_) {
+    dpi_ = actual;
+    ApplyGeometry();
+  }
+  font_ = MessageFont(dpi_);
+  SetWindowSubclass(hwnd(), &FormWindow::HookProc, kHookId, reinterpret_cast<DWORD_PTR>(this));
+  ApplyIcons();
+  ApplyRegion();
+  core_.AddForm(this);
+  creating_ = false;
+}
+
+FormWindow::~FormWindow() {
+  Destroy();
+}
+
+void FormWindow::Destroy() {
+  // Taking the menu bar away resizes the client area; nothing is reported any more.
+  destroying_ = true;
+  for (FormChild* child : children_) child->Detach();
+  children_.clear();
+  core_.RemoveForm(this);
+  tooltip_ = nullptr;
+  saved_focus_ = nullptr;
+  activated_from_ = nullptr;
+  if (hwnd()) {
+    RemoveWindowSubclass(hwnd(), &FormWindow::HookProc, kHookId);
+    // DestroyWindow would take the menu bar with it; it is ours to free.
+    SetMenu(hwnd(), nullptr);
+  }
+  menu_bar_.reset();
+  DestroyNative();
+}
+
+// ------------------------------------------------------------------ FormPeer
+
+void FormWindow::Changed(Prop what) {
+  if (!hwnd()) return;
+  switch (what) {
+    case Prop::Caption:
+      SetWindowTextW(hwnd(), Widen(form_.Caption()).c_str());
+      break;
+    case Prop::Visible:
+      ApplyVisible();
+      break;
+    case Prop::Geometry:
+      if (form_.RequestedClientSize()) {
+        ApplyClientSize();  // moves the form, which comes back here
+      } else {
+        ApplyGeometry();
+      }
+      break;
+    case Prop::Style:
+      ApplyIcons();
+      ApplyRegion();
+      break;
+    default:
+      break;
+  }
+}
+
+std::unique_ptr<ControlPeer> FormWindow::CreatePeer(Control& control) {
+  return CreateControlPeer(*this, control);
+}
+
+void FormWindow::SetWindowState(WindowState state) {
+  if (!hwnd()) return;
+  if (!IsWindowVisible(hwnd())) {
+    pending_state_ = state;  // shown that way when the window appears
+    return;
+  }
+  pending_state_.reset();
+  switch (state) {
+    case WindowState::Minimized:
+      ShowWindow(hwnd(), SW_MINIMIZE);
+      break;
+    case WindowState::Maximized:
+      ShowWindow(hwnd(), SW_MAXIMIZE);
+      break;
+    case WindowState::Normal:
+      ShowWindow(hwnd(), SW_SHOWNORMAL);
+      break;
+  }
+}
+
+WindowState FormWindow::GetWindowState() const {
+  if (!hwnd()) return WindowState::Normal;
+  if (pending_state_ && !IsWindowVisible(hwnd())) return *pending_state_;
+  if (IsIconic(hwnd())) return WindowState::Minimized;
+  if (IsZoomed(hwnd())) return WindowState::Maximized;
+  return WindowState::Normal;
+}
+
+int FormWindow::ScaleWidth() const {
+  RECT client{};
+  if (hwnd()) GetClientRect(hwnd(), &client);
+  return PxToTwips(client.right - client.left, dpi_);
+}
+
+int FormWindow::ScaleHeight() const {
+  RECT client{};
+  if (hwnd()) GetClientRect(hwnd(), &client);
+  return PxToTwips(client.bottom - client.top, dpi_);
+}
+
+void FormWindow::Activate() {
+  if (!hwnd()) return;
+  if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+  SetForegroundWindow(hwnd());
+  SetActiveWindow(hwnd());
+}
+
+// ------------------------------------------------------------ for the peers
+
+void FormWindow::Adopt(FormChild* child) {
+  children_.push_back(child);
+}
+
+void FormWindow::Release(FormChild* child) {
+  children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
+}
+
+FormChild* FormWindow::ChildOf(const Control& control) const {
+  for (FormChild* child : children_) {
+    if (&child->control() == &control) return child;
+  }
+  return nullptr;
+}
+
+FormChild* FormWindow::ChildByWindow(HWND h) const {
+  // Inner windows (a combo box's edit field, a list view's header) count as the control.
+  for (HWND w = h; w && w != hwnd(); w = GetParent(w)) {
+    for (FormChild* child : children_) {
+      if (child->Owns(w)) return child;
+    }
+  }
+  return nullptr;
+}
+
+FormChild* FormWindow::ChildById(UINT id) const {
+  for (FormChild* child : children_) {
+    if (child->id() == id) return child;
+  }
+  return nullptr;
+}
+
+RECT FormWindow::PixelRect(const Control& control) const {
+  int left = control.Left(), top = control.Top();
+  int depth = 0;
+  for (const Control* c = control.Container(); c && depth < kMaxContainerDepth;
+       c = c->Container(), ++depth) {
+    if (!IsContainer(*c)) break;
+    left += c->Left();
+    top += c->Top();
+  }
+  const int x = TwipsToPx(left, dpi_), y = TwipsToPx(top, dpi_);
+  return RECT{x, y, x + TwipsToPx(control.Width(), dpi_), y + TwipsToPx(control.Height(), dpi_)};
+}
+
+bool FormWindow::ShownWithContainers(const Control& control) const {
+  int depth = 0;
+  for (const Control* c = &control; c && depth < kMaxContainerDepth; c = c->Container(), ++depth) {
+    if (!c->Visible()) return false;
+  }
+  return true;
+}
+
+bool FormWindow::EnabledWithContainers(const Control& control) const {
+  int depth = 0;
+  for (const Control* c = &control; c && depth < kMaxContainerDepth; c = c->Container(), ++depth) {
+    if (!c->Enabled()) return false;
+  }
+  return true;
+}
+
+void FormWindow::ContainerChanged(const Control& container) {
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(children_.size()));
+  for (FormChild* child : children_) {
+    if (!InContainer(child->control(), container)) continue;
+    child->Relayout(batch);
+    child->ApplyShownEnabled();
+  }
+  if (batch) EndDeferWindowPos(batch);
+}
+
+void FormWindow::MenusChanged() {
+  if (hwnd()) RebuildMenuBar();
+}
+
+void FormWindow::RebuildMenuBar() {
+  UniqueMenu bar(CreateMenu());
+  if (!bar) return;
+  AppendMenuItems(bar.get(), form_, nullptr, [this](const Menu& m) -> UINT {
+    FormChild* child = ChildOf(m);
+    return child ? child->id() : 0;
+  });
+  const bool any = GetMenuItemCount(bar.get()) > 0;
+  // A hidden window is still being built: its client area settles before it shows.
+  quiet_size_ = !IsWindowVisible(hwnd());
+  SetMenu(hwnd(), any ? bar.get() : nullptr);
+  quiet_size_ = false;
+  // The old bar goes only now that the window no longer uses it.
+  menu_bar_ = any ? std::move(bar) : UniqueMenu();
+  DrawMenuBar(hwnd());
+}
+
+void FormWindow::SetToolTip(HWND tool, const std::string& text) {
+  if (!hwnd() || !tool) return;
+  if (!tooltip_) {
+    if (text.empty()) return;
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, core_.instance(), nullptr);
+    if (!tooltip_) return;
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, TwipsToPx(4800, dpi_));
+  }
+  TTTOOLINFOW info{};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the control
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = hwnd();
+  info.uId = reinterpret_cast<UINT_PTR>(tool);
+  SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  if (text.empty()) return;
+  std::wstring wide = Widen(text);
+  info.lpszText = wide.data();
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void FormWindow::UpdateOptionTabStops(const Control* container) {
+  std::vector<std::pair<const OptionButton*, HWND>> group;
+  for (const auto& c : form_.Controls()) {
+    auto* option = dynamic_cast<const OptionButton*>(c.get());
+    if (!option || option->Container() != container) continue;
+    FormChild* child = ChildOf(*option);
+    if (child && child->hwnd()) group.emplace_back(option, child->hwnd());
+  }
+  if (group.empty()) return;
+  HWND stop = group.front().second;
+  for (const auto& [option, h] : group) {
+    if (option->Value()) {
+      stop = h;
+      break;
+    }
+  }
+  for (const auto& [option, h] : group) {
+    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+    const LONG_PTR want = h == stop ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP});
+    if (want != style) SetWindowLongPtrW(h, GWL_STYLE, want);
+  }
+}
+
+CommandButton* FormWindow::ButtonWith(bool CommandButton::*flag) const {
+  for (const auto& c : form_.Controls()) {
+    auto* button = dynamic_cast<CommandButton*>(c.get());
+    if (button && button->*flag && ShownWithContainers(*button) && EnabledWithContainers(*button) &&
+        ChildOf(*button)) {
+      return button;
+    }
+  }
+  return nullptr;
+}
+
+// ------------------------------------------------------------------ geometry
+
+RECT FormWindow::BoundsPx() const {
+  const TwipsRect b = form_.Bounds();
+  const int x = TwipsToPx(b.left, dpi_), y = TwipsToPx(b.top, dpi_);
+  return RECT{x, y, x + TwipsToPx(b.width, dpi_), y + TwipsToPx(b.height, dpi_)};
+}
+
+void FormWindow::ApplyGeometry() {
+  if (!hwnd()) return;
+  const RECT r = BoundsPx();
+  if (IsIconic(hwnd()) || IsZoomed(hwnd())) {
+    // Moving a minimized or maximized window moves where it is restored to.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(hwnd(), &placement);
+    placement.rcNormalPosition = r;
+    if (!IsWindowVisible(hwnd())) placement.showCmd = SW_HIDE;
+    SetWindowPlacement(hwnd(), &placement);
+    return;
+  }
+  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::ApplyClientSize() {
+  const auto size = form_.RequestedClientSize();
+  form_.ClientSizeApplied();
+  if (!size || !hwnd()) return;
+  RECT outer{}, client{};
+  GetWindowRect(hwnd(), &outer);
+  GetClientRect(hwnd(), &client);
+  // The borders, caption and menu bar as they are now, wrapped menu lines included.
+  int frame_x = (outer.right - outer.left) - client.right;
+  int frame_y = (outer.bottom - outer.top) - client.bottom;
+  if (IsIconic(hwnd()) || client.right <= 0) {
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)),
+                       GetMenu(hwnd()) != nullptr,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
+    frame_x = r.right - r.left;
+    frame_y = r.bottom - r.top;
+  }
+  const TwipsRect b = form_.Bounds();
+  form_.Move(b.left, b.top, PxToTwips(TwipsToPx(size->first, dpi_) + frame_x, dpi_),
+             PxToTwips(TwipsToPx(size->second, dpi_) + frame_y, dpi_));
+}
+
+void FormWindow::LowerBackdrops() {
+  for (FormChild* child : children_) {
+    if (child->IsBackdrop() && child->hwnd()) {
+      SetWindowPos(child->hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+}
+
+void FormWindow::ApplyVisible() {
+  if (!form_.Visible()) {
+    ShowWindow(hwnd(), SW_HIDE);
+    return;
+  }
+  const bool was_visible = IsWindowVisible(hwnd()) != FALSE;
+  if (!placed_) {
+    placed_ = true;
+    CenterIfUnplaced();
+  }
+  int command = SW_SHOW;
+  if (pending_state_) {
+    command = *pending_state_ == WindowState::Minimized   ? SW_SHOWMINIMIZED
+              : *pending_state_ == WindowState::Maximized ? SW_SHOWMAXIMIZED
+                                                          : SW_SHOWNORMAL;
+    pending_state_.reset();
+  }
+  ShowWindow(hwnd(), command);
+  // The program lays out its controls in Form_Resize, which also runs when the window appears.
+  if (!was_visible) ReportBounds();
+}
+
+// A window the program never placed opens in the middle of the work area of the
+// monitor the active window is on, not in the corner of the screen.
+void FormWindow::CenterIfUnplaced() {
+  const TwipsRect b = form_.Bounds();
+  if (b.left != 0 || b.top != 0 || b.width <= 0 || b.height <= 0) return;
+  HWND active = GetForegroundWindow();
+  HMONITOR monitor = MonitorFromWindow(active ? active : hwnd(), MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(monitor, &info)) return;
+  const RECT& work = info.rcWork;
+  const int w = TwipsToPx(b.width, dpi_), h = TwipsToPx(b.height, dpi_);
+  const int x = work.left + std::max(0, static_cast<int>((work.right - work.left - w) / 2));
+  const int y = work.top + std::max(0, static_cast<int>((work.bottom - work.top - h) / 2));
+  form_.Move(PxToTwips(x, dpi_), PxToTwips(y, dpi_), b.width, b.height);
+}
+
+void FormWindow::ReportBounds() {
+  if (!hwnd() || !form_.Loaded()) return;
+  RECT r{};
+  if (IsIconic(hwnd())) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(hwnd(), &placement);
+    r = placement.rcNormalPosition;
+  } else {
+    GetWindowRect(hwnd(), &r);
+  }
+  TwipsRect bounds = form_.Bounds();
+  const RECT model = BoundsPx();
+  // Kept as the program set them when they still round to the same pixels.
+  if (!EqualRect(&model, &r)) {
+    bounds = TwipsRect{PxToTwips(r.left, dpi_), PxToTwips(r.top, dpi_),
+                       PxToTwips(r.right - r.left, dpi_), PxToTwips(r.bottom - r.top, dpi_)};
+  }
+  Guarded(errors(), [&] { form_.NotifyResized(bounds); });
+}
+
+void FormWindow::OnSize(WPARAM kind) {
+  if (creating_ || destroying_ || quiet_size_ || !form_.Loaded()) return;
+  if (!IsWindowVisible(hwnd()) && kind != SIZE_MINIMIZED) return;
+  ReportBounds();
+}
+
+void FormWindow::RelayoutAll() {
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(children_.size()));
+  for (FormChild* child : children_) {
+    child->ApplyFont();
+    child->Relayout(batch);
+  }
+  if (batch) EndDeferWindowPos(batch);
+}
+
+void FormWindow::OnDpiChanged(int dpi, const RECT* suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  // The old font stays selected in the controls until each has the new one.
+  UniqueFont old = std::move(font_);
+  font_ = MessageFont(dpi_);
+  RelayoutAll();
+  if (tooltip_) {
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, TwipsToPx(4800, dpi_));
+  }
+  ApplyIcons();
+  ApplyRegion();
+  if (suggested) {
+    SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void FormWindow::ApplyIcons() {
+  if (!hwnd()) return;
+  // Every window of a program carries its icon "AAA" unless it names another.
+  const std::string name = form_.IconResource().empty() ? "AAA" : form_.IconResource();
+  if (name == icon_name_ && dpi_ == icon_dpi_) return;
+  icon_name_ = name;
+  icon_dpi_ = dpi_;
+  UniqueIcon big, small;
+  if (!name.empty()) {
+    const std::wstring resource = Widen(name);
+    // A missing resource leaves the window without an icon; that is not an error.
+    big.reset(static_cast<HICON>(LoadImageW(core_.instance(), resource.c_str(), IMAGE_ICON,
+                                            MetricForDpi(SM_CXICON, dpi_),
+                                            MetricForDpi(SM_CYICON, dpi_), LR_DEFAULTCOLOR)));
+    small.reset(static_cast<HICON>(LoadImageW(core_.instance(), resource.c_str(), IMAGE_ICON,
+                                              MetricForDpi(SM_CXSMICON, dpi_),
+                                              MetricForDpi(SM_CYSMICON, dpi_), LR_DEFAULTCOLOR)));
+  }
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  big_icon_ = std::move(big);
+  small_icon_ = std::move(small);
+}
+
+void FormWindow::ApplyRegion() {
+  if (!hwnd()) return;
+  const std::optional<TwipsRect>& region = form_.Region();
+  if (!region) {
+    SetWindowRgn(hwnd(), nullptr, TRUE);
+    return;
+  }
+  const int x = TwipsToPx(region->left, dpi_), y = TwipsToPx(region->top, dpi_);
+  HRGN rgn =
+      CreateRectRgn(x, y, x + TwipsToPx(region->width, dpi_), y + TwipsToPx(region->height, dpi_));
+  // On success the window owns the region.
+  if (rgn && !SetWindowRgn(hwnd(), rgn, TRUE)) DeleteObject(rgn);
+}
+
+// ------------------------------------------------------------------ messages
+
+LRESULT CALLBACK FormWindow::HookProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                      UINT_PTR id, DWORD_PTR ref) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &FormWindow::HookProc, id);
+    return DefSubclassProc(hwnd, message, wparam, lparam);
+  }
+  auto* self = reinterpret_cast<FormWindow*>(ref);
+  if (self->form_.HasMessageHook()) {
+    const std::optional<intptr_t> answer =
+        Guarded<std::optional<intptr_t>>(self->errors(), std::nullopt, [&] {
+          return self->form_.OfferMessage(WindowMessage{message, wparam, lparam});
+        });
+    if (answer) return *answer;
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      return OnCommand(wparam, lparam);
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (FormChild* child = header ? ChildByWindow(header->hwndFrom) : nullptr) {
+        LRESULT result = 0;
+        if (Guarded(errors(), false, [&] { return child->OnNotify(*header, result); })) {
+          return result;
+        }
+      }
+      break;
+    }
+    case WM_TIMER:
+      if (FormChild* child = ChildById(static_cast<UINT>(wparam))) {
+        Guarded(errors(), [&] { child->OnTimer(); });
+        return 0;
+      }
+      break;
+    case kMsgSyncFromNative:
+      if (FormChild* child = ChildById(static_cast<UINT>(wparam))) {
+        Guarded(errors(), [&] { child->OnSyncFromNative(); });
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      return OnCtlColor(message, wparam, lparam);
+    case DM_GETDEFID:
+      // Asked by the dialog manager when Enter is pressed.
+      if (CommandButton* button = ButtonWith(&CommandButton::Default)) {
+        return MAKELRESULT(ChildOf(*button)->id(), DC_HASDEFID);
+      }
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd(), focus)) saved_focus_ = focus;
+        break;
+      }
+      activated_from_ = reinterpret_cast<HWND>(lparam);
+      if (HIWORD(wparam)) break;  // activated while minimized: nothing to focus
+      if (saved_focus_ && IsWindow(saved_focus_) && IsChild(hwnd(), saved_focus_) &&
+          IsWindowEnabled(saved_focus_) && IsWindowVisible(saved_focus_)) {
+        SetFocus(saved_focus_);
+        return 0;
+      }
+      if (HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE)) {
+        SetFocus(first);
+        return 0;
+      }
+      break;
+    case WM_NEXTDLGCTL: {
+      // What the dialog manager sends for an access key of a label or frame.
+      HWND target = LOWORD(lparam) ? reinterpret_cast<HWND>(wparam)
+                                   : GetNextDlgTabItem(hwnd(), GetFocus(), wparam != 0);
+      if (target) SetFocus(target);
+      return 0;
+    }
+    case WM_SIZE:
+      OnSize(wparam);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wparam == SPI_SETNONCLIENTMETRICS) {
+        UniqueFont old = std::move(font_);
+        font_ = MessageFont(dpi_);
+        RelayoutAll();
+      }
+      break;
+    case WM_CLOSE:
+      Guarded(errors(), [&] { form_.RequestClose(vbFormControlMenu); });
+      return 0;
+    case WM_QUERYENDSESSION: {
+      // The program's Form_QueryUnload may keep the window, and so the session.
+      const auto watch = life_.Watch();
+      Guarded(errors(), [&] { form_.RequestClose(vbAppWindows); });
+      if (watch.expired()) return TRUE;
+      return form_.Loaded() ? FALSE : TRUE;
+    }
+    case WM_ENDSESSION:
+      if (wparam && form_.Loaded()) {
+        Guarded(errors(), [&] { form_.RequestClose(vbAppWindows); });
+      }
+      return 0;
+    default:
+      break;
+  }
+  return Default(message, wparam, lparam);
+}
+
+LRESULT FormWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
+  const UINT code = HIWORD(wparam);
+  const UINT id = LOWORD(wparam);
+  HWND from = reinterpret_cast<HWND>(lparam);
+  if (from) {
+    if (FormChild* child = ChildByWindow(from)) {
+      Guarded(errors(), [&] { child->OnCommand(code); });
+      return 0;
+    }
+  }
+  if (id == IDCANCEL) {
+    // Esc, from the dialog manager.
+    if (CommandButton* button = ButtonWith(&CommandButton::Cancel)) {
+      Guarded(errors(), [&] { button->UserClick(); });
+    }
+    return 0;
+  }
+  if (!from && code == 0) {
+    FormChild* child = ChildById(id);
+    if (child && child->IsMenu()) {
+      Guarded(errors(), [&] { child->OnCommand(code); });
+      return 0;
+    }
+  }
+  return Default(WM_COMMAND, wparam, lparam);
+}
+
+LRESULT FormWindow::OnCtlColor(UINT message, WPARAM wparam, LPARAM lparam) {
+  // The system colours first; a control with colours of its own overrides them.
+  const LRESULT system = Default(message, wparam, lparam);
+  FormChild* child = ChildByWindow(reinterpret_cast<HWND>(lparam));
+  if (!child) return system;
+  auto* brush = reinterpret_cast<HBRUSH>(system);
+  return reinterpret_cast<LRESULT>(Guarded<HBRUSH>(
+      errors(), brush, [&] { return child->OnCtlColor(reinterpret_cast<HDC>(wparam), brush); }));
+}
+
+}  // namespace norvale::win32

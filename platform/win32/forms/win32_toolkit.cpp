@@ -1,0 +1,259 @@
+#include "platform/win32/forms/win32_toolkit.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/forms/form_window.h"
+#include "platform/win32/forms/menus.h"
+#include "platform/win32/forms/toolkit_core.h"
+#include "platform/win32/forms/tray_icon.h"
+#include "platform/win32/forms/window.h"
+#include "platform/win32/msgbox_style.h"
+#include "platform/win32/utf.h"
+#include "platform/win32/win32_services.h"
+
+namespace norvale {
+namespace {
+
+using win32::FormWindow;
+using win32::ToolkitCore;
+using win32::Win32Tray;
+
+// Never shown; a top-level window rather than a message-only one, since only
+// top-level windows hear the "TaskbarCreated" broadcast.
+class HiddenWindow final : public win32::Window {
+ public:
+  HiddenWindow(ToolkitCore& core, Win32Tray& tray)
+      : Window(core.errors()),
+        tray_(tray),
+        taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {
+    static constexpr const wchar_t* kClass = L"NorvaleToolkit";
+    RegisterClassOnce(core.instance(), kClass, 0, nullptr);
+    CreateNative(core.instance(), kClass, L"", WS_POPUP, WS_EX_TOOLWINDOW, RECT{0, 0, 0, 0},
+                 nullptr);
+    // An elevated process would not hear Explorer's restart otherwise.
+    if (hwnd() && taskbar_created_) {
+      ChangeWindowMessageFilterEx(hwnd(), taskbar_created_, MSGFLT_ALLOW, nullptr);
+    }
+  }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
+    if (message == Win32Toolkit::kTrayCallbackMessage) {
+      tray_.OnCallback(lparam);
+      return 0;
+    }
+    if (taskbar_created_ && message == taskbar_created_) {
+      tray_.OnTaskbarCreated();
+      return 0;
+    }
+    return Default(message, wparam, lparam);
+  }
+
+  Win32Tray& tray_;
+  const UINT taskbar_created_;
+};
+
+// Owned by the active window, so the box is modal to it; task-modal without one.
+class OwnedMessageBoxes final : public MessageBoxes {
+ public:
+  MsgBoxResult MsgBox(const std::string& text, MsgBoxButtons buttons, MsgBoxIcon icon,
+                      const std::string& title) override {
+    HWND owner = GetActiveWindow();
+    const UINT style = MessageBoxStyle(buttons, icon) | (owner ? 0 : MB_TASKMODAL);
+    const int pressed = MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
+    return MessageBoxAnswer(pressed, buttons);
+  }
+};
+
+FormWindow* WindowPeer(const Form& form) {
+  return form.Loaded() ? dynamic_cast<FormWindow*>(form.Peer()) : nullptr;
+}
+
+struct ThreadWindows {
+  HWND except;
+  HWND hidden;
+  ToolkitCore* core;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lparam) {
+  auto* windows = reinterpret_cast<ThreadWindows*>(lparam);
+  if (hwnd == windows->except || hwnd == windows->hidden || !IsWindowEnabled(hwnd)) return TRUE;
+  if (GetWindow(hwnd, GW_OWNER) == windows->except) return TRUE;  // the dialog's own tips
+  // Hidden helper windows (input methods, tips) stay as they are; forms are all disabled.
+  if (!IsWindowVisible(hwnd) && !windows->core->FormOf(hwnd)) return TRUE;
+  windows->found.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+struct Win32Toolkit::Impl {
+  explicit Impl(HINSTANCE instance)
+      : core(instance), tray(core, kTrayIconId, kTrayCallbackMessage), hidden(core, tray) {
+    tray.SetWindow(hidden.hwnd());
+  }
+  ~Impl() { tray.Remove(); }  // an icon left behind would stay until the mouse passes over it
+  ToolkitCore core;
+  Win32Clock clock;
+  OwnedMessageBoxes boxes;
+  Win32Tray tray;
+  HiddenWindow hidden;
+};
+
+Win32Toolkit::Win32Toolkit(HINSTANCE instance) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
+                   ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES;
+  InitCommonControlsEx(&controls);
+  impl_ = std::make_unique<Impl>(instance ? instance : GetModuleHandleW(nullptr));
+}
+
+Win32Toolkit::~Win32Toolkit() = default;
+
+std::unique_ptr<FormPeer> Win32Toolkit::CreatePeer(Form& form) {
+  return std::make_unique<FormWindow>(impl_->core, form);
+}
+
+void Win32Toolkit::RunModal(Form& form) {
+  // Whatever ends the loop (an exception included), the other windows come back.
+  struct Restore {
+    Form& form;
+    std::vector<HWND> disabled;
+    HWND previous;
+    ~Restore() {
+      for (auto it = disabled.rbegin(); it != disabled.rend(); ++it) {
+        if (IsWindow(*it)) EnableWindow(*it, TRUE);
+      }
+      if (previous && IsWindow(previous) && IsWindowVisible(previous)) {
+        SetForegroundWindow(previous);
+        SetActiveWindow(previous);
+      }
+      form.EndModal();
+    }
+  };
+  FormWindow* peer = WindowPeer(form);
+  Restore restore{form, {}, peer ? peer->activated_from() : nullptr};
+  if (!peer || !peer->hwnd()) return;
+  HWND dialog = peer->hwnd();
+  if (restore.previous == dialog) restore.previous = nullptr;
+
+  ThreadWindows windows{dialog, impl_->hidden.hwnd(), &impl_->core, {}};
+  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&windows));
+  for (HWND w : windows.found) EnableWindow(w, FALSE);
+  restore.disabled = std::move(windows.found);
+  if (IsWindowVisible(dialog)) SetForegroundWindow(dialog);
+
+  MSG msg;
+  while (form.Loaded() && form.Visible()) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside this one
+      break;
+    }
+    if (got == -1) break;
+    impl_->core.Dispatch(msg);
+    impl_->core.errors().RethrowPending();
+  }
+}
+
+void Win32Toolkit::DoEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    impl_->core.Dispatch(msg);
+    impl_->core.errors().RethrowPending();
+  }
+  impl_->core.errors().RethrowPending();
+}
+
+int Win32Toolkit::Run() {
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return -1;
+    impl_->core.Dispatch(msg);
+    impl_->core.errors().RethrowPending();
+  }
+}
+
+MessageBoxes& Win32Toolkit::Boxes() {
+  return impl_->boxes;
+}
+TrayIcon& Win32Toolkit::Tray() {
+  return impl_->tray;
+}
+const Clock& Win32Toolkit::Time() const {
+  return impl_->clock;
+}
+HINSTANCE Win32Toolkit::Instance() const {
+  return impl_->core.instance();
+}
+HWND Win32Toolkit::TrayWindow() const {
+  return impl_->hidden.hwnd();
+}
+
+void Win32Toolkit::PopupMenu(Form& owner, Menu& menu) {
+  FormWindow* peer = WindowPeer(owner);
+  HWND hwnd = peer && peer->hwnd() ? peer->hwnd() : impl_->hidden.hwnd();
+  Form& form = menu.Parent();
+  std::vector<const Menu*> items;
+  win32::UniqueMenu popup(CreatePopupMenu());
+  if (!popup) return;
+  win32::AppendMenuItems(popup.get(), form, &menu, [&items](const Menu& item) {
+    items.push_back(&item);
+    return static_cast<UINT>(items.size());
+  });
+  if (GetMenuItemCount(popup.get()) <= 0) return;
+
+  POINT at{};
+  GetCursorPos(&at);
+  // Without the foreground the menu would not close when the user clicks elsewhere.
+  SetForegroundWindow(hwnd);
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenuEx(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, hwnd, nullptr));
+  PostMessageW(hwnd, WM_NULL, 0, 0);
+  popup.reset();
+  if (chosen == 0 || chosen > items.size()) return;
+  // The item must still be one of the form's: a timer may have reloaded it meanwhile.
+  const Menu* item = items[chosen - 1];
+  for (const auto& c : form.Controls()) {
+    if (c.get() == item) {
+      c->UserClick();
+      return;
+    }
+  }
+}
+
+bool Win32Toolkit::ActivateByTitle(const std::string& title) {
+  if (title.empty()) return false;
+  HWND hwnd = FindWindowW(nullptr, Widen(title).c_str());
+  if (!hwnd) return false;
+  if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+  SetForegroundWindow(hwnd);
+  return true;
+}
+
+void Win32Toolkit::Quit() {
+  PostQuitMessage(0);
+}
+
+HWND Win32Toolkit::WindowOf(const Form& form) {
+  FormWindow* peer = WindowPeer(form);
+  return peer ? peer->hwnd() : nullptr;
+}
+
+HWND Win32Toolkit::WindowOf(const Control& control) {
+  auto* peer = dynamic_cast<win32::FormChild*>(control.Peer());
+  return peer ? peer->hwnd() : nullptr;
+}
+
+}  // namespace norvale

@@ -1,0 +1,9 @@
+// The entry point of the Windows programs: their services, then ProgramMain.
+#include <windows.h>
+
+#include "platform/win32/win32_app.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  norvale::Win32Platform platform;
+  return norvale::ProgramMain(platform);
+}
