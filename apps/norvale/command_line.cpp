@@ -14,6 +14,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                EqualsIgnoringCase(a, "-writelocalization") ||
                EqualsIgnoringCase(a, "--write-localization")) {
       cl.write_localization = true;
+    } else if (a.size() > 6 && EqualsIgnoringCase(std::string_view(a).substr(0, 6), "/show:")) {
+      cl.show_window = a.substr(6);
     } else if (!a.empty()) {
       cl.unknown.push_back(a);
     }

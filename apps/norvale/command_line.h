@@ -12,9 +12,15 @@ inline constexpr const char* kDryRunSwitch = "/dryrun";
 // window, then ends; for translators and for keeping the shipped file current.
 inline constexpr const char* kWriteLocalizationSwitch = "/writelocalization";
 
+// "/show:<window>" (frmMain, frmWizard, frmOptions, frmLanguage, frmAbout,
+// frmStillRunning, frmSplash): opens that window at start, for documentation
+// and screenshots.
+inline constexpr const char* kShowSwitch = "/show:";
+
 struct CommandLine {
   bool dry_run = false;
   bool write_localization = false;
+  std::string show_window;
   std::vector<std::string> unknown;  // switches nobody asked for, to tell the user
 };
 

@@ -139,10 +139,29 @@ std::vector<const Form*> NorvaleProgram::LoadAllWindows() {
           &main_->StillRunning(), language_.get(), about_.get()};
 }
 
+void NorvaleProgram::ShowWindowNamed(const std::string& name) {
+  if (name == "frmSplash") {
+    splash_->Load();
+    splash_->Timer2->SetEnabled(false);  // stays up to be looked at
+    splash_->Show();
+    return;
+  }
+  main_->Show();
+  if (name == "frmWizard") main_->cmdNewSchedule_Click();
+  if (name == "frmOptions") main_->Options().Show();
+  if (name == "frmLanguage") app_->ShowLanguageWindow(false);
+  if (name == "frmAbout") app_->ShowAbout();
+  if (name == "frmStillRunning") main_->StillRunning().Show();
+}
+
 void NorvaleProgram::Start() {
   if (command_line_.write_localization) {
     main_->WriteLocalizationFile();
     platform_.kit.Quit();
+    return;
+  }
+  if (!command_line_.show_window.empty()) {
+    ShowWindowNamed(command_line_.show_window);
     return;
   }
   splash_->Show();

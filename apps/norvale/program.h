@@ -51,6 +51,9 @@ class NorvaleProgram {
   // Every translatable window, loaded, in the order the localization file lists them.
   std::vector<const Form*> LoadAllWindows();
 
+  // The main window and, over it, the window of that name.
+  void ShowWindowNamed(const std::string& name);
+
  private:
   void SkinWindow(Form& window, AppContext::Overlay overlay);
 

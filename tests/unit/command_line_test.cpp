@@ -15,6 +15,12 @@ TEST(CommandLine, DryRunSwitchInAnySpellingAndCase) {
   EXPECT_EQ((std::vector<std::string>{"/dry", "x"}), cl.unknown);
 }
 
+TEST(CommandLine, ShowNamesAWindow) {
+  EXPECT_EQ("frmOptions", ParseCommandLine({"/show:frmOptions"}).show_window);
+  EXPECT_EQ("frmAbout", ParseCommandLine({"/SHOW:frmAbout"}).show_window);
+  EXPECT_EQ(std::vector<std::string>{"/show:"}, ParseCommandLine({"/show:"}).unknown);
+}
+
 TEST(CommandLine, SplitsAtBlanksOutsideQuotes) {
   EXPECT_EQ((std::vector<std::string>{"/dryrun", "a b", "", "c"}),
             SplitCommandLine("  /dryrun \"a b\" \"\"\tc "));

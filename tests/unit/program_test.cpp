@@ -3,6 +3,7 @@
 
 #include "apps/norvale/program.h"
 #include "platform/path.h"
+#include "settings/frm_options.h"
 #include "tests/fakes/fake_toolkit.h"
 #include "tests/fakes/memory_registry.h"
 
@@ -96,6 +97,16 @@ TEST_F(ProgramTest, TheMaintenanceSwitchWritesTheLocalizationFileAndEnds) {
                           "<MSG_NEWNAME>"}) {
     EXPECT_NE(std::string::npos, file->find(key)) << key;
   }
+}
+
+TEST_F(ProgramTest, TheShowSwitchOpensTheNamedWindowOverTheMainWindow) {
+  reg.Put(RegRoot::CurrentUser, "Software\\VB and VBA Program Settings\\Norvale\\Settings",
+          "Language", {kRegSz, "English"});
+  NorvaleProgram program(platform, ParseCommandLine({"/show:frmOptions"}));
+  program.Start();
+  EXPECT_TRUE(program.Main().Visible());
+  EXPECT_TRUE(program.Main().Options().Visible());
+  EXPECT_FALSE(program.Splash().Visible());
 }
 
 TEST_F(ProgramTest, TheChosenSkinPaintsTheWindows) {
