@@ -176,7 +176,8 @@ class Form {
   bool unloading_ = false;
   WindowState state_ = WindowState::Normal;
   TwipsRect bounds_{0, 0, 6000, 4500};
-  std::string icon_;
+  // Every window of a program carries the program's icon unless it names another.
+  std::string icon_ = "AAA";
   std::optional<TwipsRect> region_;
   std::optional<std::pair<int, int>> client_request_;
   std::optional<Color> fore_, back_;

@@ -1,5 +1,7 @@
 #include "platform/win32/forms/controls.h"
 
+#include <uxtheme.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -215,6 +217,13 @@ class NativeControl : public FormChild {
   virtual void ApplyColors() {
     back_brush_.reset();
     if (const auto back = control_.BackColor()) back_brush_.reset(CreateSolidBrush(*back));
+    // Themed check boxes, option buttons and group boxes draw their text in the
+    // theme's colour whatever the program asks; coloured ones are drawn classic.
+    const std::string& type = control_.TypeName();
+    if ((control_.ForeColor() || control_.BackColor()) &&
+        (type == "CheckBox" || type == "OptionButton" || type == "Frame")) {
+      SetWindowTheme(hwnd(), L"", L"");
+    }
     InvalidateRect(hwnd(), nullptr, TRUE);
   }
 
@@ -329,7 +338,8 @@ class CheckPeer final : public NativeControl {
  public:
   CheckPeer(FormWindow& form, CheckBox& check) : NativeControl(form, check), check_(check) {
     // Not automatic: a click asks the model, and the box shows what the model decided.
-    Create(L"BUTTON", BS_3STATE | WS_TABSTOP | kGroup);
+    // Long captions wrap inside the box's height instead of being cut off.
+    Create(L"BUTTON", BS_3STATE | BS_MULTILINE | WS_TABSTOP | kGroup);
     ApplyValue();
   }
   bool OnCommand(UINT code) override {
@@ -357,7 +367,7 @@ class OptionPeer final : public NativeControl {
  public:
   OptionPeer(FormWindow& form, OptionButton& option)
       : NativeControl(form, option), option_(option) {
-    Create(L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP | (StartsGroup() ? WS_GROUP : 0));
+    Create(L"BUTTON", BS_RADIOBUTTON | BS_MULTILINE | WS_TABSTOP | (StartsGroup() ? WS_GROUP : 0));
     ApplyValue();
   }
   bool OnCommand(UINT code) override {

@@ -99,9 +99,29 @@ void FormWindow::Changed(Prop what) {
       ApplyIcons();
       ApplyRegion();
       break;
+    case Prop::Colors:
+      ApplyLook();
+      break;
     default:
       break;
   }
+}
+
+// The skin's colours for the window itself, and a dark title bar where Windows
+// draws one (DWMWA_USE_IMMERSIVE_DARK_MODE: 20, 19 on early Windows 10 builds).
+void FormWindow::ApplyLook() {
+  back_brush_.reset();
+  if (const auto back = form_.BackColor()) back_brush_.reset(CreateSolidBrush(*back));
+  using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+  if (HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    if (auto set = reinterpret_cast<SetAttribute>(
+            reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")))) {
+      const BOOL dark = form_.DarkTitleBar() ? TRUE : FALSE;
+      if (FAILED(set(hwnd(), 20, &dark, sizeof dark))) set(hwnd(), 19, &dark, sizeof dark);
+    }
+    FreeLibrary(dwm);
+  }
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 std::unique_ptr<ControlPeer> FormWindow::CreatePeer(Control& control) {
@@ -461,8 +481,7 @@ void FormWindow::OnDpiChanged(int dpi, const RECT* suggested) {
 
 void FormWindow::ApplyIcons() {
   if (!hwnd()) return;
-  // Every window of a program carries its icon "AAA" unless it names another.
-  const std::string name = form_.IconResource().empty() ? "AAA" : form_.IconResource();
+  const std::string& name = form_.IconResource();
   if (name == icon_name_ && dpi_ == icon_dpi_) return;
   icon_name_ = name;
   icon_dpi_ = dpi_;
@@ -518,6 +537,14 @@ LRESULT CALLBACK FormWindow::HookProc(HWND hwnd, UINT message, WPARAM wparam, LP
 
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_ERASEBKGND:
+      if (back_brush_) {
+        RECT client{};
+        GetClientRect(hwnd(), &client);
+        FillRect(reinterpret_cast<HDC>(wparam), &client, back_brush_.get());
+        return 1;
+      }
+      break;
     case WM_COMMAND:
       return OnCommand(wparam, lparam);
     case WM_NOTIFY: {

@@ -68,6 +68,7 @@ class FormWindow final : public FormPeer, private Window {
   void OnDpiChanged(int dpi, const RECT* suggested);
   void OnSize(WPARAM kind);
   void ReportBounds();
+  void ApplyLook();
   void CenterIfUnplaced();
   void ApplyVisible();
   void ApplyGeometry();
@@ -97,6 +98,7 @@ class FormWindow final : public FormPeer, private Window {
   std::optional<WindowState> pending_state_;
   bool creating_ = true;
   bool placed_ = false;
+  UniqueBrush back_brush_;
   bool destroying_ = false;
   bool quiet_size_ = false;
   LifeToken life_;
