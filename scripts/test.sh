@@ -80,7 +80,7 @@ if [ -n "${built[tools]:-}" ]; then
   else
     note_failure "bench"
   fi
-  grep -E '^(BM_|loadData)' "$build/bench.log" || tail -n 20 "$build/bench.log"
+  grep -E '^(BM_|loadData|watcher)' "$build/bench.log" || tail -n 20 "$build/bench.log"
 
   step "fuzzing for ${fuzz_seconds}s"
   corpus="$build/fuzz-corpus"
