@@ -31,7 +31,8 @@ std::vector<int> DayNumbers(const std::string& period, int highest) {
     size_t end = period.find(',', begin);
     if (end == std::string::npos) end = period.size();
     const auto n = ReadNumber(std::string_view(period).substr(begin, end - begin));
-    if (n && *n == static_cast<int>(*n) && *n >= 1 && *n <= highest) {
+    // Range first: converting a huge number to int would be undefined.
+    if (n && *n >= 1 && *n <= highest && *n == static_cast<int>(*n)) {
       out.push_back(static_cast<int>(*n));
     }
     begin = end + 1;

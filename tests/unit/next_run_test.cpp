@@ -118,6 +118,7 @@ TEST_F(NextRun, WeeklyDayKeysAreCaseSensitiveAndOddEntriesAreIgnored) {
   EXPECT_EQ(At(D(2026, 12, 5)), Run(Block(Past(), "22:30:00", true, kRepeatWeekly, "Mon,sat")));
   EXPECT_EQ("", Run(Block(Past(), "22:30:00", true, kRepeatWeekly, "MON")));
   EXPECT_EQ("", Run(Block(Past(), "22:30:00", true, kRepeatWeekly, "9,0,x")));
+  EXPECT_EQ("", Run(Block(Past(), "22:30:00", true, kRepeatWeekly, "155555555555555555555,2.5")));
   EXPECT_EQ("", Run(Block(Past(), "22:30:00", true, kRepeatWeekly, "")));
 }
 
