@@ -10,6 +10,7 @@ namespace {
 
 using std::chrono::days;
 using std::chrono::duration_cast;
+using std::chrono::floor;
 using std::chrono::hours;
 using std::chrono::minutes;
 using std::chrono::seconds;
@@ -118,6 +119,26 @@ std::optional<seconds> ParseTimeOfDay(std::string_view text) {
   return hours{h} + minutes{parts[1]} + seconds{parts[2]};
 }
 
+std::optional<LocalTime> ParseNextRun(std::string_view text, const Locale& locale) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  size_t blank = text.rfind(' ');
+  if (blank == std::string_view::npos) return std::nullopt;
+  // "10:30:00 PM": the marker belongs to the time.
+  const std::string_view last = text.substr(blank + 1);
+  if (last.size() == 2 && (last[1] == 'M' || last[1] == 'm') && blank > 0) {
+    const size_t before = text.rfind(' ', blank - 1);
+    if (before != std::string_view::npos) blank = before;
+  }
+  const auto time = ParseTimeOfDay(text.substr(blank + 1));
+  std::string_view date_text = text.substr(0, blank);
+  while (!date_text.empty() && date_text.back() == ' ') date_text.remove_suffix(1);
+  if (!time || date_text.empty()) return std::nullopt;
+  const auto date = locale.ParseDate(date_text);
+  if (!date || !date->ok()) return std::nullopt;
+  return LocalTime{std::chrono::local_days{std::chrono::sys_days{*date}.time_since_epoch()}} +
+         *time;
+}
+
 std::string GetNextRun(std::string_view block, const Clock& clock, const Locale& locale) {
   const std::string start_date = GetValue(block, "StartDate");
   const std::string start_time = GetValue(block, "StartTime");
@@ -179,6 +200,16 @@ std::string GetNextRun(std::string_view block, const Clock& clock, const Locale&
     return {};
   }
   return locale.ShortDate(next) + " " + start_time;
+}
+
+std::string GetNextRunAfter(std::string_view block, const Clock& clock, const Locale& locale,
+                            std::optional<LocalTime> taken) {
+  std::string next = GetNextRun(block, clock, locale);
+  if (!taken) return next;
+  const auto due = ParseNextRun(next, locale);
+  if (!due || floor<minutes>(*due) > floor<minutes>(*taken)) return next;
+  // Asked at the taken minute itself, the computation gives what follows it.
+  return GetNextRun(block, FixedClock{floor<minutes>(*taken)}, locale);
 }
 
 }  // namespace norvale

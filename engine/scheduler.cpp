@@ -1,30 +1,18 @@
 #include "engine/scheduler.h"
 
-#include "engine/next_run.h"
 #include "schedule/schedule_list.h"
 
 namespace norvale {
 namespace {
 
-using std::chrono::duration_cast;
+using std::chrono::floor;
+using std::chrono::milliseconds;
 using std::chrono::minutes;
-
-// The first two blank-separated parts of a "Next Run Time": date and time.
-// Anything after them (an AM/PM marker) is ignored.
-bool SplitNextRun(std::string_view text, std::string_view& date, std::string_view& time) {
-  const size_t blank = text.find(' ');
-  if (blank == std::string_view::npos) return false;
-  date = text.substr(0, blank);
-  const std::string_view rest = text.substr(blank + 1);
-  time = rest.substr(0, rest.find(' '));
-  return true;
-}
 
 }  // namespace
 
-SchedulerEngine::SchedulerEngine(SchedulerControls controls, Toolkit& kit, const Locale& locale,
-                                 PowerAction do_power_action)
-    : c_(controls), kit_(kit), locale_(locale), do_power_action_(std::move(do_power_action)) {
+SchedulerEngine::SchedulerEngine(SchedulerControls controls, Toolkit& kit, ScheduleRows& rows)
+    : c_(controls), kit_(kit), rows_(rows) {
   c_.tmrProcessSchedule.SetEnabled(false);
   c_.tmrProcessSchedule.SetInterval(500);
   c_.timSchedule.SetEnabled(false);
@@ -36,31 +24,65 @@ SchedulerEngine::SchedulerEngine(SchedulerControls controls, Toolkit& kit, const
   c_.tmrScheduler.SetEnabled(true);
 }
 
+void SchedulerEngine::RefreshDues(milliseconds offset) {
+  // Quick rows are due at a moment in real time, so a change of the offset (daylight
+  // saving) moves their local due moment.
+  if (dues_revision_ == c_.lstSchedules.Revision() && dues_offset_ == offset) return;
+  const ListItems& items = c_.lstSchedules.Items();
+  dues_.assign(items.size(), std::nullopt);
+  earliest_.reset();
+  for (size_t i = 0; i < items.size(); ++i) {
+    dues_[i] = rows_.DueOf(items[i]);
+    if (dues_[i] && (!earliest_ || *dues_[i] < *earliest_)) earliest_ = dues_[i];
+  }
+  dues_revision_ = c_.lstSchedules.Revision();
+  dues_offset_ = offset;
+}
+
 void SchedulerEngine::tmrScheduler_Timer() {
-  if (c_.chkPrevent.Value() == 1) return;
-  const size_t count = c_.lstSchedules.Items().size();
-  for (size_t i = 0; i < count; ++i) {
-    kit_.DoEvents();
-    // The user may have reloaded or deleted rows meanwhile; the rest are gone.
-    if (i >= c_.lstSchedules.Items().size()) return;
-    const ListItem& row = c_.lstSchedules.Items()[i];
-    const std::string& next = row.SubItem(kColumnNextRun);
-    if (next.empty()) continue;
-    std::string_view date_text, time_text;
-    if (!SplitNextRun(next, date_text, time_text)) continue;
-    // A row that cannot be read (a hand-edited file) is skipped, so it cannot
-    // keep the rows after it from firing.
-    // The minute is checked first: it rules out nearly every row without reading
-    // its date.
-    const auto time = ParseTimeOfDay(time_text);
-    if (!time) continue;
-    const Clock& clock = kit_.Time();
-    if (duration_cast<minutes>(*time) != duration_cast<minutes>(clock.TimeOfDay())) continue;
-    const auto date = locale_.ParseDate(date_text);
-    if (!date || *date != clock.Today()) continue;
-    c_.lstSchedule.AddItem(row.Text);
-    c_.lstSchedules.SetSubItem(i, kColumnNextRun, "");
-    c_.tmrProcessSchedule.SetEnabled(true);
+  const Clock& clock = kit_.Time();
+  const LocalTime now = clock.Now();
+  // Offsets are whole minutes; rounding keeps the two readings' jitter out.
+  const milliseconds offset = std::chrono::round<minutes>(now.time_since_epoch() -
+                                                          clock.UtcNow().time_since_epoch());
+  const LocalTime prev = last_local_.value_or(now);
+  // The local clock moved further than time passed: daylight saving began, and
+  // the local times in between were skipped, not slept through.
+  const bool skipped_ahead = last_local_ && offset > last_offset_;
+  last_local_ = now;
+  last_offset_ = offset;
+
+  // A clock set back before the last performed minute makes that minute new again.
+  if (performed_minute_ && now < *performed_minute_) performed_minute_.reset();
+
+  RefreshDues(offset);
+  if (!earliest_ || *earliest_ > now) return;  // nothing due and nothing missed
+
+  const bool prevented = c_.chkPrevent.Value() == 1;
+  std::vector<std::pair<size_t, LocalTime>> taken, missed;
+  for (size_t i = 0; i < dues_.size(); ++i) {
+    if (!dues_[i] || *dues_[i] > now) continue;
+    const LocalTime due = *dues_[i];
+    const LocalTime minute = floor<minutes>(due);
+    const bool in_its_minute = now < minute + minutes{1} || (skipped_ahead && due > prev);
+    if (!in_its_minute) {
+      missed.emplace_back(i, due);
+    } else if (!prevented) {
+      taken.emplace_back(i, due);
+    }
+  }
+  // Rows are changed only after the walk: moving on rewrites their texts.
+  for (const auto& [i, due] : missed) rows_.MoveOn(i, due);
+  for (const auto& [i, due] : taken) {
+    const LocalTime minute = floor<minutes>(due);
+    // Once an action of this minute has been performed, no other row of it is.
+    if (performed_minute_ != minute) {
+      const std::string& name = c_.lstSchedules.Items()[i].Text;
+      c_.lstSchedule.AddItem(name);
+      queued_minute_[name] = minute;
+      c_.tmrProcessSchedule.SetEnabled(true);
+    }
+    rows_.MoveOn(i, due);
   }
 }
 
@@ -88,11 +110,14 @@ void SchedulerEngine::timSchedule_Timer() {
     if (c_.lstSchedule.ListCount() > 0) c_.tmrProcessSchedule.SetEnabled(true);
     return;
   }
-  const std::string action = c_.lstSchedules.Items()[index - 1].SubItem(kColumnType);
   completed_ = true;
   // Schedules that fell due together are dropped: the first one decides.
   c_.lstSchedule.Clear();
-  if (do_power_action_) do_power_action_(action);
+  if (auto it = queued_minute_.find(name); it != queued_minute_.end()) {
+    performed_minute_ = it->second;
+  }
+  queued_minute_.clear();
+  rows_.Perform(index - 1);
 }
 
 }  // namespace norvale

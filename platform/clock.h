@@ -7,11 +7,15 @@ namespace norvale {
 
 using Date = std::chrono::year_month_day;
 using LocalTime = std::chrono::local_time<std::chrono::milliseconds>;
+using UtcTime = std::chrono::sys_time<std::chrono::milliseconds>;
 
 class Clock {
  public:
   virtual ~Clock() = default;
   virtual LocalTime Now() const = 0;
+  // The same moment in UTC. It moves on evenly across daylight-saving changes,
+  // which is how the scheduler tells them from a clock the user set.
+  virtual UtcTime UtcNow() const { return UtcTime{Now().time_since_epoch()}; }
 
   Date Today() const { return Date{std::chrono::floor<std::chrono::days>(Now())}; }
   // Time since local midnight.
@@ -19,6 +23,16 @@ class Clock {
     const LocalTime now = Now();
     return now - std::chrono::floor<std::chrono::days>(now);
   }
+};
+
+// A clock that stands still at one moment, for asking "what comes after then".
+class FixedClock final : public Clock {
+ public:
+  explicit FixedClock(LocalTime at) : at_(at) {}
+  LocalTime Now() const override { return at_; }
+
+ private:
+  LocalTime at_;
 };
 
 }  // namespace norvale

@@ -1,5 +1,7 @@
 #include "platform/path.h"
 
+#include <cctype>
+
 namespace norvale {
 namespace {
 
@@ -60,6 +62,36 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+bool IsReplaceTemporaryName(std::string_view name, std::string_view target_pattern) {
+  if (name.size() < 2 || name.front() != '~') return false;
+  const std::string_view rest = name.substr(1);
+  const auto all = [](std::string_view text, auto pred) {
+    for (char c : text) {
+      if (!pred(static_cast<unsigned char>(c))) return false;
+    }
+    return !text.empty();
+  };
+  for (size_t dot = rest.find('.'); dot != std::string_view::npos; dot = rest.find('.', dot + 1)) {
+    if (!MatchesPattern(rest.substr(0, dot), target_pattern)) continue;
+    const std::string_view suffix = rest.substr(dot + 1);
+    if (suffix.size() == 6 && all(suffix, [](unsigned char c) { return std::isalnum(c) != 0; })) {
+      return true;
+    }
+    if (suffix.size() > 4 && suffix.substr(suffix.size() - 4) == ".tmp") {
+      const std::string_view id = suffix.substr(0, suffix.size() - 4);
+      const size_t first = id.find('-');
+      const size_t second = first == std::string_view::npos ? first : id.find('-', first + 1);
+      if (second == std::string_view::npos) continue;
+      const auto hex = [](unsigned char c) { return std::isxdigit(c) != 0; };
+      if (all(id.substr(0, first), hex) && all(id.substr(first + 1, second - first - 1), hex) &&
+          all(id.substr(second + 1), hex)) {
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 }  // namespace norvale

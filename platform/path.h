@@ -21,4 +21,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Wildcard match with '*' and '?', ignoring case ("*.sch").
 bool MatchesPattern(std::string_view name, std::string_view pattern);
 
+// A temporary name that FileSystem::ReplaceWhole gives a file matching
+// `target_pattern` while writing it ("~Night.sch.a1B2c3" on POSIX,
+// "~Night.sch.1f4-2a0c1-0.tmp" on Windows). A crash can leave one behind.
+bool IsReplaceTemporaryName(std::string_view name, std::string_view target_pattern);
+
 }  // namespace norvale

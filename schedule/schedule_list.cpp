@@ -5,7 +5,8 @@
 namespace norvale {
 
 std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, const Clock& clock,
-                                  const Locale& locale) {
+                                  const Locale& locale, const TakenOccurrences& taken,
+                                  const std::string& unreadable) {
   rows.clear();
   std::vector<std::string> skipped;
   for (const std::string& file : store.fs.ListFiles(store.data_folder, "*.sch")) {
@@ -14,16 +15,29 @@ std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, c
     try {
       content = store.ReadText(name);
     } catch (const FileError&) {
+      // Shown, so the user knows it exists; never performed.
       skipped.push_back(name);
+      ListItem& row = rows.emplace_back();
+      row.Text = name;
+      row.SetSubItem(kColumnNextRun, unreadable);
+      row.SetSubItem(kColumnEnabled, "");
       continue;
     }
     const std::string data = GetTag(content, "DATA");
+    const std::string last_run = GetValue(data, "LastRunTime");
+    const bool enabled = GetValue(data, "Enabled") == "1";
+    std::optional<LocalTime> last = last_run.empty() ? std::nullopt : ParseNextRun(last_run, locale);
+    if (auto it = taken.find(name); it != taken.end() && (!last || it->second > *last)) {
+      last = it->second;
+    }
     ListItem& row = rows.emplace_back();
     row.Text = name;
     row.SetSubItem(kColumnType, GetValue(data, "ItemType"));
-    row.SetSubItem(kColumnLastRun, GetValue(data, "LastRunTime"));
-    row.SetSubItem(kColumnNextRun, GetNextRun(GetTag(content, "SCHEDULER"), clock, locale));
-    row.SetSubItem(kColumnEnabled, GetValue(data, "Enabled") == "1" ? "Yes" : "No");
+    row.SetSubItem(kColumnLastRun, last_run);
+    row.SetSubItem(kColumnNextRun,
+                   enabled ? GetNextRunAfter(GetTag(content, "SCHEDULER"), clock, locale, last)
+                           : std::string());
+    row.SetSubItem(kColumnEnabled, enabled ? "Yes" : "No");
   }
   return skipped;
 }

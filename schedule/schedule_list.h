@@ -1,5 +1,6 @@
 #pragma once
 // The working set of schedules: one list row per schedule file, with its next run.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,16 @@ enum ScheduleColumn : size_t {
   kColumnEnabled = 4,
 };
 
+// Occurrences already taken, by schedule name: they are never shown again.
+using TakenOccurrences = std::map<std::string, LocalTime>;
+
 // Rebuilds every row from the schedule files, in listing order. A file that
-// cannot be read is left out (its name is returned) and the others still load.
+// cannot be read gets a row with `unreadable` where its next run stands (its
+// name is also returned); the others still load. A schedule not enabled shows
+// no next run. The stored Last Run Time counts as taken.
 std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, const Clock& clock,
-                                  const Locale& locale);
+                                  const Locale& locale, const TakenOccurrences& taken = {},
+                                  const std::string& unreadable = "Cannot be read");
 
 // Which row commands a click leaves enabled.
 struct RowCommands {

@@ -1,14 +1,73 @@
 // Native build: prints the schedule list of the program's data folder (or of
-// the folder given with --data) with every next run.
+// the folder given with --data) with every next run; or, with "simulate", runs
+// the whole program over a virtual clock and prints what it would perform.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "apps/norvale/listing.h"
+#include "apps/norvale/simulate.h"
+#include "platform/path.h"
 #include "platform/posix/posix_services.h"
+#include "platform/posix/posix_time_zone.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: norvale [--data FOLDER]\n"
+    "       norvale simulate --data FOLDER --from T --to T [--tz ZONE] [--date-form iso|us|de]\n"
+    "                        [--sleep T/T]... [--set-clock T/T]...\n";
+
+int Simulate(const std::vector<std::string>& args) {
+  using namespace norvale;
+  std::string error;
+  const auto plan = ParseSimulationArgs(args, error);
+  if (!plan) {
+    std::fprintf(stderr, "norvale simulate: %s\n", error.c_str());
+    return 2;
+  }
+  std::unique_ptr<PosixTimeZone> zone;
+  if (plan->zone != "UTC") {
+    zone = PosixTimeZone::Open(plan->zone);
+    if (!zone) {
+      std::fprintf(stderr, "norvale simulate: --tz %s: no such time zone in the system's zone data\n",
+                   plan->zone.c_str());
+      return 2;
+    }
+  }
+  PosixFileSystem fs;
+  if (!fs.FolderExists(plan->data_folder)) {
+    std::fprintf(stderr, "norvale simulate: --data %s: no such folder\n", plan->data_folder.c_str());
+    return 2;
+  }
+  ScheduleFiles files;
+  try {
+    for (const std::string& name : fs.ListFiles(plan->data_folder, "*.sch")) {
+      try {
+        files[name] = fs.ReadAll(JoinPath(plan->data_folder, name));
+      } catch (const FileError&) {
+        // Left out of the copy, it is listed as unreadable, as the program lists it.
+        files[name];
+      }
+    }
+  } catch (const FileError& e) {
+    std::fprintf(stderr, "norvale simulate: %s\n", e.what());
+    return 2;
+  }
+  RunSimulation(
+      *plan, files, zone.get(), [](const std::string& line) { std::printf("%s\n", line.c_str()); },
+      [](const std::string& note) { std::fprintf(stderr, "%s\n", note.c_str()); });
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace norvale;
+  if (argc > 1 && std::strcmp(argv[1], "simulate") == 0) {
+    return Simulate(std::vector<std::string>(argv + 2, argv + argc));
+  }
   PosixFileSystem fs;
   PosixClock clock;
   Cp1252Codec codec;
@@ -19,7 +78,7 @@ int main(int argc, char** argv) {
       folder = argv[++i];
       if (folder.back() != '/') folder += '/';
     } else {
-      std::fprintf(stderr, "usage: %s [--data FOLDER]\n", argv[0]);
+      std::fputs(kUsage, stderr);
       return 2;
     }
   }

@@ -174,11 +174,13 @@ void ListView::UserResizeColumn(size_t i, int width_twips) {
 void ListView::SetItems(ListItems items) {
   items_ = std::move(items);
   if (selected_ && *selected_ >= items_.size()) selected_.reset();
+  ++revision_;
   Notify(Prop::Items);
 }
 
 size_t ListView::AddItem(ListItem item) {
   items_.push_back(std::move(item));
+  ++revision_;
   Notify(Prop::Items);
   return items_.size() - 1;
 }
@@ -191,16 +193,19 @@ void ListView::RemoveItem(size_t row) {
   } else if (selected_ && *selected_ > row) {
     --*selected_;
   }
+  ++revision_;
   Notify(Prop::Items);
 }
 
 void ListView::SetItemText(size_t row, std::string text) {
   items_.at(row).Text = std::move(text);
+  ++revision_;
   Notify(Prop::Items);
 }
 
 void ListView::SetSubItem(size_t row, size_t column, std::string text) {
   items_.at(row).SetSubItem(column, std::move(text));
+  ++revision_;
   Notify(Prop::Items);
 }
 

@@ -266,6 +266,8 @@ class ListView : public Control {
   void RemoveItem(size_t row);
   void SetItemText(size_t row, std::string text);
   void SetSubItem(size_t row, size_t column, std::string text);
+  // Changes with every change of the rows, so a reader can tell its copy is stale.
+  uint64_t Revision() const { return revision_; }
 
   // The selected row, if any.
   std::optional<size_t> SelectedItem() const { return selected_; }
@@ -278,6 +280,7 @@ class ListView : public Control {
   std::vector<ColumnHeader> columns_;
   ListItems items_;
   std::optional<size_t> selected_;
+  uint64_t revision_ = 0;
 };
 
 struct TreeNode {

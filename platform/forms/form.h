@@ -27,6 +27,9 @@ enum UnloadMode : int {
   vbFormOwner = 5,
 };
 
+// What the system tells every top-level window about time.
+enum class SystemChange { kResumed, kTimeChanged };
+
 struct TwipsRect {
   int left = 0, top = 0, width = 0, height = 0;
 };
@@ -140,6 +143,13 @@ class Form {
   bool HasMessageHook() const { return static_cast<bool>(hook_); }
   std::optional<intptr_t> OfferMessage(const WindowMessage& m) {
     return hook_ ? hook_(m) : std::nullopt;
+  }
+
+  // The computer resumed from sleep or the clock was set (WM_POWERBROADCAST,
+  // WM_TIMECHANGE).
+  std::function<void(SystemChange)> SystemChanged;
+  void NotifySystemChange(SystemChange change) {
+    if (SystemChanged) SystemChanged(change);
   }
 
   // Called by the peer when the user or the system closes the window.

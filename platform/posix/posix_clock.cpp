@@ -18,4 +18,8 @@ LocalTime PosixClock::Now() const {
                    milliseconds{ts.tv_nsec / 1000000}};
 }
 
+UtcTime PosixClock::UtcNow() const {
+  return std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
+}
+
 }  // namespace norvale

@@ -8,6 +8,7 @@ namespace norvale {
 class PosixClock final : public Clock {
  public:
   LocalTime Now() const override;
+  UtcTime UtcNow() const override;
 };
 
 // Behaves as the Windows file system does for this program: names are matched

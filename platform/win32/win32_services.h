@@ -12,6 +12,7 @@ namespace norvale {
 class Win32Clock final : public Clock {
  public:
   LocalTime Now() const override;  // GetLocalTime
+  UtcTime UtcNow() const override;
 };
 
 // W functions throughout; names compared as Windows compares them.

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/headless/memory_file_system.h"
+#include "platform/headless/virtual_clock.h"
 #include "platform/file_system.h"
 #include "platform/msgbox.h"
 #include "platform/power_control.h"
@@ -17,61 +19,9 @@
 
 namespace norvale::fakes {
 
-class FakeClock final : public Clock {
- public:
-  explicit FakeClock(LocalTime now = {}) : now_(now) {}
-  // "2026-12-04 10:00:00" style moment in local time.
-  static LocalTime At(int y, unsigned mo, unsigned d, int h = 0, int mi = 0, int s = 0);
-  LocalTime Now() const override { return now_; }
-  void Set(LocalTime now) { now_ = now; }
-  void Advance(std::chrono::milliseconds by) { now_ += by; }
-
- private:
-  LocalTime now_;
-};
-
-// Folders and files in memory, names compared ignoring case, listing in the order
-// files were first created. Any operation can be made to fail once.
-class MemoryFileSystem final : public FileSystem {
- public:
-  explicit MemoryFileSystem(std::string program_folder = "C:\\Program Files\\Norvale");
-
-  std::vector<std::string> ListFiles(const std::string& folder,
-                                     std::string_view pattern) const override;
-  std::string ReadAll(const std::string& path) const override;
-  void ReplaceWhole(const std::string& path, std::string_view bytes) override;
-  void RemoveFile(const std::string& path) override;
-  bool FolderExists(const std::string& path) const override;
-  void CreateFolder(const std::string& path) override;
-  bool FileExists(const std::string& path) const override;
-  std::optional<uint64_t> FileSize(const std::string& path) const override;
-  std::string ProgramFolder() const override { return program_folder_; }
-
-  // Test set-up: a file written directly, as if by hand.
-  void Put(const std::string& path, std::string bytes);
-  std::optional<std::string> Get(const std::string& path) const;
-  // The next ReplaceWhole / RemoveFile / CreateFolder throws `kind`.
-  void FailNextWrite(FileErrorKind kind) { fail_write_ = kind; }
-  // Every ReadAll of `path` throws.
-  void FailReadsOf(const std::string& path) { unreadable_.insert(Key(path)); }
-  size_t WriteCount() const { return writes_; }
-
- private:
-  struct Entry {
-    std::string path;  // as first written
-    std::string bytes;
-  };
-  static std::string Key(std::string_view path);
-  const Entry* Find(const std::string& path) const;
-  void MaybeFail(const std::string& path);
-
-  std::string program_folder_;
-  std::vector<Entry> files_;
-  std::set<std::string> folders_;  // keys
-  std::set<std::string> unreadable_;
-  std::optional<FileErrorKind> fail_write_;
-  size_t writes_ = 0;
-};
+using headless::VirtualClock;
+using FakeClock = headless::VirtualClock;
+using headless::MemoryFileSystem;
 
 // Answers message boxes from a script and records every box shown.
 class ScriptedMessageBoxes final : public MessageBoxes {

@@ -205,7 +205,7 @@ TEST_F(MainWindowTest, GoNowAsksAndPerformsOnlyOnOk) {
   EXPECT_EQ("Confirm Choice", kit.Script().shown().back().title);
 }
 
-TEST_F(MainWindowTest, QuickRowsFireInTheirMinuteAndVanishAtTheNextLoad) {
+TEST_F(MainWindowTest, QuickRowsFireAtTheirExactSecondAndSurviveReloadsUntilThen) {
   NotFirstRun();
   app.ChangeLanguage = [](Form&) {};
   const PatternLocale us = PatternLocale::Us();  // a general date with AM/PM
@@ -221,13 +221,16 @@ TEST_F(MainWindowTest, QuickRowsFireInTheirMinuteAndVanishAtTheNextLoad) {
   const ListItem& row = window.lstSchedules->Items()[0];
   EXPECT_EQ("Quick Schedule 12/4/2026 1:58:10 PM", row.Text);
   EXPECT_EQ((std::vector<std::string>{"Stand by", "", "12/4/2026 14:03:10", "Yes"}), row.SubItems);
-  kit.Advance(4min + 49s);
+  kit.Advance(4min + 59s);
+  window.loadData();  // as a save, an edit or a delete does
+  ASSERT_EQ(1u, window.lstSchedules->Items().size());
+  EXPECT_TRUE(power.requests.empty());  // the minute has come, the delay has not passed
+  kit.Advance(999ms);
   EXPECT_TRUE(power.requests.empty());
-  kit.Advance(3s);
+  kit.Advance(1250ms);
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ("Stand by", power.requests[0].action);
-  window.loadData();
-  EXPECT_TRUE(window.lstSchedules->Items().empty());
+  EXPECT_TRUE(window.lstSchedules->Items().empty());  // performed: done with
 }
 
 TEST_F(MainWindowTest, AnUnknownDelayAddsARowThatNeverFires) {
@@ -254,7 +257,7 @@ TEST_F(MainWindowTest, RowClicksEnableTheRowCommands) {
   EXPECT_EQ("mon,fri", app.state.CurrentSchedule.Period);
 }
 
-TEST_F(MainWindowTest, DeleteRemovesTheFileAndEveryQuickRow) {
+TEST_F(MainWindowTest, DeleteRemovesTheFileAndKeepsTheQuickRows) {
   NotFirstRun();
   PutSchedule("Night", "Shut Down", "2026-12-04", "22:30:00");
   PutSchedule("Day", "Reboot", "2026-12-05", "10:30:00");
@@ -268,8 +271,9 @@ TEST_F(MainWindowTest, DeleteRemovesTheFileAndEveryQuickRow) {
   kit.Script().Expect("", MsgBoxResult::Yes);
   main->cmdDelete->UserClick();
   EXPECT_FALSE(fs.Get(data + "Night.sch"));
-  ASSERT_EQ(1u, main->lstSchedules->Items().size());
+  ASSERT_EQ(2u, main->lstSchedules->Items().size());
   EXPECT_EQ("Day", main->lstSchedules->Items()[0].Text);
+  EXPECT_EQ("Quick Schedule 2026-12-04 10:00:00", main->lstSchedules->Items()[1].Text);
   EXPECT_FALSE(main->cmdDelete->Enabled());
   EXPECT_EQ("Really delete?", kit.Script().shown().back().title);
 }

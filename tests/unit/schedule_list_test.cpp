@@ -43,22 +43,24 @@ TEST_F(ScheduleListTest, RowsFollowTheListingWithNamesFromTheFileNames) {
   EXPECT_EQ((std::vector<std::string>{"Shut Down", "never", "2026-12-04 22:30:00", "Yes"}),
             rows[0].SubItems);
   EXPECT_EQ("a.b", rows[1].Text);
-  EXPECT_EQ((std::vector<std::string>{"Reboot", "", "2026-12-24 22:30:00", "No"}),
-            rows[1].SubItems);
+  // Not enabled ("-1" is not "1"): never performed, so no next run either.
+  EXPECT_EQ((std::vector<std::string>{"Reboot", "", "", "No"}), rows[1].SubItems);
   EXPECT_EQ("Once", rows[2].Text);
   EXPECT_EQ("", rows[2].SubItem(kColumnNextRun));
 }
 
-TEST_F(ScheduleListTest, AnUnreadableFileIsSkippedAndTheRestStillLoads) {
+TEST_F(ScheduleListTest, AnUnreadableFileIsListedAsSuchAndTheRestStillLoads) {
   Put("First.sch", File("Reboot", "1", "2026-12-24"));
   Put("Broken.sch", File("Reboot", "1", "2026-12-24"));
   Put("Last.sch", File("Hibernate", "1", "2026-12-25"));
   fs.FailReadsOf(store.data_folder + "Broken.sch");
   EXPECT_EQ(std::vector<std::string>{"Broken"}, loadData(rows, store, clock, locale));
-  ASSERT_EQ(2u, rows.size());
+  ASSERT_EQ(3u, rows.size());
   EXPECT_EQ("First", rows[0].Text);
-  EXPECT_EQ("Last", rows[1].Text);
-  EXPECT_EQ("Hibernate", rows[1].SubItem(kColumnType));
+  EXPECT_EQ("Broken", rows[1].Text);
+  EXPECT_EQ((std::vector<std::string>{"", "", "Cannot be read", ""}), rows[1].SubItems);
+  EXPECT_EQ("Last", rows[2].Text);
+  EXPECT_EQ("Hibernate", rows[2].SubItem(kColumnType));
 }
 
 TEST_F(ScheduleListTest, ReloadReplacesEveryRowAndRecomputesEmptiedNextRuns) {

@@ -1,8 +1,10 @@
 #include "ui/main/frm_main.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/next_run.h"
 #include "platform/path.h"
 #include "schedule/schedule_list.h"
 #include "settings/frm_options.h"
@@ -186,7 +188,10 @@ void frmMain::Form_Load() {
   engine_ = std::make_unique<SchedulerEngine>(
       SchedulerControls{*lstSchedules, *lstSchedule, *chkPrevent, *tmrScheduler,
                         *tmrProcessSchedule, *timSchedule},
-      app_.kit, app_.locale, [this](const std::string& action) { DoPowerAction(action, true); });
+      app_.kit, static_cast<ScheduleRows&>(*this));
+  SystemChanged = [this](SystemChange) {
+    if (engine_) engine_->SystemChanged();
+  };
   loadData();
 
   for (const std::string& name : PowerActionList(app_.power)) cbShutdown->AddItem(name);
@@ -203,6 +208,7 @@ void frmMain::Form_Load() {
   } catch (const FileError&) {
     // Saving a schedule will report the missing folder.
   }
+  RemoveLeftoverTemporaryFiles();
 
   for (int i = 1; i <= kColumnCount; ++i) {
     const std::string width =
@@ -267,8 +273,118 @@ void frmMain::ResizeLayout() {
 
 void frmMain::loadData() {
   ListItems rows;
-  norvale::loadData(rows, store_, app_.kit.Time(), app_.locale);
+  norvale::loadData(rows, store_, app_.kit.Time(), app_.locale, taken_,
+                    app_.Message("MSG_UNREADABLE", "Cannot be read"));
+  for (const QuickRow& q : quick_rows_) rows.push_back(QuickItem(q));
   lstSchedules->SetItems(std::move(rows));
+}
+
+const frmMain::QuickRow* frmMain::FindQuick(const std::string& name) const {
+  for (const QuickRow& q : quick_rows_) {
+    if (q.name == name) return &q;
+  }
+  return nullptr;
+}
+
+ListItem frmMain::QuickItem(const QuickRow& q) const {
+  std::string next;
+  if (q.pending) {
+    const Clock& clock = app_.kit.Time();
+    const LocalTime when = clock.Now() + (q.due - clock.UtcNow());
+    next = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
+           TwentyFourHourTime(when);
+  }
+  return ListItem{q.name, {q.action, "", next, "Yes"}};
+}
+
+std::optional<LocalTime> frmMain::DueOf(const ListItem& row) const {
+  if (const QuickRow* q = FindQuick(row.Text)) {
+    if (!q->pending) return std::nullopt;
+    const Clock& clock = app_.kit.Time();
+    // Offsets are whole minutes; rounding keeps the two readings' jitter out.
+    const auto offset =
+        std::chrono::round<std::chrono::minutes>(clock.Now().time_since_epoch() -
+                                                 clock.UtcNow().time_since_epoch());
+    return LocalTime{q->due.time_since_epoch() + offset};
+  }
+  const auto due = ParseNextRun(row.SubItem(kColumnNextRun), app_.locale);
+  if (!due) return std::nullopt;
+  return std::chrono::floor<std::chrono::minutes>(*due);
+}
+
+void frmMain::MoveOn(size_t row, LocalTime due) {
+  const std::string name = lstSchedules->Items().at(row).Text;
+  for (QuickRow& q : quick_rows_) {
+    if (q.name == name) {
+      q.pending = false;
+      lstSchedules->SetSubItem(row, kColumnNextRun, "");
+      return;
+    }
+  }
+  auto [it, added] = taken_.emplace(name, due);
+  if (!added && due > it->second) it->second = due;
+  std::string next;
+  try {
+    const std::string content = store_.ReadText(name);
+    if (GetValue(GetTag(content, "DATA"), "Enabled") == "1") {
+      // A minute that has begun still counts: a computer resumed inside it fires.
+      const FixedClock from{app_.kit.Time().Now() - std::chrono::minutes{1}};
+      next = GetNextRunAfter(GetTag(content, "SCHEDULER"), from, app_.locale, it->second);
+    }
+  } catch (const FileError&) {
+    next = app_.Message("MSG_UNREADABLE", "Cannot be read");
+  }
+  lstSchedules->SetSubItem(row, kColumnNextRun, next);
+}
+
+void frmMain::Perform(size_t row) {
+  const ListItem item = lstSchedules->Items().at(row);
+  const std::string action = item.SubItem(kColumnType);
+  if (Performing) Performing(item.Text, action);
+  const auto quick = std::find_if(quick_rows_.begin(), quick_rows_.end(),
+                                  [&](const QuickRow& q) { return q.name == item.Text; });
+  if (quick != quick_rows_.end()) {
+    quick_rows_.erase(quick);
+    lstSchedules->RemoveItem(row);
+  } else {
+    // Stored before the action: after a shut-down there is no later.
+    RecordLastRun(item.Text, app_.kit.Time().Now());
+  }
+  DoPowerAction(action, true);
+}
+
+void frmMain::RecordLastRun(const std::string& name, LocalTime when) {
+  const std::string text = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) +
+                           " " + TwentyFourHourTime(when);
+  if (const size_t row = FindSchedule(lstSchedules->Items(), name)) {
+    lstSchedules->SetSubItem(row - 1, kColumnLastRun, text);
+  }
+  // Only the value changes; every other byte of the file stays as it was.
+  try {
+    const std::string path = store_.PathOf(name);
+    std::string bytes = app_.fs.ReadAll(path);
+    const std::string key = "LastRunTime=";
+    const size_t at = bytes.find(key);
+    if (at == std::string::npos) return;
+    const size_t begin = at + key.size();
+    const size_t end = bytes.find("\r\n", begin);
+    if (end == std::string::npos) return;
+    bytes.replace(begin, end - begin, app_.codec.Utf8ToAnsi(text));
+    app_.fs.ReplaceWhole(path, bytes);
+  } catch (const FileError&) {
+    // The row shows it; the engine shows no errors.
+  }
+}
+
+void frmMain::RemoveLeftoverTemporaryFiles() {
+  const std::string folder(FolderOf(store_.data_folder));
+  try {
+    for (const std::string& name : app_.fs.ListFiles(folder, "~*")) {
+      if (IsReplaceTemporaryName(name, "*.sch")) app_.fs.RemoveFile(JoinPath(folder, name));
+    }
+  } catch (const FileError&) {
+    // Another start will try again; the schedules themselves are whole.
+  }
 }
 
 void frmMain::SetItemCommands(bool edit, bool remove) {
@@ -303,15 +419,19 @@ void frmMain::cmdGo_Click() {
   const Clock& clock = app_.kit.Time();
   if (cmbTime->Text() != "Now") {
     const LocalTime now = clock.Now();
-    ListItem row;
-    row.Text = "Quick Schedule " + app_.locale.GeneralDate(now);
-    std::string next;
-    if (const auto when = ApplyQuickDelay(now, cmbTime->Text())) {
-      next = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(*when)}) + " " +
-             TwentyFourHourTime(*when);
+    QuickRow q;
+    const std::string base = "Quick Schedule " + app_.locale.GeneralDate(now);
+    q.name = base;
+    for (int n = 2; FindSchedule(lstSchedules->Items(), q.name) || FindQuick(q.name); ++n) {
+      q.name = base + " (" + std::to_string(n) + ")";
     }
-    row.SubItems = {cbShutdown->Text(), "", next, "Yes"};
-    lstSchedules->AddItem(std::move(row));
+    q.action = cbShutdown->Text();
+    const auto when = ApplyQuickDelay(now, cmbTime->Text());
+    // Due in real time, so a daylight-saving change cannot shorten the delay.
+    if (when) q.due = clock.UtcNow() + (*when - now);
+    q.pending = when.has_value();
+    quick_rows_.push_back(q);
+    lstSchedules->AddItem(QuickItem(q));
     return;
   }
   if (app_.kit.Boxes().MsgBox(
@@ -338,9 +458,16 @@ void frmMain::cmdDelete_Click() {
           MsgBoxButtons::YesNo, MsgBoxIcon::Question, "Really delete?") != MsgBoxResult::Yes) {
     return;
   }
+  const auto quick = std::find_if(quick_rows_.begin(), quick_rows_.end(),
+                                  [&](const QuickRow& q) { return q.name == name; });
+  if (quick != quick_rows_.end()) quick_rows_.erase(quick);
   const std::string path = store_.PathOf(name);
   try {
-    if (FileExists(app_.fs, path)) app_.fs.RemoveFile(path);
+    if (FileExists(app_.fs, path)) {
+      app_.fs.RemoveFile(path);
+      // Some file systems report a delete they did not do; the row must not lie.
+      if (FileExists(app_.fs, path)) throw FileError(FileErrorKind::AccessDenied, path);
+    }
   } catch (const FileError& e) {
     app_.kit.Boxes().MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(),
                             MsgBoxButtons::OK, MsgBoxIcon::Exclamation, app_.product_name);

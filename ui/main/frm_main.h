@@ -10,6 +10,7 @@
 #include "platform/forms/toolkit.h"
 #include "power/power.h"
 #include "schedule/schedule_file.h"
+#include "schedule/schedule_list.h"
 #include "ui/app_context.h"
 
 namespace norvale {
@@ -20,7 +21,7 @@ class frmWizard;
 
 inline constexpr int kColumnCount = 5;
 
-class frmMain : public Form {
+class frmMain : public Form, private ScheduleRows {
  public:
   explicit frmMain(AppContext& app);
   ~frmMain() override;
@@ -65,6 +66,7 @@ class frmMain : public Form {
   void pctTray_MouseDown(TrayEvent e);
   void chkLowPower_Click();
 
+  // Rebuilds the rows from the schedule files; pending quick rows stay.
   void loadData();
   void EnableItemCommands() { SetItemCommands(true, true); }
   void DisableItemCommands() { SetItemCommands(false, false); }
@@ -72,6 +74,8 @@ class frmMain : public Form {
   // Writes "Localization.txt" from the windows as they are designed.
   std::function<void()> WriteLocalizationFile = [] {};
   void DoPowerAction(const std::string& action, bool force);
+  // Told the name and action of every schedule or quick row about to be performed.
+  std::function<void(const std::string& name, const std::string& action)> Performing;
 
   const ScheduleStore& Store() const { return store_; }
   // Another copy was already running: this one ends without showing anything.
@@ -90,6 +94,24 @@ class frmMain : public Form {
   void Form_Unload(int& cancel) override;
 
  private:
+  // A quick row has no file: it lives here until performed or deleted, across
+  // reloads of the list.
+  struct QuickRow {
+    std::string name;
+    std::string action;
+    UtcTime due;
+    bool pending = true;  // false once taken or passed by
+  };
+
+  // ScheduleRows, for the engine.
+  std::optional<LocalTime> DueOf(const ListItem& row) const override;
+  void MoveOn(size_t row, LocalTime due) override;
+  void Perform(size_t row) override;
+
+  const QuickRow* FindQuick(const std::string& name) const;
+  ListItem QuickItem(const QuickRow& q) const;
+  void RecordLastRun(const std::string& name, LocalTime when);
+  void RemoveLeftoverTemporaryFiles();
   void SetItemCommands(bool edit, bool remove);
   std::string Machine(const std::string& key, const std::string& def) const;
   void ShowAndActivate(bool maximize);
@@ -101,6 +123,8 @@ class frmMain : public Form {
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmWizard> wizard_;
   std::unique_ptr<frmStillRunning> still_running_;
+  std::vector<QuickRow> quick_rows_;
+  TakenOccurrences taken_;
   bool ended_ = false;
 };
 

@@ -230,7 +230,16 @@ void frmWizard::cmdOK_Click() {
       }
     }
   }
-  SaveSchedule(r, main_.Store(), app_.kit.Boxes());
+  if (app_.state.IsEditing) {
+    // The run history is the engine's, not the editor's: an edit keeps it.
+    try {
+      r.LastRunTime = GetValue(GetTag(main_.Store().ReadText(name), "DATA"), "LastRunTime");
+    } catch (const FileError&) {
+      r.LastRunTime = app_.state.CurrentSchedule.LastRunTime;
+    }
+  }
+  // A failed save keeps the window open with everything the user entered.
+  if (!SaveSchedule(r, main_.Store(), app_.kit.Boxes())) return;
   main_.loadData();
   Unload();
 }

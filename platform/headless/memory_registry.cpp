@@ -1,8 +1,8 @@
-#include "tests/fakes/memory_registry.h"
+#include "platform/headless/memory_registry.h"
 
 #include "platform/path.h"
 
-namespace norvale::fakes {
+namespace norvale::headless {
 
 std::string MemoryRegistry::Fold(RegRoot root, const std::string& path) {
   std::string k = root == RegRoot::CurrentUser ? "hkcu" : "hklm";
@@ -141,4 +141,4 @@ std::vector<std::string> MemoryRegistry::Dump() const {
   return out;
 }
 
-}  // namespace norvale::fakes
+}  // namespace norvale::headless

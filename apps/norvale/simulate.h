@@ -1,0 +1,48 @@
+#pragma once
+// `norvale simulate`: the whole program (main window, engine, timers, tray,
+// schedule list) on the in-memory toolkit over a virtual clock, as fast as it
+// can, performing nothing and printing every power request it would make:
+//
+//   YYYY-MM-DD HH:MM:SS <TAB> schedule name <TAB> action
+//
+// one line per request, local time, nothing else on stdout.
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/headless/virtual_clock.h"
+
+namespace norvale {
+
+struct SimulationEvent {
+  enum Kind { kSleep, kSetClock } kind;
+  LocalTime at;     // the wall clock shows this
+  LocalTime until;  // and then this: the moment of waking, or the time set
+};
+
+struct SimulationPlan {
+  std::string data_folder;
+  LocalTime from{}, to{};
+  std::string zone = "UTC";
+  std::string date_form = "iso";  // iso, us or de
+  std::vector<SimulationEvent> events;  // in the order the wall clock meets them
+};
+
+// The arguments after "simulate"; nullopt with `error` set when they make no plan.
+std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>& args,
+                                                  std::string& error);
+
+// Schedule files by name ("Night.sch") and their bytes, as the folder holds them.
+using ScheduleFiles = std::map<std::string, std::string>;
+
+// Runs the plan; every request goes to `request` as one output line (without
+// its line end). Message boxes the program would show go to `note`.
+void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
+                   const headless::TimeZone* zone,
+                   const std::function<void(const std::string& line)>& request,
+                   const std::function<void(const std::string& note)>& note = {});
+
+}  // namespace norvale

@@ -1,0 +1,128 @@
+#include "platform/headless/memory_file_system.h"
+
+#include "platform/path.h"
+
+namespace norvale::headless {
+
+MemoryFileSystem::MemoryFileSystem(std::string program_folder)
+    : program_folder_(std::move(program_folder)) {
+  folders_.insert(Key(program_folder_));
+}
+
+std::string MemoryFileSystem::Key(std::string_view path) {
+  std::string k;
+  for (char c : path) {
+    if (c == '/') c = '\\';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    k += c;
+  }
+  while (!k.empty() && k.back() == '\\') k.pop_back();
+  return k;
+}
+
+const MemoryFileSystem::Entry* MemoryFileSystem::Find(const std::string& path) const {
+  const std::string key = Key(path);
+  for (const Entry& e : files_) {
+    if (Key(e.path) == key) return &e;
+  }
+  return nullptr;
+}
+
+void MemoryFileSystem::MaybeFail(const std::string& path) {
+  if (fail_write_) {
+    const FileErrorKind kind = *fail_write_;
+    fail_write_.reset();
+    throw FileError(kind, path);
+  }
+}
+
+std::vector<std::string> MemoryFileSystem::ListFiles(const std::string& folder,
+                                                     std::string_view pattern) const {
+  std::vector<std::string> names;
+  const std::string key = Key(folder);
+  for (const Entry& e : files_) {
+    const std::string_view name = FileNameOf(e.path);
+    if (Key(FolderOf(e.path)) == key && MatchesPattern(name, pattern)) names.emplace_back(name);
+  }
+  return names;
+}
+
+std::string MemoryFileSystem::ReadAll(const std::string& path) const {
+  if (unreadable_.count(Key(path))) throw FileError(FileErrorKind::AccessDenied, path);
+  const Entry* e = Find(path);
+  if (!e) {
+    throw FileError(FolderExists(std::string(FolderOf(path))) ? FileErrorKind::NotFound
+                                                              : FileErrorKind::PathNotFound,
+                    path);
+  }
+  return e->bytes;
+}
+
+void MemoryFileSystem::ReplaceWhole(const std::string& path, std::string_view bytes) {
+  MaybeFail(path);
+  if (!FolderExists(std::string(FolderOf(path))))
+    throw FileError(FileErrorKind::PathNotFound, path);
+  ++writes_;
+  for (Entry& e : files_) {
+    if (Key(e.path) == Key(path)) {
+      e.bytes = std::string(bytes);
+      return;
+    }
+  }
+  files_.push_back({path, std::string(bytes)});
+}
+
+void MemoryFileSystem::RemoveFile(const std::string& path) {
+  MaybeFail(path);
+  if (ignore_remove_) {
+    ignore_remove_ = false;
+    return;
+  }
+  const std::string key = Key(path);
+  for (auto it = files_.begin(); it != files_.end(); ++it) {
+    if (Key(it->path) == key) {
+      files_.erase(it);
+      return;
+    }
+  }
+  throw FileError(FileErrorKind::NotFound, path);
+}
+
+bool MemoryFileSystem::FolderExists(const std::string& path) const {
+  return folders_.count(Key(path)) > 0;
+}
+
+void MemoryFileSystem::CreateFolder(const std::string& path) {
+  MaybeFail(path);
+  folders_.insert(Key(path));
+}
+
+bool MemoryFileSystem::FileExists(const std::string& path) const {
+  const Entry* e = Find(path);
+  return e && EqualsIgnoringCase(FileNameOf(e->path), FileNameOf(path));
+}
+
+std::optional<uint64_t> MemoryFileSystem::FileSize(const std::string& path) const {
+  const Entry* e = Find(path);
+  if (!e) return std::nullopt;
+  return e->bytes.size();
+}
+
+void MemoryFileSystem::Put(const std::string& path, std::string bytes) {
+  folders_.insert(Key(FolderOf(path)));
+  for (Entry& e : files_) {
+    if (Key(e.path) == Key(path)) {
+      e.bytes = std::move(bytes);
+      return;
+    }
+  }
+  files_.push_back({path, std::move(bytes)});
+}
+
+std::optional<std::string> MemoryFileSystem::Get(const std::string& path) const {
+  const Entry* e = Find(path);
+  if (!e) return std::nullopt;
+  return e->bytes;
+}
+
+}  // namespace norvale::headless
