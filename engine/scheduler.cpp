@@ -43,8 +43,8 @@ void SchedulerEngine::tmrScheduler_Timer() {
   const Clock& clock = kit_.Time();
   const LocalTime now = clock.Now();
   // Offsets are whole minutes; rounding keeps the two readings' jitter out.
-  const milliseconds offset = std::chrono::round<minutes>(now.time_since_epoch() -
-                                                          clock.UtcNow().time_since_epoch());
+  const milliseconds offset =
+      std::chrono::round<minutes>(now.time_since_epoch() - clock.UtcNow().time_since_epoch());
   const LocalTime prev = last_local_.value_or(now);
   // The local clock moved further than time passed: daylight saving began, and
   // the local times in between were skipped, not slept through.

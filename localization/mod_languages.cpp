@@ -25,6 +25,8 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_SUNDAY", "Sunday"},
       {"MSG_DOWNLOADED",
        "The most recent language file has been downloaded.  Please check for new languages."},
+      // Shown where the next run stands when a schedule file cannot be read.
+      {"MSG_UNREADABLE", "Cannot be read"},
   };
   for (const auto& [key, text] : kDefaults) languages.setMessage(key, text);
 }

@@ -26,7 +26,8 @@ std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, c
     const std::string data = GetTag(content, "DATA");
     const std::string last_run = GetValue(data, "LastRunTime");
     const bool enabled = GetValue(data, "Enabled") == "1";
-    std::optional<LocalTime> last = last_run.empty() ? std::nullopt : ParseNextRun(last_run, locale);
+    std::optional<LocalTime> last =
+        last_run.empty() ? std::nullopt : ParseNextRun(last_run, locale);
     if (auto it = taken.find(name); it != taken.end() && (!last || it->second > *last)) {
       last = it->second;
     }

@@ -19,7 +19,7 @@ ensure_packages() {
   apt-get update -qq && apt-get install -y -qq $missing >/dev/null
 }
 
-NATIVE_PACKAGES="cmake ninja-build g++ googletest"
+NATIVE_PACKAGES="cmake ninja-build g++ googletest tzdata"
 TOOLS_PACKAGES="clang libclang-rt-14-dev libbenchmark-dev"
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth imagemagick
   fp-utils x11-utils xdotool"

@@ -31,14 +31,16 @@ int Simulate(const std::vector<std::string>& args) {
   if (plan->zone != "UTC") {
     zone = PosixTimeZone::Open(plan->zone);
     if (!zone) {
-      std::fprintf(stderr, "norvale simulate: --tz %s: no such time zone in the system's zone data\n",
+      std::fprintf(stderr,
+                   "norvale simulate: --tz %s: no such time zone in the system's zone data\n",
                    plan->zone.c_str());
       return 2;
     }
   }
   PosixFileSystem fs;
   if (!fs.FolderExists(plan->data_folder)) {
-    std::fprintf(stderr, "norvale simulate: --data %s: no such folder\n", plan->data_folder.c_str());
+    std::fprintf(stderr, "norvale simulate: --data %s: no such folder\n",
+                 plan->data_folder.c_str());
     return 2;
   }
   ScheduleFiles files;

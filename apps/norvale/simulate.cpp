@@ -15,8 +15,8 @@ using namespace std::chrono;
 std::optional<LocalTime> ParseMoment(const std::string& text) {
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
   char tail = 0;
-  const int n = std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s,
-                            &tail);
+  const int n =
+      std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail);
   const bool shape = text.size() == 16 || text.size() == 19;
   if (!shape || (n != 5 && n != 6) || text[4] != '-' || text[7] != '-' || text[10] != 'T') {
     return std::nullopt;
@@ -115,7 +115,8 @@ std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>
     } else if (a == "--sleep" || a == "--set-clock") {
       const size_t slash = v.find('/');
       const auto at = ParseMoment(v.substr(0, slash));
-      const auto until = slash == std::string::npos ? std::nullopt : ParseMoment(v.substr(slash + 1));
+      const auto until =
+          slash == std::string::npos ? std::nullopt : ParseMoment(v.substr(slash + 1));
       if (!at || !until) {
         error = a + " " + v + ": expected two times A/B of the form YYYY-MM-DDTHH:MM[:SS]";
         return std::nullopt;
@@ -181,10 +182,9 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
   NoShell shell;
   SimulatedSystem system;
   NoNetwork http;
-  NorvaleProgram program(
-      PlatformServices{kit, fs, codec, locale, registry, power, shell, system, http,
-                       [] { return false; }},
-      CommandLine{});
+  NorvaleProgram program(PlatformServices{kit, fs, codec, locale, registry, power, shell, system,
+                                          http, [] { return false; }},
+                         CommandLine{});
   program.Main().Performing = [&](const std::string& name, const std::string&) {
     power.performing = name;
   };

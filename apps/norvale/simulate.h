@@ -27,7 +27,7 @@ struct SimulationPlan {
   std::string data_folder;
   LocalTime from{}, to{};
   std::string zone = "UTC";
-  std::string date_form = "iso";  // iso, us or de
+  std::string date_form = "iso";        // iso, us or de
   std::vector<SimulationEvent> events;  // in the order the wall clock meets them
 };
 

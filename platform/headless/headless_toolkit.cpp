@@ -139,8 +139,8 @@ void HeadlessToolkit::PopupMenu(Form& owner, Menu& menu) {
   popup_choices_.pop_front();
   Control* chosen = owner.Find(name, index);
   if (!chosen || chosen->TypeName() != "Menu" || chosen->Container() != &menu) {
-    Unexpected("pop-up menu " + menu.Name() + " has no item " + name + "(" +
-               std::to_string(index) + ")");
+    Unexpected("pop-up menu " + menu.Name() + " has no item " + name + "(" + std::to_string(index) +
+               ")");
     return;
   }
   chosen->UserClick();

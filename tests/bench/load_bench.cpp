@@ -113,12 +113,27 @@ class BenchToolkit final : public Toolkit {
   fakes::ScriptedMessageBoxes boxes_;
 };
 
+// Rows read as their texts say, as the main window reads schedule rows.
+class TextDues final : public ScheduleRows {
+ public:
+  explicit TextDues(const Locale& locale) : locale_(locale) {}
+  std::optional<LocalTime> DueOf(const ListItem& row) const override {
+    return ParseNextRun(row.SubItem(3), locale_);
+  }
+  void MoveOn(size_t, LocalTime) override {}
+  void Perform(size_t) override {}
+
+ private:
+  const Locale& locale_;
+};
+
 // The engine on a window of `count` rows, none of them due.
 struct WatchedRows {
   fakes::FakeClock clock{fakes::FakeClock::At(2026, 12, 4, 10, 0)};
   BenchToolkit kit{clock};
   Form form{kit, "frmMain"};
   PatternLocale locale = PatternLocale::Iso();
+  TextDues dues{locale};
   std::unique_ptr<SchedulerEngine> engine;
   ListBox* queue = nullptr;
 
@@ -139,7 +154,7 @@ struct WatchedRows {
     }
     rows.SetItems(std::move(items));
     engine = std::make_unique<SchedulerEngine>(SchedulerControls{rows, *queue, prevent, t1, t2, t3},
-                                               kit, locale, nullptr);
+                                               kit, dues);
   }
 };
 

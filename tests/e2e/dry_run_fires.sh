@@ -1,13 +1,26 @@
 #!/bin/sh
-# dry_run_fires.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR SHOTS_DIR
-# Starts Norvale.exe /dryrun on a copy of the program folder with one schedule due
-# in the coming minute, waits for it to fire and checks DryRun.log. The display
-# is the caller's (the test command runs an Xvfb).
+# dry_run_fires.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR SHOTS_DIR PROBE
+# Starts Norvale.exe /dryrun on a copy of the program folder with a daily
+# schedule due in the coming minute, and checks from outside (DryRun.log, the
+# schedule file, the list's rows read by PROBE) that it fires in its minute,
+# records its run and shows tomorrow's; then that a quick "In 1 Minute" row
+# fires no earlier than a minute after Go. The display is the caller's.
 set -u
-wine_run=$1 prefix=$2 program=$3 work=$4 shots=$5
+wine_run=$1 prefix=$2 program=$3 work=$4 shots=$5 probe=$6
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" NORVALE_DESKTOP=NorvaleE2E
 fail() { echo "FAIL: $*"; wineserver -k 2>/dev/null; exit 1; }
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+  limit=$(( $(date +%s) + $1 )); shift
+  until "$@"; do
+    [ "$(date +%s)" -lt "$limit" ] || return 1
+    sleep 0.5
+  done
+}
+rows() { wine "$probe" rows 2>/dev/null | tr -d '\r'; }
+logged() { [ "$(grep -c . "$work/DryRun.log" 2>/dev/null)" -ge "$1" ]; }
+listed() { rows | grep -q "$1"; }
 
 "$wine_run" "$prefix" cmd /c exit || fail "no Wine prefix"
 rm -rf "$work" && mkdir -p "$work/data" "$shots" || fail "no work folder"
@@ -19,29 +32,42 @@ key='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 wine reg add "$key" /v Language /d English /f >/dev/null 2>&1
 wine reg add "$key" /v showHelp /d 0 /f >/dev/null 2>&1
 
-# Due in the next minute; leave room so the program is up before it comes.
-[ "$(date +%S)" -gt 45 ] && sleep 16
-due=$(date -d '+1 minute' '+%-m/%-d/%Y %H:%M')
-set -- $due
-printf '<DATA>\r\nLastRunTime=\r\nItemType=Reboot\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=%s\r\nStartTime=%s:00\r\nRepeat=0\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\n</SCHEDULER>\r\n\r\n' \
-  "$1" "$2" >"$work/data/Soon.sch"
+# Due in the next minute, leaving the program time to come up before it.
+wait_for 30 sh -c '[ "$(date +%S)" -lt 40 ]'
+due=$(date -d '+1 minute' '+%H:%M')
+today=$(date '+%-m/%-d/%Y')
+tomorrow=$(date -d '+1 day' '+%-m/%-d/%Y')
+printf '<DATA>\r\nLastRunTime=\r\nItemType=Stand by\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=%s\r\nStartTime=%s:00\r\nRepeat=-1\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\n</SCHEDULER>\r\n\r\n' \
+  "$today" "$due" >"$work/data/Daily.sch"
 
 wine explorer /desktop=NorvaleE2E,1024x768 "$(winepath -w "$work/Norvale.exe")" /dryrun \
   </dev/null >/dev/null 2>&1 &
-sleep 8
+wait_for 60 listed "^Daily	" || fail "the main window did not list the schedule within a minute"
+rows
 import -window root "$shots/e2e-main-window.png" 2>/dev/null
 
-log="$work/DryRun.log"
-for _ in $(seq 1 120); do
-  [ -s "$log" ] && break
-  sleep 1
-done
-sleep 2
+wait_for 150 logged 1 || fail "nothing was logged within two and a half minutes"
+wait_for 10 listed "^Daily	.*	$tomorrow $due:00	" || { rows; fail "the row does not show tomorrow's run"; }
 import -window root "$shots/e2e-after-firing.png" 2>/dev/null
-wineserver -k 2>/dev/null
-[ -s "$log" ] || fail "nothing was logged within two minutes"
+log="$work/DryRun.log"
 cat "$log"
-grep -q "	Reboot	ExitWindowsEx flags=6 reason=0	force=True" "$log" || fail "unexpected log"
-logged=$(cut -c12-16 "$log" | head -n 1)
-[ "$logged" = "$2" ] || fail "logged at $logged, due at $2"
-echo "PASS: the schedule due at $2 was logged, not performed"
+grep -q "	Stand by	SetSystemPowerState fSuspend=1	force=True" "$log" || fail "unexpected log"
+at=$(cut -c12-16 "$log" | head -n 1)
+[ "$at" = "$due" ] || fail "logged at $at, due at $due"
+rows | grep -q "^Daily	Stand by	$today $due:0[01]	" || { rows; fail "no Last Run Time in the row"; }
+tr -d '\r' <"$work/data/Daily.sch" | grep -q "^LastRunTime=$today $due:0[01]$" ||
+  fail "no LastRunTime in the file"
+echo "PASS: the daily schedule due at $due was logged, not performed; its row shows tomorrow"
+
+# The quick row: entry 1 of the delay list is "In 1 Minute".
+go=$(date +%s)
+wine "$probe" go 1 || fail "could not press Go"
+wait_for 10 listed "^Quick Schedule" || fail "no quick row after Go"
+wait_for 120 logged 2 || fail "the quick row did not fire within two minutes"
+fired=$(date -d "$(sed -n 2p "$log" | cut -c1-19)" +%s)
+wineserver -k 2>/dev/null
+sed -n 2p "$log"
+# Go was pressed after $go; whole seconds in the log lose up to one more.
+[ $((fired - go)) -ge 59 ] || fail "the quick row fired $((fired - go)) s after Go"
+[ $((fired - go)) -le 70 ] || fail "the quick row fired $((fired - go)) s after Go"
+echo "PASS: the quick row fired $((fired - go)) s after Go"

@@ -23,6 +23,16 @@ using headless::VirtualClock;
 using FakeClock = headless::VirtualClock;
 using headless::MemoryFileSystem;
 
+// Central European time by the EU's rule (summer time from the last Sunday of
+// March to the last Sunday of October, changing at 01:00 UTC), with no zone data.
+class CentralEuropeanZone final : public headless::TimeZone {
+ public:
+  std::chrono::seconds OffsetAt(UtcTime t) const override;
+
+ private:
+  mutable UtcTime year_begins_{}, year_ends_{}, summer_begins_{}, summer_ends_{};
+};
+
 // Answers message boxes from a script and records every box shown.
 class ScriptedMessageBoxes final : public MessageBoxes {
  public:

@@ -53,20 +53,20 @@ TEST(LangTextTest, DecodingReplacesMalformedBytesAndDropsTheByteOrderMark) {
 
 class CatalogueTest : public ::testing::Test, public loctest::LanguageSetup {};
 
-TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst18SlotsInOrder) {
+TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst19SlotsInOrder) {
   RegisterDefaultMessages(lang);
-  const std::vector<std::string> keys = {"MSG_NEWNAME",      "MSG_NONAME",      "MSG_DELETE",
-                                         "MSG_SURE",         "MSG_TITLE",       "MSG_TITLERUNNING",
-                                         "MSG_TITLEOPTIONS", "MSG_TITLEWIZARD", "MSG_TITLELANGUAGE",
-                                         "MSG_TITLEABOUT",   "MSG_MONDAY",      "MSG_TUESDAY",
-                                         "MSG_WEDNESDAY",    "MSG_THURSDAY",    "MSG_FRIDAY",
-                                         "MSG_SATURDAY",     "MSG_SUNDAY",      "MSG_DOWNLOADED"};
+  const std::vector<std::string> keys = {
+      "MSG_NEWNAME",       "MSG_NONAME",       "MSG_DELETE",       "MSG_SURE",
+      "MSG_TITLE",         "MSG_TITLERUNNING", "MSG_TITLEOPTIONS", "MSG_TITLEWIZARD",
+      "MSG_TITLELANGUAGE", "MSG_TITLEABOUT",   "MSG_MONDAY",       "MSG_TUESDAY",
+      "MSG_WEDNESDAY",     "MSG_THURSDAY",     "MSG_FRIDAY",       "MSG_SATURDAY",
+      "MSG_SUNDAY",        "MSG_DOWNLOADED",   "MSG_UNREADABLE"};
   const MessageTable& table = lang.MessageCatalogue();
   for (size_t i = 0; i < keys.size(); ++i) {
     EXPECT_EQ(keys[i], table[i].Key) << i;
     EXPECT_EQ(-1, table[i].InUse) << i;
   }
-  EXPECT_EQ(0, table[18].InUse);
+  EXPECT_EQ(0, table[19].InUse);
   EXPECT_EQ("Error: An item with that name already exists.  Please choose a different name",
             table[0].Text);
   EXPECT_EQ("The most recent language file has been downloaded.  Please check for new languages.",

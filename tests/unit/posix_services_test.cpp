@@ -10,6 +10,8 @@
 #include <fstream>
 
 #include "platform/posix/posix_services.h"
+#include "platform/posix/posix_time_zone.h"
+#include "tests/fakes/fakes.h"
 
 namespace norvale {
 namespace {
@@ -152,6 +154,22 @@ TEST(PosixProgramFolder, IsTheFolderOfTheRunningProgram) {
   const std::string folder = fs.ProgramFolder();
   EXPECT_TRUE(fsys::is_directory(folder));
   EXPECT_TRUE(fsys::exists(fsys::path(folder) / "norvale_tests"));
+}
+
+TEST(PosixTimeZone, ReadsTheSystemsZoneDataAndRefusesUnknownNames) {
+  EXPECT_FALSE(PosixTimeZone::Open("Nowhere/Atlantis"));
+  EXPECT_FALSE(PosixTimeZone::Open("../../etc/passwd"));
+  const auto berlin = PosixTimeZone::Open("Europe/Berlin");
+  ASSERT_TRUE(berlin) << "tzdata is missing";
+  const fakes::CentralEuropeanZone rule;
+  const char* before_tz = std::getenv("TZ");
+  // Every hour of a year, both changes included, as the EU's rule has it.
+  for (auto t = UtcTime{std::chrono::sys_days{std::chrono::year{2027} / 1 / 1}};
+       t < UtcTime{std::chrono::sys_days{std::chrono::year{2028} / 1 / 1}};
+       t += std::chrono::minutes{30}) {
+    ASSERT_EQ(rule.OffsetAt(t), berlin->OffsetAt(t));
+  }
+  EXPECT_EQ(before_tz == nullptr, std::getenv("TZ") == nullptr);  // put back as it was
 }
 
 }  // namespace

@@ -69,7 +69,9 @@ class SchedulerTest : public ::testing::Test {
 
   void SetUp() override {
     host.Load();
-    rows.on_perform = [this](const std::string& action) { fired.emplace_back(action, clock.Now()); };
+    rows.on_perform = [this](const std::string& action) {
+      fired.emplace_back(action, clock.Now());
+    };
     engine = std::make_unique<SchedulerEngine>(
         SchedulerControls{*host.rows, *host.queue, *host.prevent, *host.watcher, *host.processor,
                           *host.firing},

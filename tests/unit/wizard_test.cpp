@@ -184,7 +184,7 @@ TEST_F(WizardTest, EditingShowsTheStoredScheduleAndSavesOverItsOwnFile) {
   EXPECT_EQ((std::vector<std::string>{"tue", "sat"}), ticked);
   EXPECT_EQ(FakeClock::At(2026, 12, 1), w.dtDate->Value());
   EXPECT_EQ(FakeClock::At(2026, 12, 4, 7, 5, 9), w.dtTime->Value());
-  w.cmdOK->UserClick();  // no duplicate-name refusal in edit mode
+  w.cmdOK->UserClick();                                   // no duplicate-name refusal in edit mode
   EXPECT_EQ("yesterday", Value("Night", "LastRunTime"));  // the run history stays
   EXPECT_EQ("tue,sat", Value("Night", "Period"));
   EXPECT_EQ(1u, main->lstSchedules->Items().size());

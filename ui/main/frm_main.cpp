@@ -302,9 +302,8 @@ std::optional<LocalTime> frmMain::DueOf(const ListItem& row) const {
     if (!q->pending) return std::nullopt;
     const Clock& clock = app_.kit.Time();
     // Offsets are whole minutes; rounding keeps the two readings' jitter out.
-    const auto offset =
-        std::chrono::round<std::chrono::minutes>(clock.Now().time_since_epoch() -
-                                                 clock.UtcNow().time_since_epoch());
+    const auto offset = std::chrono::round<std::chrono::minutes>(clock.Now().time_since_epoch() -
+                                                                 clock.UtcNow().time_since_epoch());
     return LocalTime{q->due.time_since_epoch() + offset};
   }
   const auto due = ParseNextRun(row.SubItem(kColumnNextRun), app_.locale);
@@ -354,8 +353,9 @@ void frmMain::Perform(size_t row) {
 }
 
 void frmMain::RecordLastRun(const std::string& name, LocalTime when) {
-  const std::string text = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) +
-                           " " + TwentyFourHourTime(when);
+  const std::string text =
+      app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
+      TwentyFourHourTime(when);
   if (const size_t row = FindSchedule(lstSchedules->Items(), name)) {
     lstSchedules->SetSubItem(row - 1, kColumnLastRun, text);
   }

@@ -525,6 +525,14 @@ LRESULT CALLBACK FormWindow::HookProc(HWND hwnd, UINT message, WPARAM wparam, LP
     return DefSubclassProc(hwnd, message, wparam, lparam);
   }
   auto* self = reinterpret_cast<FormWindow*>(ref);
+  // Seen before any hook: the power hook answers power broadcasts itself.
+  if (message == WM_TIMECHANGE ||
+      (message == WM_POWERBROADCAST &&
+       (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND))) {
+    const SystemChange change =
+        message == WM_TIMECHANGE ? SystemChange::kTimeChanged : SystemChange::kResumed;
+    Guarded(self->errors(), [&] { self->form_.NotifySystemChange(change); });
+  }
   if (self->form_.HasMessageHook()) {
     const std::optional<intptr_t> answer =
         Guarded<std::optional<intptr_t>>(self->errors(), std::nullopt, [&] {

@@ -1,0 +1,126 @@
+// Looks at and works the running Norvale.exe from outside, as another program
+// on the desktop can, for the end-to-end tests (NORVALE_DESKTOP names the
+// desktop it runs on):
+//   norvale_probe rows          prints each row of the schedule list, cells
+//                               separated by tabs; exit 1 while there is none
+//   norvale_probe go INDEX      picks entry INDEX of the delay list and presses Go
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Found {
+  HWND form = nullptr;
+  HWND list = nullptr;
+  std::vector<HWND> combos;
+  HWND go = nullptr;
+};
+
+std::wstring ClassOf(HWND h) {
+  wchar_t name[64] = {};
+  GetClassNameW(h, name, 64);
+  return name;
+}
+
+BOOL CALLBACK Child(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<Found*>(lp);
+  const std::wstring cls = ClassOf(h);
+  if (cls == WC_LISTVIEWW) f->list = h;
+  if (cls == WC_COMBOBOXW && GetParent(h) == f->form) f->combos.push_back(h);
+  wchar_t text[32] = {};
+  GetWindowTextW(h, text, 32);
+  if (cls == WC_BUTTONW && std::wcscmp(text, L"&Go") == 0) f->go = h;
+  return TRUE;
+}
+
+BOOL CALLBACK TopLevel(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<Found*>(lp);
+  wchar_t title[128] = {};
+  GetWindowTextW(h, title, 128);
+  if (std::wcsncmp(title, L"Norvale", 7) != 0) return TRUE;
+  Found here;
+  here.form = h;
+  EnumChildWindows(h, Child, reinterpret_cast<LPARAM>(&here));
+  if (!here.list) return TRUE;
+  *f = here;
+  return FALSE;
+}
+
+std::string Utf8(const wchar_t* w) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+  std::string s(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+int Rows(const Found& f) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(f.list, &pid);
+  HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!proc) return 2;
+  // The list's process must hold the item and its text buffer.
+  constexpr size_t kChars = 512;
+  char* remote = static_cast<char*>(VirtualAllocEx(
+      proc, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return 2;
+  const auto rows = SendMessageW(f.list, LVM_GETITEMCOUNT, 0, 0);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(f.list, LVM_GETHEADER, 0, 0));
+  const auto columns = header ? SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) : 1;
+  for (LRESULT r = 0; r < rows; ++r) {
+    std::string line;
+    for (LRESULT c = 0; c < columns; ++c) {
+      LVITEMW item{};
+      item.iSubItem = static_cast<int>(c);
+      item.cchTextMax = kChars;
+      item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(LVITEMW));
+      wchar_t text[kChars] = {};
+      WriteProcessMemory(proc, remote, &item, sizeof item, nullptr);
+      WriteProcessMemory(proc, remote + sizeof(LVITEMW), text, sizeof(wchar_t), nullptr);
+      SendMessageW(f.list, LVM_GETITEMTEXTW, static_cast<WPARAM>(r),
+                   reinterpret_cast<LPARAM>(remote));
+      ReadProcessMemory(proc, remote + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t),
+                        nullptr);
+      if (c) line += '\t';
+      line += Utf8(text);
+    }
+    std::printf("%s\n", line.c_str());
+  }
+  VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+  CloseHandle(proc);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  Found f;
+  // Norvale runs on a desktop of its own (Wine's virtual desktop): look there.
+  const wchar_t* desktop = _wgetenv(L"NORVALE_DESKTOP");
+  HDESK desk = desktop ? OpenDesktopW(desktop, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)
+                       : nullptr;
+  if (desk) {
+    EnumDesktopWindows(desk, TopLevel, reinterpret_cast<LPARAM>(&f));
+    CloseDesktop(desk);
+  } else {
+    EnumWindows(TopLevel, reinterpret_cast<LPARAM>(&f));
+  }
+  if (!f.list) return 1;
+  if (argc == 2 && std::wcscmp(argv[1], L"rows") == 0) return Rows(f);
+  if (argc == 3 && std::wcscmp(argv[1], L"go") == 0) {
+    // The delay list is the second combo box of the quick-action row.
+    if (f.combos.size() < 2 || !f.go) return 2;
+    HWND delays = f.combos[1];
+    SendMessageW(delays, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[2])), 0);
+    SendMessageW(f.form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(delays), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(delays));
+    SendMessageW(f.go, BM_CLICK, 0, 0);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: norvale_probe rows | go INDEX\n");
+  return 2;
+}
