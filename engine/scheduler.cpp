@@ -45,12 +45,19 @@ void SchedulerEngine::tmrScheduler_Timer() {
   // Offsets are whole minutes; rounding keeps the two readings' jitter out.
   const milliseconds offset =
       std::chrono::round<minutes>(now.time_since_epoch() - clock.UtcNow().time_since_epoch());
+  const UtcTime utc = clock.UtcNow();
   const LocalTime prev = last_local_.value_or(now);
   // The local clock moved further than time passed: daylight saving began, and
   // the local times in between were skipped, not slept through.
   const bool skipped_ahead = last_local_ && offset > last_offset_;
+  // Awake since the last tick, only late (a busy machine): what fell due in
+  // between is still on time.
+  const bool awake_since = last_utc_ && !interrupted_ && utc >= *last_utc_ &&
+                           utc - *last_utc_ <= std::chrono::minutes{1};
   last_local_ = now;
+  last_utc_ = utc;
   last_offset_ = offset;
+  interrupted_ = false;
 
   // A clock set back before the last performed minute makes that minute new again.
   if (performed_minute_ && now < *performed_minute_) performed_minute_.reset();
@@ -64,7 +71,8 @@ void SchedulerEngine::tmrScheduler_Timer() {
     if (!dues_[i] || *dues_[i] > now) continue;
     const LocalTime due = *dues_[i];
     const LocalTime minute = floor<minutes>(due);
-    const bool in_its_minute = now < minute + minutes{1} || (skipped_ahead && due > prev);
+    const bool in_its_minute =
+        now < minute + minutes{1} || (due > prev && (skipped_ahead || awake_since));
     if (!in_its_minute) {
       missed.emplace_back(i, due);
     } else if (!prevented) {

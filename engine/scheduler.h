@@ -5,10 +5,12 @@
 // thread; each stage disarms itself and arms the next.
 //
 // What fires when: a row is performed when the program is awake at some moment
-// of its due minute (from its due moment on), and never late. A row whose minute
-// passed unseen (sleep, a clock set forward, "Prevent" ticked) moves on to its
-// next occurrence. A local time that daylight saving skips fires right after the
-// change. Only the first row of a minute performs; the others move on.
+// of its due minute from its due moment on, and never late: the tick after the
+// due moment takes it, even past the minute, as long as the program stayed awake
+// in between. A row whose minute passed unseen (sleep, a clock set forward,
+// "Prevent" ticked) moves on to its next occurrence. A local time that daylight
+// saving skips fires right after the change. Only the first row of a minute
+// performs; the others move on.
 #include <map>
 #include <optional>
 #include <string>
@@ -51,9 +53,13 @@ class SchedulerEngine {
   void tmrScheduler_Timer();
   void tmrProcessSchedule_Timer();
   void timSchedule_Timer();
-  // The computer resumed or the clock was set: look at once rather than at the
-  // next tick. The watcher notices either way.
-  void SystemChanged() { tmrScheduler_Timer(); }
+  // The computer resumed or the clock was set: the time since the last tick was
+  // not spent awake, so nothing of it is caught up. Looks at once rather than at
+  // the next tick; the watcher notices a moved clock by itself too.
+  void SystemChanged() {
+    interrupted_ = true;
+    tmrScheduler_Timer();
+  }
 
   // False while a queued schedule is being handled.
   bool Completed() const { return completed_; }
@@ -66,8 +72,10 @@ class SchedulerEngine {
   ScheduleRows& rows_;
   bool completed_ = true;
 
-  // The last tick: its local time and its distance from UTC.
+  // The last tick: its local time, its UTC time and their distance.
   std::optional<LocalTime> last_local_;
+  std::optional<UtcTime> last_utc_;
+  bool interrupted_ = false;
   std::chrono::milliseconds last_offset_{0};
   // Each row's due moment, read once per change of the rows.
   uint64_t dues_revision_ = ~uint64_t{0};

@@ -19,7 +19,7 @@ wait_for() {
   done
 }
 rows() { wine "$probe" rows 2>/dev/null | tr -d '\r'; }
-logged() { [ "$(grep -c . "$work/DryRun.log" 2>/dev/null)" -ge "$1" ]; }
+logged() { n=$(grep -c . "$work/DryRun.log" 2>/dev/null); [ "${n:-0}" -ge "$1" ]; }
 listed() { rows | grep -q "$1"; }
 
 "$wine_run" "$prefix" cmd /c exit || fail "no Wine prefix"
@@ -51,7 +51,7 @@ wait_for 10 listed "^Daily	.*	$tomorrow $due:00	" || { rows; fail "the row does 
 import -window root "$shots/e2e-after-firing.png" 2>/dev/null
 log="$work/DryRun.log"
 cat "$log"
-grep -q "	Stand by	SetSystemPowerState fSuspend=1	force=True" "$log" || fail "unexpected log"
+grep -q "	Stand by	SetSystemPowerState fSuspend=1 fForce=1	force=True" "$log" || fail "unexpected log"
 at=$(cut -c12-16 "$log" | head -n 1)
 [ "$at" = "$due" ] || fail "logged at $at, due at $due"
 rows | grep -q "^Daily	Stand by	$today $due:0[01]	" || { rows; fail "no Last Run Time in the row"; }
@@ -62,8 +62,9 @@ echo "PASS: the daily schedule due at $due was logged, not performed; its row sh
 # The quick row: entry 1 of the delay list is "In 1 Minute".
 go=$(date +%s)
 wine "$probe" go 1 || fail "could not press Go"
+echo "Go pressed at $(date -d @"$go" +%T)"
 wait_for 10 listed "^Quick Schedule" || fail "no quick row after Go"
-wait_for 120 logged 2 || fail "the quick row did not fire within two minutes"
+wait_for 120 logged 2 || { rows; date; fail "the quick row did not fire within two minutes"; }
 fired=$(date -d "$(sed -n 2p "$log" | cut -c1-19)" +%s)
 wineserver -k 2>/dev/null
 sed -n 2p "$log"

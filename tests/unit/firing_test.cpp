@@ -129,6 +129,15 @@ TEST_F(FiringTest, QuickRowsMadeInOneSecondHaveTheirOwnNamesAndActions) {
   EXPECT_EQ("Quick Schedule 2026-12-04 10:00:00 (2)", main->lstSchedules->Items()[1].Text);
   AdvanceTo(10, 6);
   EXPECT_EQ((std::vector<std::string>{"Reboot", "Log Off"}), Actions());
+  // Due in the last moment of its minute, between two ticks of the watcher: the
+  // next tick, in the following minute, still performs it.
+  kit.Advance(59800ms);
+  main->cmbTime->SetText("In 1 Minute");
+  main->cmdGo->UserClick();
+  kit.Advance(60s);
+  EXPECT_EQ(2u, power.requests.size());
+  kit.Advance(1250ms);
+  EXPECT_EQ((std::vector<std::string>{"Reboot", "Log Off", "Log Off"}), Actions());
 }
 
 TEST_F(FiringTest, FailedWritesKeepTheUsersWorkAndLeftoverTemporaryFilesGo) {
