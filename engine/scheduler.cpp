@@ -80,7 +80,7 @@ void SchedulerEngine::tmrScheduler_Timer() {
     }
   }
   // Rows are changed only after the walk: moving on rewrites their texts.
-  for (const auto& [i, due] : missed) rows_.MoveOn(i, due);
+  for (const auto& [i, due] : missed) rows_.MoveOn(i, due, true);
   for (const auto& [i, due] : taken) {
     const LocalTime minute = floor<minutes>(due);
     // Once an action of this minute has been performed, no other row of it is.
@@ -90,7 +90,7 @@ void SchedulerEngine::tmrScheduler_Timer() {
       queued_minute_[name] = minute;
       c_.tmrProcessSchedule.SetEnabled(true);
     }
-    rows_.MoveOn(i, due);
+    rows_.MoveOn(i, due, false);
   }
 }
 

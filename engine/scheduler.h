@@ -38,9 +38,9 @@ class ScheduleRows {
   // The local moment the row is next due; nullopt when it has none (empty,
   // unreadable or disabled).
   virtual std::optional<LocalTime> DueOf(const ListItem& row) const = 0;
-  // The row's occurrence at `due` is done with (taken, or its minute passed):
-  // the row shows its next occurrence from now on.
-  virtual void MoveOn(size_t row, LocalTime due) = 0;
+  // The row's occurrence at `due` is done with (taken, or `missed`: its minute
+  // passed untaken): the row shows its next occurrence from now on.
+  virtual void MoveOn(size_t row, LocalTime due, bool missed) = 0;
   // Performs the row's action now.
   virtual void Perform(size_t row) = 0;
 };

@@ -27,6 +27,31 @@ void RegisterDefaultMessages(clsLanguages& languages) {
        "The most recent language file has been downloaded.  Please check for new languages."},
       // Shown where the next run stands when a schedule file cannot be read.
       {"MSG_UNREADABLE", "Cannot be read"},
+      // The warning before an action, and the history of runs.
+      {"MSG_SURENOW", "Are you sure you want to perform \"{action}\" now?"},
+      {"MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"},
+      {"MSG_WARNWHAT", "{action}: \"{name}\""},
+      {"MSG_WARNLEFT", "Seconds left: {seconds}"},
+      {"MSG_POSTPONEBY", "Postpone &by:"},
+      {"MSG_POSTPONE", "&Postpone"},
+      {"MSG_CANCELRUN", "&Cancel"},
+      {"MSG_PERFORMNOW", "Perform &now"},
+      {"MSG_MINUTES", "{minutes} minutes"},
+      {"MSG_POSTPONEDROW", "{name} (postponed)"},
+      {"MSG_TITLEHISTORY", "History"},
+      {"MSG_HISTORYWHEN", "Date and time"},
+      {"MSG_HISTORYNAME", "Schedule"},
+      {"MSG_HISTORYACTION", "Action"},
+      {"MSG_HISTORYOUTCOME", "Outcome"},
+      {"MSG_PERFORMED", "performed"},
+      {"MSG_POSTPONED", "postponed"},
+      {"MSG_CANCELLED", "cancelled"},
+      {"MSG_MISSED", "missed"},
+      {"MSG_CLOSE", "Close"},
+      {"MSG_HISTORYON",
+       "The newest runs first; the history keeps about the last megabyte of them."},
+      {"MSG_HISTORYOFF",
+       "Nothing is recorded while \"Enable Logging\" is cleared in General Preferences."},
   };
   for (const auto& [key, text] : kDefaults) languages.setMessage(key, text);
 }

@@ -5,7 +5,9 @@
 
 namespace norvale {
 
-enum class MsgBoxButtons { OK, OKCancel, YesNo, AbortRetryIgnore };
+// OKCancelSafe: OK and Cancel with Cancel as the default button, for questions
+// whose OK does something that cannot be taken back.
+enum class MsgBoxButtons { OK, OKCancel, YesNo, AbortRetryIgnore, OKCancelSafe };
 enum class MsgBoxIcon { None, Information, Exclamation, Critical, Question };
 enum class MsgBoxResult { OK, Cancel, Yes, No, Abort, Retry, Ignore };
 

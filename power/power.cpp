@@ -37,7 +37,8 @@ std::vector<std::string> PowerActionList(const PowerControl& power) {
 namespace modPower {
 
 void ExitSystem(PowerControl& power, uint32_t flags, bool force, std::string_view action) {
-  if (force) flags += EWX_FORCE_;
+  // Without force, programs may ask to save their work; only a hung one is closed.
+  flags += force ? EWX_FORCE_ : EWX_FORCEIFHUNG_;
   if (power.IsWinNT()) power.EnableShutdownPrivilege();
   power.Perform({std::string(action), PowerRequest::kExitWindows, flags, force});
 }

@@ -30,6 +30,7 @@ inline constexpr intptr_t BROADCAST_QUERY_DENY_ = 0x424D5144;
 namespace modPower {
 
 constexpr uint32_t EWX_FORCE_ = 4;
+constexpr uint32_t EWX_FORCEIFHUNG_ = 0x10;
 
 void ExitSystem(PowerControl& power, uint32_t flags, bool force, std::string_view action = {});
 void SetPowerState(PowerControl& power, int16_t fSuspend, bool force, std::string_view action = {});

@@ -55,7 +55,7 @@ void chkRunAtStart_Click(AppContext& app, bool checked) {
 
 void frmOptions::BuildLayout() {
   SetCaption("General Preferences");
-  Move(0, 0, 10140, 7590);
+  Move(0, 0, 10140, 8415);
   // Startup Options
   Frame& startup = Add<Frame>("Frame1", -1, "Startup Options", nullptr, 120, 120, 4680, 1335);
   chkRunAtStart = &Add<CheckBox>("chkRunAtStart", -1, "&Run at Windows Startup (recommended)",
@@ -67,7 +67,7 @@ void frmOptions::BuildLayout() {
   Add<SkinLabel>("SkinLabel1", 0, "", &startup, 0, 0, 0, 0).SetVisible(false);
 
   // Miscellaneous Options
-  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 1815);
+  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 2640);
   chkLog = &Add<CheckBox>("chkLog", -1, "Enable &Logging", &misc, 150, 300, 4380, 285);
   chkAlwaysExit = &Add<CheckBox>(
       "chkAlwaysExit", -1,
@@ -75,10 +75,16 @@ void frmOptions::BuildLayout() {
       &misc, 150, 630, 4380, 615);
   chkNoShow = &Add<CheckBox>("chkNoShow", -1, "Don't show a reminder when I close the program.",
                              &misc, 150, 1320, 4380, 285);
+  chkForce = &Add<CheckBox>("chkForce", -1, "&Force programs to close (unsaved work may be lost)",
+                            &misc, 150, 1650, 4380, 495);
+  Add<Label>("lblWarn", -1, "&Warn before acting (seconds):", &misc, 150, 2250, 3105, 255);
+  txtWarn = &Add<TextBox>("txtWarn", -1, "60", &misc, 3315, 2205, 1215, 315);
+  txtWarn->SetToolTipText("0 for no warning");
+  chkForce->SetValue(1);
   Add<SkinLabel>("SkinLabel2", 0, "", &misc, 0, 0, 0, 0).SetVisible(false);
 
   // Default FTP Values
-  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 3510, 4680, 2235);
+  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 4335, 4680, 2235);
   const char* ftp_labels[] = {"&Host:", "P&ort:", "User&name:", "Pass&word:", "&Folder:"};
   TextBox** ftp_boxes[] = {&txtFTPHost, &txtFTPPort, &txtFTPUsername, &txtFTPPassword,
                            &txtFTPFolder};
@@ -100,14 +106,14 @@ void frmOptions::BuildLayout() {
 
   // Default LAN Backup Folder
   Frame& lan =
-      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 5865, 4680, 1110);
+      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 6690, 4680, 1110);
   Add<Label>("lblInfo", 5, "Fol&der:", &lan, 150, 345, 1215, 255);
   txtLanFolder = &Add<TextBox>("txtLanFolder", -1, "", &lan, 1395, 300, 3135, 315);
   cmdBrowse = &Add<CommandButton>("cmdBrowse", -1, "&Browse...", &lan, 3255, 690, 1275, 345);
   Add<SkinLabel>("SkinLabel5", 0, "", &lan, 0, 0, 0, 0).SetVisible(false);
 
   // Email Configuration
-  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 6855);
+  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 7680);
   const char* mail_labels[] = {
       "Email F&rom:", "Mail Ser&ver:", "Por&t:", "Email T&o:", "Us&ername:", "Passwor&d:"};
   TextBox** mail_boxes[] = {&txtEmailFrom, &txtServer,   &txtPort,
@@ -151,6 +157,8 @@ void frmOptions::BuildLayout() {
 
   BindCheck(chkAlwaysExit, "chkAlwaysExit");
   BindCheck(chkLog, "chkLog");
+  BindCheck(chkForce, "chkForce");
+  BindText(txtWarn, "txtWarn");
   BindCheck(chkMin, "chkMin");
   BindCheck(chkNoShow, "chkNoShow");
   BindCheck(chkSplash, "chkSplash");
@@ -223,6 +231,9 @@ void frmOptions::Form_Load() {
   txtLanFolder->SetText(Read(product, "txtLanFolder", ""));
   check(chkRunAtStart, RunValueName(product), "chkRunAtStart");
   check(chkLog, product, "chkLog");
+  // Ticked unless cleared: programs were always closed by force.
+  chkForce->SetValue(Read(product, "chkForce", "1") == "0" ? 0 : 1);
+  txtWarn->SetText(Read(product, "txtWarn", "60"));
   app_.Skin(*this, AppContext::Overlay::kLabelsByContainer);
 }
 

@@ -30,6 +30,8 @@ class frmOptions : public Form {
   CheckBox* chkLog = nullptr;
   CheckBox* chkAlwaysExit = nullptr;
   CheckBox* chkNoShow = nullptr;
+  CheckBox* chkForce = nullptr;
+  TextBox* txtWarn = nullptr;
   CheckBox* chkAuth = nullptr;
   CheckBox* chkAttachment = nullptr;
   TextBox* txtEmailFrom = nullptr;

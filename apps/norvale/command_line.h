@@ -13,8 +13,8 @@ inline constexpr const char* kDryRunSwitch = "/dryrun";
 inline constexpr const char* kWriteLocalizationSwitch = "/writelocalization";
 
 // "/show:<window>" (frmMain, frmWizard, frmOptions, frmLanguage, frmAbout,
-// frmStillRunning, frmSplash): opens that window at start, for documentation
-// and screenshots.
+// frmStillRunning, frmSplash, frmCountdown, frmHistory): opens that window at
+// start, for documentation and screenshots; the countdown stands still.
 inline constexpr const char* kShowSwitch = "/show:";
 
 struct CommandLine {

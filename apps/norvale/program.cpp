@@ -152,6 +152,13 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
   if (name == "frmLanguage") app_->ShowLanguageWindow(false);
   if (name == "frmAbout") app_->ShowAbout();
   if (name == "frmStillRunning") main_->StillRunning().Show();
+  if (name == "frmHistory") main_->mnuHistory_Click();
+  if (name == "frmCountdown") {
+    const auto& rows = main_->lstSchedules->Items();
+    main_->Countdown().Preview({rows.empty() ? "Night" : rows[0].Text,
+                                rows.empty() ? "Shut Down" : rows[0].SubItem(1), ""},
+                               main_->WarnSeconds() > 0 ? main_->WarnSeconds() : 60);
+  }
 }
 
 void NorvaleProgram::Start() {

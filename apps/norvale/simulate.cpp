@@ -1,6 +1,7 @@
 #include "apps/norvale/simulate.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "apps/norvale/program.h"
 #include "platform/headless/headless_toolkit.h"
@@ -112,6 +113,14 @@ std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>
         return std::nullopt;
       }
       plan.date_form = v;
+    } else if (a == "--warning") {
+      char* end = nullptr;
+      const long seconds = std::strtol(v.c_str(), &end, 10);
+      if (v.empty() || *end != '\0' || seconds < 0 || seconds > 3600) {
+        error = "--warning " + v + ": a number of seconds from 0 to 3600";
+        return std::nullopt;
+      }
+      plan.warning = static_cast<int>(seconds);
     } else if (a == "--sleep" || a == "--set-clock") {
       const size_t slash = v.find('/');
       const auto at = ParseMoment(v.substr(0, slash));
@@ -176,6 +185,7 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
     SettingsStore settings(registry, kit.Boxes(), "Norvale Labs", "Norvale");
     settings.SaveUserSetting("Norvale", "Settings", "Language", "English");
     settings.SaveUserSetting("Norvale", "Settings", "showHelp", "0");
+    settings.WriteSetting("Norvale", "Settings", "txtWarn", std::to_string(plan.warning));
   }
   PrintedPower power(clock);
   power.out = request;

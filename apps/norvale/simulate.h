@@ -28,6 +28,7 @@ struct SimulationPlan {
   LocalTime from{}, to{};
   std::string zone = "UTC";
   std::string date_form = "iso";        // iso, us or de
+  int warning = 0;                      // seconds of warning before each action; nobody answers it
   std::vector<SimulationEvent> events;  // in the order the wall clock meets them
 };
 

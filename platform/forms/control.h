@@ -145,6 +145,13 @@ class PictureBox : public Control {
       : Control(f, "PictureBox", std::move(name), index) {}
 };
 
+// The window's icon (its icon resource), drawn at the control's size.
+class IconBox : public Control {
+ public:
+  IconBox(Form& f, std::string name, int index = -1)
+      : Control(f, "IconBox", std::move(name), index) {}
+};
+
 class CommandButton : public Control {
  public:
   CommandButton(Form& f, std::string name, int index = -1)

@@ -137,6 +137,12 @@ class Form {
   bool DarkTitleBar() const { return dark_title_; }
   void SetLook(std::optional<Color> fore, std::optional<Color> back, bool dark_title_bar);
 
+  // A notice that floats over every other window, cannot be resized, and does
+  // not take the keyboard focus when it appears, so nobody typing elsewhere
+  // presses its buttons by accident. Set before the window loads.
+  bool Floating() const { return floating_; }
+  void SetFloating(bool floating) { floating_ = floating; }
+
   // Sees every message the window receives before the window does.
   void SetMessageHook(MessageHook hook) { hook_ = std::move(hook); }
   void ClearMessageHook() { hook_ = nullptr; }
@@ -192,6 +198,7 @@ class Form {
   std::optional<std::pair<int, int>> client_request_;
   std::optional<Color> fore_, back_;
   bool dark_title_ = false;
+  bool floating_ = false;
   MessageHook hook_;
 };
 

@@ -96,6 +96,7 @@ MsgBoxResult DefaultAnswers::MsgBox(const std::string& text, MsgBoxButtons butto
     case MsgBoxButtons::OK:
       return MsgBoxResult::OK;
     case MsgBoxButtons::OKCancel:
+    case MsgBoxButtons::OKCancelSafe:
       return MsgBoxResult::Cancel;
     case MsgBoxButtons::YesNo:
       return MsgBoxResult::No;

@@ -17,6 +17,9 @@ unsigned MessageBoxStyle(MsgBoxButtons buttons, MsgBoxIcon icon) {
     case MsgBoxButtons::OKCancel:
       style |= MB_OKCANCEL;
       break;
+    case MsgBoxButtons::OKCancelSafe:
+      style |= MB_OKCANCEL | MB_DEFBUTTON2;
+      break;
     case MsgBoxButtons::YesNo:
       style |= MB_YESNO;
       break;
@@ -48,6 +51,7 @@ MsgBoxResult MessageBoxAnswer(int pressed, MsgBoxButtons buttons) {
     case MsgBoxButtons::OK:
       return MsgBoxResult::OK;
     case MsgBoxButtons::OKCancel:
+    case MsgBoxButtons::OKCancelSafe:
       return pressed == IDOK ? MsgBoxResult::OK : MsgBoxResult::Cancel;
     case MsgBoxButtons::YesNo:
       return pressed == IDYES ? MsgBoxResult::Yes : MsgBoxResult::No;

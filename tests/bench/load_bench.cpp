@@ -120,7 +120,7 @@ class TextDues final : public ScheduleRows {
   std::optional<LocalTime> DueOf(const ListItem& row) const override {
     return ParseNextRun(row.SubItem(3), locale_);
   }
-  void MoveOn(size_t, LocalTime) override {}
+  void MoveOn(size_t, LocalTime, bool) override {}
   void Perform(size_t) override {}
 
  private:

@@ -15,6 +15,8 @@ cp -r "$program/Norvale.exe" "$program/Kestrup.exe" "$program/Localization.txt" 
 mkdir -p "$work/data"
 printf '<DATA>\r\nLastRunTime=\r\nItemType=Shut Down\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=1/5/2026\r\nStartTime=22:30:00\r\nRepeat=-1\r\nSAccurancy=1\r\nPeriod=mon,tue,wed,thu,fri\r\nRunOnStart=0\r\nRunOnEnd=0\r\n</SCHEDULER>\r\n\r\n' \
   >"$work/data/Weeknights.sch"
+printf '2026-12-03 22:30:01\tWeeknights\tShut Down\tperformed\r\n2026-12-04 22:31:01\tWeeknights\tShut Down\tpostponed\r\n2026-12-04 22:41:01\tWeeknights (postponed)\tShut Down\tperformed\r\n2026-12-07 22:30:00\tWeeknights\tShut Down\tmissed\r\n' \
+  >"$work/data/History.log"
 user='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 desktop='HKCU\Control Panel\Desktop'
 
@@ -45,7 +47,8 @@ for dpi in 96 144; do
     wine reg add "$user" /v Language /d English /f >/dev/null 2>&1
     wine reg add "$user" /v showHelp /d 0 /f >/dev/null 2>&1
     wineserver -k 2>/dev/null
-    for window in frmMain frmWizard frmOptions frmLanguage frmAbout frmStillRunning frmSplash; do
+    for window in frmMain frmWizard frmOptions frmLanguage frmAbout frmStillRunning frmSplash \
+                  frmCountdown frmHistory; do
       shoot "$window-$skin-$dpi" Norvale.exe /dryrun "/show:$window"
     done
     EXPAND=0 shoot "Kestrup-$skin-$dpi" Kestrup.exe

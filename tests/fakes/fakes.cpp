@@ -28,6 +28,7 @@ MsgBoxResult ScriptedMessageBoxes::MsgBox(const std::string& text, MsgBoxButtons
     case MsgBoxButtons::OK:
       return MsgBoxResult::OK;
     case MsgBoxButtons::OKCancel:
+    case MsgBoxButtons::OKCancelSafe:
       return MsgBoxResult::Cancel;
     case MsgBoxButtons::YesNo:
       return MsgBoxResult::No;

@@ -53,7 +53,7 @@ TEST(LangTextTest, DecodingReplacesMalformedBytesAndDropsTheByteOrderMark) {
 
 class CatalogueTest : public ::testing::Test, public loctest::LanguageSetup {};
 
-TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst19SlotsInOrder) {
+TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst41SlotsInOrder) {
   RegisterDefaultMessages(lang);
   const std::vector<std::string> keys = {
       "MSG_NEWNAME",       "MSG_NONAME",       "MSG_DELETE",       "MSG_SURE",
@@ -66,7 +66,8 @@ TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst19SlotsInOrder) {
     EXPECT_EQ(keys[i], table[i].Key) << i;
     EXPECT_EQ(-1, table[i].InUse) << i;
   }
-  EXPECT_EQ(0, table[19].InUse);
+  EXPECT_EQ("MSG_HISTORYOFF", table[40].Key);  // the last of the warning and history texts
+  EXPECT_EQ(0, table[41].InUse);
   EXPECT_EQ("Error: An item with that name already exists.  Please choose a different name",
             table[0].Text);
   EXPECT_EQ("The most recent language file has been downloaded.  Please check for new languages.",

@@ -17,6 +17,8 @@ class FiringTest : public AppTest {
   std::unique_ptr<frmMain> main;
   void Start(const Locale& with) {
     NotFirstRun();
+    // When rows fire, not how they are warned of: performed at once.
+    settings.WriteSetting("Norvale", "Settings", "txtWarn", "0");
     app_ = std::make_unique<AppContext>(kit, fs, codec, with, reg, settings, power, shell, system,
                                         "Norvale", "Norvale Labs");
     main = std::make_unique<frmMain>(*app_);

@@ -191,8 +191,7 @@ TEST_F(MainWindowTest, GoNowAsksAndPerformsOnlyOnOk) {
   NotFirstRun();
   Start();
   main->cbShutdown->SetListIndex(1);  // Reboot
-  kit.Script().Expect("Are you sure you want to perform the selected action immediately?",
-                      MsgBoxResult::Cancel);
+  kit.Script().Expect("Are you sure you want to perform \"Reboot\" now?", MsgBoxResult::Cancel);
   main->cmdGo->UserClick();
   EXPECT_TRUE(power.requests.empty());
   EXPECT_TRUE(main->lstSchedules->Items().empty());
@@ -203,6 +202,8 @@ TEST_F(MainWindowTest, GoNowAsksAndPerformsOnlyOnOk) {
   EXPECT_EQ("Reboot", power.requests[0].action);
   EXPECT_EQ(6u, power.requests[0].flags);
   EXPECT_EQ("Confirm Choice", kit.Script().shown().back().title);
+  // Enter on the question answers Cancel: nothing is performed by two stray keys.
+  EXPECT_EQ(MsgBoxButtons::OKCancelSafe, kit.Script().shown().back().buttons);
 }
 
 TEST_F(MainWindowTest, QuickRowsFireAtTheirExactSecondAndSurviveReloadsUntilThen) {
@@ -212,6 +213,7 @@ TEST_F(MainWindowTest, QuickRowsFireAtTheirExactSecondAndSurviveReloadsUntilThen
   AppContext us_app{kit,   fs,    codec,  us,        reg,           settings,
                     power, shell, system, "Norvale", "Norvale Labs"};
   clock.Set(FakeClock::At(2026, 12, 4, 13, 58, 10));
+  settings.WriteSetting("Norvale", "Settings", "txtWarn", "0");  // performed without a warning
   frmMain window(us_app);
   window.Show();
   window.cbShutdown->SetText("Stand by");
@@ -314,8 +316,18 @@ TEST_F(MainWindowTest, PowerOptionsAndMenusReachTheirCommands) {
   EXPECT_EQ(1, website);
   main->Find("mnuFileItem", 4)->UserClick();
   EXPECT_TRUE(main->Options().Visible());
-  for (int i = 0; i < 5; ++i) main->Find("mnuActionItem", i)->UserClick();  // bound to nothing
+  // Each action item asks first, naming its action; Hibernate only where it exists.
+  EXPECT_FALSE(main->Find("mnuActionItem", 0)->Visible());
+  for (const char* action : {"Shut Down", "Reboot", "Log Off", "Stand by"}) {
+    kit.Script().Expect(std::string("Are you sure you want to perform \"") + action + "\" now?",
+                        MsgBoxResult::Cancel);
+  }
+  for (int i = 1; i < 5; ++i) main->Find("mnuActionItem", i)->UserClick();
   EXPECT_TRUE(power.requests.empty());
+  kit.Script().Expect("", MsgBoxResult::OK);
+  main->Find("mnuActionItem", 3)->UserClick();
+  ASSERT_EQ(1u, power.requests.size());
+  EXPECT_EQ("Log Off", power.requests[0].action);
 }
 
 TEST_F(MainWindowTest, TrayClicksOpenTheMenuOnReleaseAndDoubleClickRestores) {

@@ -20,11 +20,12 @@ struct Expected {
 
 TEST(PowerActions, EveryActionMakesItsRequestWithAndWithoutForce) {
   const Expected table[] = {
-      {kLogOff, false, PowerRequest::kExitWindows, 0},
+      // Unforced, programs may ask to save: only a hung one is closed (0x10).
+      {kLogOff, false, PowerRequest::kExitWindows, 0x10},
       {kLogOff, true, PowerRequest::kExitWindows, 4},
-      {kShutDown, false, PowerRequest::kExitWindows, 1},
+      {kShutDown, false, PowerRequest::kExitWindows, 0x11},
       {kShutDown, true, PowerRequest::kExitWindows, 5},
-      {kReboot, false, PowerRequest::kExitWindows, 2},
+      {kReboot, false, PowerRequest::kExitWindows, 0x12},
       {kReboot, true, PowerRequest::kExitWindows, 6},
       {kHibernate, false, PowerRequest::kSetSystemPowerState, 0},
       {kHibernate, true, PowerRequest::kSetSystemPowerState, 0},
@@ -62,7 +63,7 @@ TEST(PowerActions, UnusedTypesThreeAndFourStillGoToExitWindows) {
   power.ShutDown(type, false);
   ASSERT_EQ(1u, recorder.requests.size());
   EXPECT_EQ(PowerRequest::kExitWindows, recorder.requests[0].kind);
-  EXPECT_EQ(3u, recorder.requests[0].flags);
+  EXPECT_EQ(0x13u, recorder.requests[0].flags);
 }
 
 TEST(PowerActions, PrivilegeStepIsSkippedOffNt) {

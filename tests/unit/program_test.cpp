@@ -66,6 +66,10 @@ TEST_F(ProgramTest, ADryRunLogsTheScheduleInsteadOfPerformingIt) {
   kit.OnModal("frmLanguage", [](Form& f) { f.Unload(); });
   program.Start();
   kit.Advance(3min);
+  // Due at 22:30, warned of for a minute, then performed (logged) at 22:31:01.
+  EXPECT_TRUE(program.Main().Countdown().Visible());
+  kit.Advance(1min);
+  EXPECT_FALSE(program.Main().Countdown().Visible());
   EXPECT_TRUE(power.requests.empty()) << "a dry run performs nothing";
   const auto log = fs.Get(JoinPath(fs.ProgramFolder(), "DryRun.log"));
   ASSERT_TRUE(log);
@@ -81,6 +85,8 @@ TEST_F(ProgramTest, WithoutTheSwitchTheScheduleReachesThePowerControl) {
   kit.OnModal("frmLanguage", [](Form& f) { f.Unload(); });
   program.Start();
   kit.Advance(3min);
+  EXPECT_TRUE(power.requests.empty());  // the warning counts down
+  kit.Advance(1h);
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ(6u, power.requests[0].flags);
 }

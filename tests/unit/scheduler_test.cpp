@@ -42,7 +42,7 @@ class TextRows final : public ScheduleRows {
     if (!due) return std::nullopt;
     return std::chrono::floor<std::chrono::minutes>(*due);
   }
-  void MoveOn(size_t row, LocalTime) override {
+  void MoveOn(size_t row, LocalTime, bool) override {
     moved.push_back(host_.rows->Items()[row].Text);
     host_.rows->SetSubItem(row, kColumnNextRun, "");
   }

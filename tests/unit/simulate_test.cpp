@@ -129,6 +129,7 @@ TEST(Simulation, BadArgumentsAreRefusedWithAReason) {
        "2027-03-01T10:00/2027-03-01T09:00", "--sleep", "2027-03-01T08:00/2027-03-01T08:30"},
       {"--data", "d", "--from", "2027-03-02T00:00", "--to", "2027-03-01T00:00"},
       {"--data", "d", "--from", "2027-03-01T00:00", "--to", "2027-03-02T00:00", "--speed", "2"},
+      {"--data", "d", "--from", "2027-03-01T00:00", "--to", "2027-03-02T00:00", "--warning", "-5"},
   };
   for (const auto& args : bad) {
     error.clear();
@@ -138,10 +139,11 @@ TEST(Simulation, BadArgumentsAreRefusedWithAReason) {
   const auto plan = ParseSimulationArgs(
       {"--data", "d", "--from", "2027-03-01T00:00", "--to", "2027-03-02T00:00:30", "--set-clock",
        "2027-03-01T10:00/2027-03-01T09:00", "--sleep", "2027-03-01T09:30/2027-03-01T10:30", "--tz",
-       "Europe/Berlin", "--date-form", "de"},
+       "Europe/Berlin", "--date-form", "de", "--warning", "30"},
       error);
   ASSERT_TRUE(plan) << error;
   EXPECT_EQ(2u, plan->events.size());
+  EXPECT_EQ(30, plan->warning);
   EXPECT_EQ(FakeClock::At(2027, 3, 2, 0, 0, 30), plan->to);
 }
 

@@ -577,13 +577,17 @@ TEST(Win32MessageBoxes, ButtonSetsAndIconsBecomeTheirStyles) {
     MsgBoxButtons buttons;
     UINT type;
   };
-  for (const Case& c : {Case{MsgBoxButtons::OK, MB_OK}, Case{MsgBoxButtons::OKCancel, MB_OKCANCEL},
-                        Case{MsgBoxButtons::YesNo, MB_YESNO},
-                        Case{MsgBoxButtons::AbortRetryIgnore, MB_ABORTRETRYIGNORE}}) {
+  for (const Case& c :
+       {Case{MsgBoxButtons::OK, MB_OK}, Case{MsgBoxButtons::OKCancel, MB_OKCANCEL},
+        Case{MsgBoxButtons::OKCancelSafe, MB_OKCANCEL}, Case{MsgBoxButtons::YesNo, MB_YESNO},
+        Case{MsgBoxButtons::AbortRetryIgnore, MB_ABORTRETRYIGNORE}}) {
     const UINT style = MessageBoxStyle(c.buttons, MsgBoxIcon::None);
     EXPECT_EQ(c.type, style & MB_TYPEMASK);
     EXPECT_EQ(0u, style & MB_ICONMASK);
     EXPECT_TRUE(style & MB_SETFOREGROUND);
+    // Only the safe set makes Cancel the default: Enter then performs nothing.
+    EXPECT_EQ(c.buttons == MsgBoxButtons::OKCancelSafe ? static_cast<UINT>(MB_DEFBUTTON2) : 0u,
+              style & MB_DEFMASK);
   }
   struct IconCase {
     MsgBoxIcon icon;

@@ -7,7 +7,9 @@
 #include "engine/next_run.h"
 #include "platform/path.h"
 #include "schedule/schedule_list.h"
+#include "schedule/run_history.h"
 #include "settings/frm_options.h"
+#include "ui/main/frm_history.h"
 #include "ui/main/quick_delay.h"
 #include "ui/wizard/frm_wizard.h"
 
@@ -42,7 +44,8 @@ frmMain::frmMain(AppContext& app)
 
 frmMain::~frmMain() {
   // The windows this one owns go with it; nobody may reach them afterwards.
-  const Form* owned[] = {this, options_.get(), wizard_.get(), still_running_.get()};
+  const Form* owned[] = {
+      this, options_.get(), wizard_.get(), still_running_.get(), countdown_.get(), history_.get()};
   for (auto& [name, form] : app_.windows) {
     for (const Form* o : owned) {
       if (form == o) form = nullptr;
@@ -56,6 +59,24 @@ frmOptions& frmMain::Options() {
     app_.windows["frmOptions"] = options_.get();
   }
   return *options_;
+}
+
+frmCountdown& frmMain::Countdown() {
+  if (!countdown_) {
+    countdown_ = std::make_unique<frmCountdown>(app_);
+    app_.windows["frmCountdown"] = countdown_.get();
+    countdown_->Decided = [this](const frmCountdown::Run& run, frmCountdown::Outcome outcome,
+                                 int minutes) { Decided(run, outcome, minutes); };
+  }
+  return *countdown_;
+}
+
+frmHistory& frmMain::History() {
+  if (!history_) {
+    history_ = std::make_unique<frmHistory>(app_, store_.data_folder + kHistoryFileName);
+    app_.windows["frmHistory"] = history_.get();
+  }
+  return *history_;
 }
 
 frmWizard& frmMain::Wizard() {
@@ -118,11 +139,16 @@ void frmMain::BuildLayout() {
   }
   Menu& action = Add<Menu>("mnuAction", -1, "&Action", nullptr, 0, 0, 0, 0);
   const char* actions[] = {"&Hibernate", "&Shut Down", "&Reboot", "&Log Off", "Stand &By"};
-  for (int i = 0; i < 5; ++i) Add<Menu>("mnuActionItem", i, actions[i], &action, 0, 0, 0, 0);
+  for (int i = 0; i < 5; ++i) {
+    Add<Menu>("mnuActionItem", i, actions[i], &action, 0, 0, 0, 0).Click = [this, i] {
+      mnuActionItem_Click(i);
+    };
+  }
   Menu& view = Add<Menu>("mnuView", -1, "&View", nullptr, 0, 0, 0, 0);
   Add<Menu>("mnuPowerOptions", -1, "&Power Options", &view, 0, 0, 0, 0).Click = [this] {
     mnuPowerOptions_Click();
   };
+  Add<Menu>("mnuHistory", -1, "&History", &view, 0, 0, 0, 0).Click = [this] { mnuHistory_Click(); };
   Menu& language = Add<Menu>("mnuLanguage", -1, "&Languages", nullptr, 0, 0, 0, 0);
   Add<Menu>("mnuLanguageItem", -1, "&Change Language", &language, 0, 0, 0, 0).Click = [this] {
     mnuLanguageItem_Click();
@@ -144,7 +170,7 @@ void frmMain::BuildLayout() {
     };
   }
 
-  cmdGo->Default = true;
+  // No default button: Enter in the list or on a check box must not act.
   cmdGo->Click = [this] { cmdGo_Click(); };
   cbShutdown->KeyPress = [this](int& key) { cbShutdown_KeyPress(key); };
   cmdDelete->Click = [this] { cmdDelete_Click(); };
@@ -196,6 +222,7 @@ void frmMain::Form_Load() {
 
   for (const std::string& name : PowerActionList(app_.power)) cbShutdown->AddItem(name);
   cbShutdown->SetListIndex(0);
+  Find("mnuActionItem", 0)->SetVisible(modPower::HibernateAvailable(app_.power));
 
   power_ = std::make_unique<CPower>(app_.power);
   power_->Initialize(*this);
@@ -246,8 +273,9 @@ void frmMain::Form_QueryUnload(int& cancel, int unload_mode) {
 }
 
 void frmMain::Form_Unload(int&) {
-  for (const char* name : {"Form8", "frmAbout", "frmLanguage", "frmOptions", "frmSplash",
-                           "frmStillRunning", "frmWebsite", "frmWizard"}) {
+  for (const char* name :
+       {"Form8", "frmAbout", "frmCountdown", "frmHistory", "frmLanguage", "frmOptions", "frmSplash",
+        "frmStillRunning", "frmWebsite", "frmWizard"}) {
     if (Form* f = app_.Window(name); f && f->Loaded()) f->Unload();
   }
   power_.reset();
@@ -311,8 +339,9 @@ std::optional<LocalTime> frmMain::DueOf(const ListItem& row) const {
   return std::chrono::floor<std::chrono::minutes>(*due);
 }
 
-void frmMain::MoveOn(size_t row, LocalTime due) {
+void frmMain::MoveOn(size_t row, LocalTime due, bool missed) {
   const std::string name = lstSchedules->Items().at(row).Text;
+  if (missed) Record(name, lstSchedules->Items()[row].SubItem(kColumnType), kOutcomeMissed, due);
   for (QuickRow& q : quick_rows_) {
     if (q.name == name) {
       q.pending = false;
@@ -338,18 +367,89 @@ void frmMain::MoveOn(size_t row, LocalTime due) {
 
 void frmMain::Perform(size_t row) {
   const ListItem item = lstSchedules->Items().at(row);
-  const std::string action = item.SubItem(kColumnType);
-  if (Performing) Performing(item.Text, action);
+  frmCountdown::Run run{item.Text, item.SubItem(kColumnType), item.Text};
   const auto quick = std::find_if(quick_rows_.begin(), quick_rows_.end(),
                                   [&](const QuickRow& q) { return q.name == item.Text; });
   if (quick != quick_rows_.end()) {
+    // Taken: the quick row is done with, whatever the warning brings.
+    run.origin = quick->origin;
     quick_rows_.erase(quick);
     lstSchedules->RemoveItem(row);
-  } else {
-    // Stored before the action: after a shut-down there is no later.
-    RecordLastRun(item.Text, app_.kit.Time().Now());
   }
-  DoPowerAction(action, true);
+  Warn(std::move(run));
+}
+
+int frmMain::WarnSeconds() const {
+  const auto seconds = ReadInt16(Machine("txtWarn", "60"));
+  if (!seconds || *seconds < 0) return 60;
+  return std::min<int>(*seconds, 3600);
+}
+
+bool frmMain::ForceClose() const {
+  return Machine("chkForce", "1") != "0";
+}
+
+void frmMain::Warn(frmCountdown::Run run) {
+  const int seconds = WarnSeconds();
+  if (seconds == 0) {
+    Act(run);
+    return;
+  }
+  if (Countdown().Current()) {
+    waiting_.push_back(std::move(run));
+    return;
+  }
+  Countdown().Begin(std::move(run), seconds);
+}
+
+void frmMain::Decided(const frmCountdown::Run& run, frmCountdown::Outcome outcome, int minutes) {
+  const Clock& clock = app_.kit.Time();
+  switch (outcome) {
+    case frmCountdown::Outcome::Performed:
+      Act(run);
+      break;
+    case frmCountdown::Outcome::Postponed: {
+      Record(run.name, run.action, kOutcomePostponed, clock.Now());
+      // Back as a quick row named after the schedule, warned of again when due.
+      QuickRow q;
+      q.name = UniqueQuickName(FillIn(app_.Message("MSG_POSTPONEDROW", "{name} (postponed)"),
+                                      {{"name", run.origin.empty() ? run.name : run.origin}}));
+      q.action = run.action;
+      q.due = clock.UtcNow() + std::chrono::minutes{minutes};
+      q.origin = run.origin;
+      AddQuickRow(std::move(q));
+      break;
+    }
+    case frmCountdown::Outcome::Cancelled:
+      Record(run.name, run.action, kOutcomeCancelled, clock.Now());
+      break;
+  }
+  if (!waiting_.empty() && !Countdown().Current()) {
+    frmCountdown::Run next = std::move(waiting_.front());
+    waiting_.pop_front();
+    Warn(std::move(next));
+  }
+}
+
+void frmMain::Act(const frmCountdown::Run& run) {
+  if (Performing) Performing(run.name, run.action);
+  const LocalTime now = app_.kit.Time().Now();
+  // Stored before the action: after a shut-down there is no later.
+  if (!run.origin.empty()) RecordLastRun(run.origin, now);
+  Record(run.name, run.action, kOutcomePerformed, now);
+  DoPowerAction(run.action, ForceClose());
+}
+
+void frmMain::Record(const std::string& name, const std::string& action, const char* outcome,
+                     LocalTime when) {
+  if (Machine("chkLog", "0") != "1") return;
+  try {
+    AppendHistory(app_.fs, store_.data_folder + kHistoryFileName,
+                  {HistoryStamp(when), name, action, outcome});
+  } catch (const FileError&) {
+    // The history is a record, not a reason to stop a run.
+  }
+  if (history_ && history_->Loaded()) history_->Refresh();
 }
 
 void frmMain::RecordLastRun(const std::string& name, LocalTime when) {
@@ -420,26 +520,63 @@ void frmMain::cmdGo_Click() {
   if (cmbTime->Text() != "Now") {
     const LocalTime now = clock.Now();
     QuickRow q;
-    const std::string base = "Quick Schedule " + app_.locale.GeneralDate(now);
-    q.name = base;
-    for (int n = 2; FindSchedule(lstSchedules->Items(), q.name) || FindQuick(q.name); ++n) {
-      q.name = base + " (" + std::to_string(n) + ")";
-    }
+    q.name = UniqueQuickName("Quick Schedule " + app_.locale.GeneralDate(now));
     q.action = cbShutdown->Text();
     const auto when = ApplyQuickDelay(now, cmbTime->Text());
     // Due in real time, so a daylight-saving change cannot shorten the delay.
     if (when) q.due = clock.UtcNow() + (*when - now);
     q.pending = when.has_value();
-    quick_rows_.push_back(q);
-    lstSchedules->AddItem(QuickItem(q));
+    AddQuickRow(std::move(q));
     return;
   }
-  if (app_.kit.Boxes().MsgBox(
-          app_.Message("MSG_SURE",
-                       "Are you sure you want to perform the selected action immediately?"),
-          MsgBoxButtons::OKCancel, MsgBoxIcon::Question, "Confirm Choice") == MsgBoxResult::OK) {
-    DoPowerAction(cbShutdown->Text(), true);
+  ConfirmAndPerform(cbShutdown->Text());
+}
+
+std::string frmMain::UniqueQuickName(const std::string& base) const {
+  std::string name = base;
+  for (int n = 2; FindSchedule(lstSchedules->Items(), name) || FindQuick(name); ++n) {
+    name = base + " (" + std::to_string(n) + ")";
   }
+  return name;
+}
+
+void frmMain::AddQuickRow(QuickRow q) {
+  quick_rows_.push_back(std::move(q));
+  lstSchedules->AddItem(QuickItem(quick_rows_.back()));
+}
+
+void frmMain::ConfirmAndPerform(const std::string& action) {
+  // The question names the action, and Enter answers Cancel.
+  if (app_.kit.Boxes().MsgBox(
+          FillIn(app_.Message("MSG_SURENOW", "Are you sure you want to perform \"{action}\" now?"),
+                 {{"action", action}}),
+          MsgBoxButtons::OKCancelSafe, MsgBoxIcon::Question,
+          "Confirm Choice") == MsgBoxResult::OK) {
+    DoPowerAction(action, ForceClose());
+  }
+}
+
+void frmMain::mnuActionItem_Click(int index) {
+  static constexpr std::string_view kActions[] = {kHibernate, kShutDown, kReboot, kLogOff,
+                                                  kStandBy};
+  if (index >= 0 && index < 5) ConfirmAndPerform(std::string(kActions[index]));
+}
+
+void frmMain::mnuHistory_Click() {
+  History().Show();
+  History().Refresh();
+}
+
+void frmMain::EditorOpened() {
+  cmdNewSchedule->SetEnabled(false);
+  Find("mnuFileItem", 0)->SetEnabled(false);
+  SetItemCommands(false, false);
+}
+
+void frmMain::EditorClosed() {
+  cmdNewSchedule->SetEnabled(true);
+  Find("mnuFileItem", 0)->SetEnabled(true);
+  DisableItemCommands();
 }
 
 void frmMain::cbShutdown_KeyPress(int& key_ascii) {
@@ -477,12 +614,16 @@ void frmMain::cmdDelete_Click() {
 }
 
 void frmMain::cmdEdit_Click() {
+  if (Wizard().Loaded()) return;  // one editor at a time
   app_.state.IsEditing = true;
+  EditorOpened();
   Wizard().Show();
 }
 
 void frmMain::cmdNewSchedule_Click() {
+  if (Wizard().Loaded()) return;
   app_.state.IsEditing = false;
+  EditorOpened();
   Wizard().Show();
 }
 

@@ -2,6 +2,7 @@
 // The main window: the schedule list the engine works from, the quick-action
 // row, the commands, the menus and the notification-area icon. Closing it
 // normally only hides it, so schedules go on firing.
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -12,9 +13,11 @@
 #include "schedule/schedule_file.h"
 #include "schedule/schedule_list.h"
 #include "ui/app_context.h"
+#include "ui/main/frm_countdown.h"
 
 namespace norvale {
 
+class frmHistory;
 class frmOptions;
 class frmStillRunning;
 class frmWizard;
@@ -61,6 +64,8 @@ class frmMain : public Form, private ScheduleRows {
   void mnuHelpItem_Click();
   void mnuAboutItem_Click();
   void mnuTrayItem_Click(int index);
+  void mnuActionItem_Click(int index);
+  void mnuHistory_Click();
   void lstSchedules_ItemClick(size_t row);
   void tmrTrayIcon_Timer();
   void pctTray_MouseDown(TrayEvent e);
@@ -83,6 +88,16 @@ class frmMain : public Form, private ScheduleRows {
   CPower* Power() const { return power_.get(); }
   SchedulerEngine* Engine() const { return engine_.get(); }
   frmOptions& Options();
+  frmCountdown& Countdown();
+  frmHistory& History();
+  // The editor opened or closed: New, Edit and Delete wait while it is open, so
+  // it cannot be told to create or edit something else meanwhile.
+  void EditorOpened();
+  void EditorClosed();
+  // The warning's lead time and whether programs are closed by force, from the
+  // preferences.
+  int WarnSeconds() const;
+  bool ForceClose() const;
   frmWizard& Wizard();
   frmStillRunning& StillRunning();
 
@@ -101,14 +116,24 @@ class frmMain : public Form, private ScheduleRows {
     std::string action;
     UtcTime due;
     bool pending = true;  // false once taken or passed by
+    std::string origin;   // the schedule a postponed run belongs to
   };
 
   // ScheduleRows, for the engine.
   std::optional<LocalTime> DueOf(const ListItem& row) const override;
-  void MoveOn(size_t row, LocalTime due) override;
+  void MoveOn(size_t row, LocalTime due, bool missed) override;
   void Perform(size_t row) override;
 
   const QuickRow* FindQuick(const std::string& name) const;
+  std::string UniqueQuickName(const std::string& base) const;
+  void AddQuickRow(QuickRow q);
+  // A run about to be performed: warned of first when the preferences ask for it.
+  void Warn(frmCountdown::Run run);
+  void Decided(const frmCountdown::Run& run, frmCountdown::Outcome outcome, int minutes);
+  void Act(const frmCountdown::Run& run);
+  void Record(const std::string& name, const std::string& action, const char* outcome,
+              LocalTime when);
+  void ConfirmAndPerform(const std::string& action);
   ListItem QuickItem(const QuickRow& q) const;
   void RecordLastRun(const std::string& name, LocalTime when);
   void RemoveLeftoverTemporaryFiles();
@@ -123,6 +148,9 @@ class frmMain : public Form, private ScheduleRows {
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmWizard> wizard_;
   std::unique_ptr<frmStillRunning> still_running_;
+  std::unique_ptr<frmCountdown> countdown_;
+  std::unique_ptr<frmHistory> history_;
+  std::deque<frmCountdown::Run> waiting_;  // warnings that wait for the one shown
   std::vector<QuickRow> quick_rows_;
   TakenOccurrences taken_;
   bool ended_ = false;

@@ -103,8 +103,14 @@ void frmWizard::Form_Load() {
   for (int i = 0; i < 7; ++i)
     tvScheduleWeek->AddNode(kDayKeys[i], Text(kDayMessages[i][0], kDayMessages[i][1]));
   for (int d = 1; d <= 31; ++d) tvScheduleMonth->AddNode(std::to_string(d), std::to_string(d));
-  if (app_.state.IsEditing) ShowEdited(now, hour);
+  editing_ = app_.state.IsEditing;
+  edited_name_ = editing_ ? app_.state.CurrentSchedule.Name : std::string();
+  if (editing_) ShowEdited(now, hour);
   app_.Skin(*this, AppContext::Overlay::kNone);
+}
+
+void frmWizard::Form_Unload(int&) {
+  main_.EditorClosed();
 }
 
 void frmWizard::ShowEdited(LocalTime now, int hour) {
@@ -174,8 +180,8 @@ bool frmWizard::Refuse(const char* key, const char* fallback) {
 }
 
 void frmWizard::cmdOK_Click() {
-  const std::string name = txtName->Text();
-  if (!app_.state.IsEditing) {
+  const std::string name = editing_ ? edited_name_ : txtName->Text();
+  if (!editing_) {
     for (const ListItem& row : main_.lstSchedules->Items()) {
       if (Upper(row.Text) == Upper(name)) {
         Refuse("MSG_NEWNAME",
@@ -230,7 +236,7 @@ void frmWizard::cmdOK_Click() {
       }
     }
   }
-  if (app_.state.IsEditing) {
+  if (editing_) {
     // The run history is the engine's, not the editor's: an edit keeps it.
     try {
       r.LastRunTime = GetValue(GetTag(main_.Store().ReadText(name), "DATA"), "LastRunTime");

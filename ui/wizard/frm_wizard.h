@@ -32,6 +32,7 @@ class frmWizard : public Form {
  protected:
   void BuildLayout() override;
   void Form_Load() override;
+  void Form_Unload(int& cancel) override;
 
  private:
   std::string Text(const char* key, const char* fallback) const;
@@ -41,6 +42,9 @@ class frmWizard : public Form {
 
   AppContext& app_;
   frmMain& main_;
+  // Whether it edits, and what, is fixed when the window opens.
+  bool editing_ = false;
+  std::string edited_name_;
 };
 
 }  // namespace norvale

@@ -270,6 +270,34 @@ class LinePeer final : public NativeControl {
   void ApplyCaption() override {}
 };
 
+class IconPeer final : public NativeControl {
+ public:
+  IconPeer(FormWindow& form, Control& control) : NativeControl(form, control) {
+    Create(L"STATIC", SS_ICON | SS_REALSIZECONTROL | kGroup);
+    ApplyIcon();
+  }
+
+ protected:
+  std::string InitialText() const override { return {}; }
+  void ApplyCaption() override {}
+  void OnChanged(Prop what) override {
+    if (what == Prop::Geometry) ApplyIcon();
+  }
+
+ private:
+  void ApplyIcon() {
+    if (!hwnd()) return;
+    const RECT r = form_->PixelRect(control_);
+    const int size = std::max<int>(16, r.right - r.left);
+    // A missing resource leaves the control empty, as it does the window.
+    icon_.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                              Widen(control_.Parent().IconResource()).c_str(),
+                                              IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    SendMessageW(hwnd(), STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+  }
+  UniqueIcon icon_;
+};
+
 // Frames and picture boxes: what they contain is placed and shown relative to them.
 class ContainerPeer : public NativeControl {
  public:
@@ -1053,6 +1081,7 @@ std::unique_ptr<FormChild> CreateControlPeer(FormWindow& form, Control& control)
   if (type == "Line") return std::make_unique<LinePeer>(form, control);
   if (type == "Frame") return std::make_unique<FramePeer>(form, control);
   if (type == "PictureBox") return std::make_unique<PicturePeer>(form, control);
+  if (type == "IconBox") return std::make_unique<IconPeer>(form, control);
   if (auto* c = dynamic_cast<CommandButton*>(&control)) {
     return std::make_unique<ButtonPeer>(form, *c);
   }

@@ -36,8 +36,11 @@ FormWindow::FormWindow(ToolkitCore& core, Form& form)
   RegisterClassOnce(core.instance(), kClassName, CS_DBLCLKS,
                     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
   const std::wstring caption = Widen(form.Caption());
-  if (!CreateNative(core.instance(), kClassName, caption.c_str(),
-                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, BoundsPx(),
+  const DWORD style = form.Floating() ? WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN
+                                      : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  const DWORD ex_style =
+      WS_EX_CONTROLPARENT | (form.Floating() ? WS_EX_TOPMOST | WS_EX_NOACTIVATE : 0);
+  if (!CreateNative(core.instance(), kClassName, caption.c_str(), style, ex_style, BoundsPx(),
                     nullptr)) {
     throw std::runtime_error("cannot create the window of " + form.Name());
   }
@@ -394,7 +397,7 @@ void FormWindow::ApplyVisible() {
     placed_ = true;
     CenterIfUnplaced();
   }
-  int command = SW_SHOW;
+  int command = form_.Floating() ? SW_SHOWNOACTIVATE : SW_SHOW;
   if (pending_state_) {
     command = *pending_state_ == WindowState::Minimized   ? SW_SHOWMINIMIZED
               : *pending_state_ == WindowState::Maximized ? SW_SHOWMAXIMIZED

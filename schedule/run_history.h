@@ -1,0 +1,40 @@
+#pragma once
+// "History.log" in the data folder: one line for every run performed, postponed,
+// cancelled or missed, "YYYY-MM-DD HH:MM:SS<TAB>name<TAB>action<TAB>outcome",
+// UTF-8 with CR LF, kept under a size cap.
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+
+namespace norvale {
+
+inline constexpr const char* kHistoryFileName = "History.log";
+inline constexpr size_t kHistoryCap = size_t{1} << 20;
+
+// The outcomes as stored; windows show them translated.
+inline constexpr const char* kOutcomePerformed = "performed";
+inline constexpr const char* kOutcomePostponed = "postponed";
+inline constexpr const char* kOutcomeCancelled = "cancelled";
+inline constexpr const char* kOutcomeMissed = "missed";
+
+struct HistoryEntry {
+  std::string when;  // "YYYY-MM-DD HH:MM:SS", local time
+  std::string name;
+  std::string action;
+  std::string outcome;
+};
+
+std::string HistoryStamp(LocalTime t);
+
+// Appends one line. When the file would grow past `cap`, the oldest lines go
+// until at most half of it is left; the file is always replaced whole, so a
+// crash leaves the old history or the new one. Throws FileError.
+void AppendHistory(FileSystem& fs, const std::string& path, const HistoryEntry& entry,
+                   size_t cap = kHistoryCap);
+
+// The newest `count` entries, newest first; none when there is no file.
+std::vector<HistoryEntry> ReadHistory(const FileSystem& fs, const std::string& path, size_t count);
+
+}  // namespace norvale

@@ -1,0 +1,137 @@
+#include "ui/main/frm_countdown.h"
+
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+
+namespace norvale {
+
+std::string FillIn(std::string text,
+                   std::initializer_list<std::pair<const char*, std::string>> values) {
+  for (const auto& [mark, value] : values) {
+    const std::string token = std::string("{") + mark + "}";
+    for (size_t at = text.find(token); at != std::string::npos;
+         at = text.find(token, at + value.size())) {
+      text.replace(at, token.size(), value);
+    }
+  }
+  return text;
+}
+
+std::string frmCountdown::Text(const char* key, const char* fallback) const {
+  std::string text = app_.Message(key, fallback);
+  return text.empty() ? fallback : text;
+}
+
+void frmCountdown::BuildLayout() {
+  // Floats over everything and leaves the keyboard where the user is typing.
+  SetFloating(true);
+  SetClientSize(6120, 2130);
+  imgIcon = &Add<IconBox>("imgIcon", -1, "", nullptr, 240, 240, 480, 480);
+  lblWhat = &Add<Label>("lblWhat", -1, "", nullptr, 960, 240, 4920, 300);
+  lblLeft = &Add<Label>("lblLeft", -1, "", nullptr, 960, 600, 4920, 300);
+  lblPostpone = &Add<Label>("lblPostpone", -1, "Postpone &by:", nullptr, 240, 1125, 1560, 255);
+  cmbPostpone = &Add<ComboBox>("cmbPostpone", -1, "", nullptr, 1860, 1065, 2100, 315);
+  cmbPostpone->SetComboStyle(ComboBox::kDropdownList);
+  cmdPostpone = &Add<CommandButton>("cmdPostpone", -1, "&Postpone", nullptr, 4080, 1050, 1800, 375);
+  cmdCancel = &Add<CommandButton>("cmdCancel", -1, "&Cancel", nullptr, 2160, 1590, 1800, 375);
+  cmdNow = &Add<CommandButton>("cmdNow", -1, "Perform &now", nullptr, 4080, 1590, 1800, 375);
+  tmrCount = &Add<Timer>("tmrCount");
+  tmrCount->SetInterval(250);
+  tmrCount->SetEnabled(false);
+  // None of the buttons is a default or cancel button: no key presses one by accident.
+  cmdPostpone->Click = [this] { cmdPostpone_Click(); };
+  cmdCancel->Click = [this] { cmdCancel_Click(); };
+  cmdNow->Click = [this] { cmdNow_Click(); };
+  tmrCount->Tick = [this] { tmrCount_Timer(); };
+}
+
+void frmCountdown::Form_Load() {
+  lblPostpone->SetCaption(Text("MSG_POSTPONEBY", "Postpone &by:"));
+  cmdPostpone->SetCaption(Text("MSG_POSTPONE", "&Postpone"));
+  cmdCancel->SetCaption(Text("MSG_CANCELRUN", "&Cancel"));
+  cmdNow->SetCaption(Text("MSG_PERFORMNOW", "Perform &now"));
+  cmbPostpone->Clear();
+  for (int minutes : kPostponeMinutes) {
+    cmbPostpone->AddItem(
+        FillIn(Text("MSG_MINUTES", "{minutes} minutes"), {{"minutes", std::to_string(minutes)}}));
+  }
+  cmbPostpone->SetListIndex(kDefaultPostponeIndex);
+  app_.Skin(*this, AppContext::Overlay::kNone);
+}
+
+void frmCountdown::Form_QueryUnload(int& cancel, int unload_mode) {
+  // Closing the warning with its title bar button is no decision: the count goes on.
+  if (unload_mode == vbFormControlMenu && run_) cancel = 1;
+}
+
+void frmCountdown::Preview(Run run, int seconds) {
+  Begin(std::move(run), seconds);
+  tmrCount->SetEnabled(false);
+  preview_ = true;
+}
+
+void frmCountdown::Begin(Run run, int seconds) {
+  Load();
+  preview_ = false;
+  run_ = std::move(run);
+  ends_ = app_.kit.Time().Now() + std::chrono::seconds{seconds};
+  shown_seconds_ = -1;
+  SetCaption(Text("MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"));
+  lblWhat->SetCaption(FillIn(Text("MSG_WARNWHAT", "{action}: \"{name}\""),
+                             {{"action", run_->action}, {"name", run_->name}}));
+  cmbPostpone->SetListIndex(kDefaultPostponeIndex);
+  ShowSecondsLeft();
+  app_.kit.Tray().ShowBalloon(Caption(), lblWhat->Caption() + "\n" + lblLeft->Caption());
+  tmrCount->SetEnabled(true);
+  Show();
+}
+
+int frmCountdown::SecondsLeft() const {
+  const auto left = ends_ - app_.kit.Time().Now();
+  return static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count());
+}
+
+void frmCountdown::ShowSecondsLeft() {
+  const int left = std::max(0, SecondsLeft());
+  if (left == shown_seconds_) return;
+  shown_seconds_ = left;
+  lblLeft->SetCaption(
+      FillIn(Text("MSG_WARNLEFT", "Seconds left: {seconds}"), {{"seconds", std::to_string(left)}}));
+}
+
+void frmCountdown::tmrCount_Timer() {
+  if (!run_) {
+    tmrCount->SetEnabled(false);
+    return;
+  }
+  ShowSecondsLeft();
+  if (SecondsLeft() <= 0) End(Outcome::Performed, 0);
+}
+
+void frmCountdown::cmdPostpone_Click() {
+  const int index = cmbPostpone->ListIndex();
+  const int minutes = index >= 0 && index < static_cast<int>(std::size(kPostponeMinutes))
+                          ? kPostponeMinutes[index]
+                          : kPostponeMinutes[kDefaultPostponeIndex];
+  End(Outcome::Postponed, minutes);
+}
+
+void frmCountdown::cmdCancel_Click() {
+  End(Outcome::Cancelled, 0);
+}
+
+void frmCountdown::cmdNow_Click() {
+  End(Outcome::Performed, 0);
+}
+
+void frmCountdown::End(Outcome outcome, int minutes) {
+  if (!run_) return;
+  tmrCount->SetEnabled(false);
+  const Run run = *run_;
+  run_.reset();
+  Hide();
+  if (Decided && !preview_) Decided(run, outcome, minutes);
+}
+
+}  // namespace norvale

@@ -1,0 +1,77 @@
+#include "ui/main/frm_history.h"
+
+#include "schedule/run_history.h"
+
+namespace norvale {
+
+std::string frmHistory::Text(const char* key, const char* fallback) const {
+  std::string text = app_.Message(key, fallback);
+  return text.empty() ? fallback : text;
+}
+
+void frmHistory::BuildLayout() {
+  Move(0, 0, 8400, 5400);
+  lblInfo = &Add<Label>("lblInfo", -1, "", nullptr, 120, 120, 8040, 495);
+  lstHistory = &Add<ListView>("lstHistory", -1, "", nullptr, 120, 660, 8040, 3660);
+  for (int width : {2100, 2700, 1500, 1500}) lstHistory->AddColumn("", width);
+  cmdClose = &Add<CommandButton>("cmdClose", -1, "Close", nullptr, 6840, 4440, 1320, 375);
+  cmdClose->Cancel = true;
+  cmdClose->Click = [this] { Unload(); };
+}
+
+void frmHistory::Form_Load() {
+  SetCaption(Text("MSG_TITLEHISTORY", "History"));
+  const char* headers[][2] = {{"MSG_HISTORYWHEN", "Date and time"},
+                              {"MSG_HISTORYNAME", "Schedule"},
+                              {"MSG_HISTORYACTION", "Action"},
+                              {"MSG_HISTORYOUTCOME", "Outcome"}};
+  for (size_t i = 0; i < 4; ++i) lstHistory->SetColumnText(i, Text(headers[i][0], headers[i][1]));
+  cmdClose->SetCaption(Text("MSG_CLOSE", "Close"));
+  Refresh();
+  app_.Skin(*this, AppContext::Overlay::kNone);
+}
+
+void frmHistory::Refresh() {
+  bool logging = false;
+  try {
+    logging = app_.settings.ReadSetting(app_.product_name, "Settings", "chkLog", "0") == "1";
+  } catch (const SettingsError&) {
+    // Read as cleared.
+  }
+  lblInfo->SetCaption(logging ? Text("MSG_HISTORYON",
+                                     "The newest runs first; the history keeps about the last "
+                                     "megabyte of them.")
+                              : Text("MSG_HISTORYOFF",
+                                     "Nothing is recorded while \"Enable Logging\" is cleared "
+                                     "in General Preferences."));
+  ListItems rows;
+  std::vector<HistoryEntry> entries;
+  try {
+    entries = ReadHistory(app_.fs, path_, kHistoryShown);
+  } catch (const FileError&) {
+    // An unreadable history shows as an empty one; the runs themselves go on.
+  }
+  const char* outcomes[][3] = {{kOutcomePerformed, "MSG_PERFORMED", "performed"},
+                               {kOutcomePostponed, "MSG_POSTPONED", "postponed"},
+                               {kOutcomeCancelled, "MSG_CANCELLED", "cancelled"},
+                               {kOutcomeMissed, "MSG_MISSED", "missed"}};
+  for (const HistoryEntry& e : entries) {
+    std::string outcome = e.outcome;
+    for (const auto& o : outcomes) {
+      if (e.outcome == o[0]) outcome = Text(o[1], o[2]);
+    }
+    rows.push_back({e.when, {e.name, e.action, outcome}});
+  }
+  lstHistory->SetItems(std::move(rows));
+}
+
+void frmHistory::Form_Resize() {
+  if (GetWindowState() == WindowState::Minimized) return;
+  const int width = ScaleWidth(), height = ScaleHeight();
+  if (width < 2000 || height < 2000) return;
+  lblInfo->Move(120, 120, width - 240, 495);
+  lstHistory->Move(120, 660, width - 240, height - 660 - 615);
+  cmdClose->Move(width - 120 - 1320, height - 495, 1320, 375);
+}
+
+}  // namespace norvale

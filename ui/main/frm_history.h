@@ -1,0 +1,33 @@
+#pragma once
+// The list of what ran: the newest entries of the history first.
+#include "platform/forms/form.h"
+#include "ui/app_context.h"
+
+namespace norvale {
+
+inline constexpr size_t kHistoryShown = 500;
+
+class frmHistory : public Form {
+ public:
+  frmHistory(AppContext& app, std::string path)
+      : Form(app.kit, "frmHistory"), app_(app), path_(std::move(path)) {}
+  Label* lblInfo = nullptr;
+  ListView* lstHistory = nullptr;
+  CommandButton* cmdClose = nullptr;
+
+  // Reads the history again.
+  void Refresh();
+
+ protected:
+  void BuildLayout() override;
+  void Form_Load() override;
+  void Form_Resize() override;
+
+ private:
+  std::string Text(const char* key, const char* fallback) const;
+
+  AppContext& app_;
+  std::string path_;
+};
+
+}  // namespace norvale
