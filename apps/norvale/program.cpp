@@ -154,6 +154,8 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
   if (name == "frmStillRunning") main_->StillRunning().Show();
   if (name == "frmHistory") main_->mnuHistory_Click();
   if (name == "frmCountdown") {
+    // The main window comes to the front first, as it would be when a run falls due.
+    platform_.kit.DoEvents();
     const auto& rows = main_->lstSchedules->Items();
     main_->Countdown().Preview({rows.empty() ? "Night" : rows[0].Text,
                                 rows.empty() ? "Shut Down" : rows[0].SubItem(1), ""},

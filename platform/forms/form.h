@@ -139,7 +139,8 @@ class Form {
 
   // A notice that floats over every other window, cannot be resized, and does
   // not take the keyboard focus when it appears, so nobody typing elsewhere
-  // presses its buttons by accident. Set before the window loads.
+  // presses its buttons by accident; a click makes it the active window, so its
+  // access keys work. Set before the window loads.
   bool Floating() const { return floating_; }
   void SetFloating(bool floating) { floating_ = floating; }
 

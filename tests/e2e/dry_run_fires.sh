@@ -1,10 +1,12 @@
 #!/bin/sh
 # dry_run_fires.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR SHOTS_DIR PROBE
 # Starts Norvale.exe /dryrun on a copy of the program folder with a daily
-# schedule due in the coming minute, and checks from outside (DryRun.log, the
-# schedule file, the list's rows read by PROBE) that it fires in its minute,
-# records its run and shows tomorrow's; then that a quick "In 1 Minute" row
-# fires no earlier than a minute after Go. The display is the caller's.
+# schedule due in the coming minute and a warning of 5 s before each action, and
+# checks from outside (DryRun.log, History.log, the schedule file, the list's rows
+# and the warning read by PROBE) that it is warned of in its minute, performed
+# when the count ends, records its run and shows tomorrow's; then that a quick
+# "In 1 Minute" row fires no earlier than a minute (and the warning) after Go.
+# The display is the caller's.
 set -u
 wine_run=$1 prefix=$2 program=$3 work=$4 shots=$5 probe=$6
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
@@ -31,6 +33,9 @@ cp -r "$program/Norvale.exe" "$program/Localization.txt" "$program/Skins" "$work
 key='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 wine reg add "$key" /v Language /d English /f >/dev/null 2>&1
 wine reg add "$key" /v showHelp /d 0 /f >/dev/null 2>&1
+machine='HKLM\Software\Norvale Labs\Norvale\Settings'
+wine reg add "$machine" /v txtWarn /d 5 /f /reg:32 >/dev/null 2>&1
+wine reg add "$machine" /v chkLog /d 1 /f /reg:32 >/dev/null 2>&1
 
 # Due in the next minute, leaving the program time to come up before it.
 wait_for 30 sh -c '[ "$(date +%S)" -lt 40 ]'
@@ -46,7 +51,9 @@ wait_for 60 listed "^Daily	" || fail "the main window did not list the schedule 
 rows
 import -window root "$shots/e2e-main-window.png" 2>/dev/null
 
-wait_for 150 logged 1 || fail "nothing was logged within two and a half minutes"
+wait_for 100 wine "$probe" warning || fail "no warning within 100 s"
+import -window root "$shots/e2e-warning.png" 2>/dev/null
+wait_for 30 logged 1 || fail "nothing was logged after the warning"
 wait_for 10 listed "^Daily	.*	$tomorrow $due:00	" || { rows; fail "the row does not show tomorrow's run"; }
 import -window root "$shots/e2e-after-firing.png" 2>/dev/null
 log="$work/DryRun.log"
@@ -54,9 +61,10 @@ cat "$log"
 grep -q "	Stand by	SetSystemPowerState fSuspend=1 fForce=1	force=True" "$log" || fail "unexpected log"
 at=$(cut -c12-16 "$log" | head -n 1)
 [ "$at" = "$due" ] || fail "logged at $at, due at $due"
-rows | grep -q "^Daily	Stand by	$today $due:0[01]	" || { rows; fail "no Last Run Time in the row"; }
-tr -d '\r' <"$work/data/Daily.sch" | grep -q "^LastRunTime=$today $due:0[01]$" ||
+rows | grep -q "^Daily	Stand by	$today $due:0[5-7]	" || { rows; fail "no Last Run Time in the row"; }
+tr -d '\r' <"$work/data/Daily.sch" | grep -q "^LastRunTime=$today $due:0[5-7]$" ||
   fail "no LastRunTime in the file"
+grep -q "	Daily	Stand by	performed" "$work/data/History.log" || fail "no history of the run"
 echo "PASS: the daily schedule due at $due was logged, not performed; its row shows tomorrow"
 
 # The quick row: entry 1 of the delay list is "In 1 Minute".
@@ -69,6 +77,6 @@ fired=$(date -d "$(sed -n 2p "$log" | cut -c1-19)" +%s)
 wineserver -k 2>/dev/null
 sed -n 2p "$log"
 # Go was pressed after $go; whole seconds in the log lose up to one more.
-[ $((fired - go)) -ge 59 ] || fail "the quick row fired $((fired - go)) s after Go"
-[ $((fired - go)) -le 70 ] || fail "the quick row fired $((fired - go)) s after Go"
+[ $((fired - go)) -ge 64 ] || fail "the quick row fired $((fired - go)) s after Go"
+[ $((fired - go)) -le 75 ] || fail "the quick row fired $((fired - go)) s after Go"
 echo "PASS: the quick row fired $((fired - go)) s after Go"

@@ -4,6 +4,11 @@
 //   norvale_probe rows          prints each row of the schedule list, cells
 //                               separated by tabs; exit 1 while there is none
 //   norvale_probe go INDEX      picks entry INDEX of the delay list and presses Go
+//   norvale_probe warning       exit 0 while the warning before an action shows
+//   norvale_probe postpone INDEX
+//                               in the warning before an action, picks entry INDEX
+//                               of the postpone list and presses Postpone; exit 1
+//                               while no warning shows
 #include <windows.h>
 #include <commctrl.h>
 
@@ -36,6 +41,33 @@ BOOL CALLBACK Child(HWND h, LPARAM lp) {
   GetWindowTextW(h, text, 32);
   if (cls == WC_BUTTONW && std::wcscmp(text, L"&Go") == 0) f->go = h;
   return TRUE;
+}
+
+// The warning before an action: the visible top-level window with a "&Postpone" button.
+struct Warning {
+  HWND top = nullptr;
+  HWND combo = nullptr;
+  HWND postpone = nullptr;
+};
+
+BOOL CALLBACK WarningChild(HWND h, LPARAM lp) {
+  auto* w = reinterpret_cast<Warning*>(lp);
+  wchar_t text[32] = {};
+  GetWindowTextW(h, text, 32);
+  if (ClassOf(h) == WC_COMBOBOXW) w->combo = h;
+  if (ClassOf(h) == WC_BUTTONW && std::wcscmp(text, L"&Postpone") == 0) w->postpone = h;
+  return TRUE;
+}
+
+BOOL CALLBACK WarningTop(HWND h, LPARAM lp) {
+  // Its own style, not IsWindowVisible: from another desktop Wine reads that as hidden.
+  if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE)) return TRUE;
+  Warning here;
+  EnumChildWindows(h, WarningChild, reinterpret_cast<LPARAM>(&here));
+  if (!here.postpone || !here.combo) return TRUE;
+  here.top = h;
+  *reinterpret_cast<Warning*>(lp) = here;
+  return FALSE;
 }
 
 BOOL CALLBACK TopLevel(HWND h, LPARAM lp) {
@@ -98,11 +130,37 @@ int Rows(const Found& f) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  const bool postpone = argc == 3 && std::wcscmp(argv[1], L"postpone") == 0;
+  if (postpone || (argc == 2 && std::wcscmp(argv[1], L"warning") == 0)) {
+    Warning w;
+    const wchar_t* desktop = _wgetenv(L"NORVALE_DESKTOP");
+    HDESK desk = desktop ? OpenDesktopW(desktop, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)
+                         : nullptr;
+    if (desk) {
+      EnumDesktopWindows(desk, WarningTop, reinterpret_cast<LPARAM>(&w));
+      CloseDesktop(desk);
+    } else {
+      EnumWindows(WarningTop, reinterpret_cast<LPARAM>(&w));
+    }
+    if (!w.postpone) return 1;
+    if (!postpone) {
+      RECT r{};
+      GetWindowRect(w.top, &r);
+      std::printf("warning at %ld,%ld %ldx%ld\n", r.left, r.top, r.right - r.left,
+                  r.bottom - r.top);
+      return 0;
+    }
+    SendMessageW(w.combo, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[2])), 0);
+    SendMessageW(GetParent(w.combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w.combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(w.combo));
+    SendMessageW(w.postpone, BM_CLICK, 0, 0);
+    return 0;
+  }
   Found f;
   // Norvale runs on a desktop of its own (Wine's virtual desktop): look there.
   const wchar_t* desktop = _wgetenv(L"NORVALE_DESKTOP");
-  HDESK desk = desktop ? OpenDesktopW(desktop, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)
-                       : nullptr;
+  HDESK desk =
+      desktop ? OpenDesktopW(desktop, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE) : nullptr;
   if (desk) {
     EnumDesktopWindows(desk, TopLevel, reinterpret_cast<LPARAM>(&f));
     CloseDesktop(desk);
@@ -121,6 +179,6 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(f.go, BM_CLICK, 0, 0);
     return 0;
   }
-  std::fprintf(stderr, "usage: norvale_probe rows | go INDEX\n");
+  std::fprintf(stderr, "usage: norvale_probe rows | go INDEX | warning | postpone INDEX\n");
   return 2;
 }

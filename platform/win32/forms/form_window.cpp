@@ -38,8 +38,7 @@ FormWindow::FormWindow(ToolkitCore& core, Form& form)
   const std::wstring caption = Widen(form.Caption());
   const DWORD style = form.Floating() ? WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN
                                       : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  const DWORD ex_style =
-      WS_EX_CONTROLPARENT | (form.Floating() ? WS_EX_TOPMOST | WS_EX_NOACTIVATE : 0);
+  const DWORD ex_style = WS_EX_CONTROLPARENT | (form.Floating() ? WS_EX_TOPMOST : 0);
   if (!CreateNative(core.instance(), kClassName, caption.c_str(), style, ex_style, BoundsPx(),
                     nullptr)) {
     throw std::runtime_error("cannot create the window of " + form.Name());
@@ -397,7 +396,14 @@ void FormWindow::ApplyVisible() {
     placed_ = true;
     CenterIfUnplaced();
   }
-  int command = form_.Floating() ? SW_SHOWNOACTIVATE : SW_SHOW;
+  if (form_.Floating()) {
+    // Above every window, and the keyboard stays where the user is typing.
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (!was_visible) ReportBounds();
+    return;
+  }
+  int command = SW_SHOW;
   if (pending_state_) {
     command = *pending_state_ == WindowState::Minimized   ? SW_SHOWMINIMIZED
               : *pending_state_ == WindowState::Maximized ? SW_SHOWMAXIMIZED
