@@ -2,6 +2,7 @@
 // The wall clock of the desktop, in local time. Injected everywhere so tests can
 // stand at any moment (and later move timers forward) deterministically.
 #include <chrono>
+#include <string>
 
 namespace norvale {
 
@@ -24,6 +25,10 @@ class Clock {
     return now - std::chrono::floor<std::chrono::days>(now);
   }
 };
+
+// "YYYY-MM-DD HH:MM:SS" with `separator` between date and time: the one form
+// of a moment in every log and output the program writes for other tools.
+std::string IsoMoment(LocalTime t, char separator = ' ');
 
 // A clock that stands still at one moment, for asking "what comes after then".
 class FixedClock final : public Clock {

@@ -14,20 +14,12 @@ DryRunPowerControl::DryRunPowerControl(PowerControl& system, FileSystem& fs, con
       tell_user_(std::move(tell_user)) {}
 
 std::string DryRunPowerControl::LogLine(LocalTime when, const PowerRequest& r) {
-  using namespace std::chrono;
-  const auto day = floor<days>(when);
-  const year_month_day ymd{day};
-  const hh_mm_ss<seconds> t{floor<seconds>(when - day)};
-  char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(ymd.year()),
-                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                static_cast<int>(t.hours().count()), static_cast<int>(t.minutes().count()),
-                static_cast<int>(t.seconds().count()));
+  const std::string stamp = IsoMoment(when, 'T');
   const std::string request = r.kind == PowerRequest::kExitWindows
                                   ? "ExitWindowsEx flags=" + std::to_string(r.flags) + " reason=0"
                                   : "SetSystemPowerState fSuspend=" + std::to_string(r.flags) +
                                         " fForce=" + (r.force ? "1" : "0");
-  return std::string(stamp) + "\t" + (r.action.empty() ? "?" : r.action) + "\t" + request +
+  return stamp + "\t" + (r.action.empty() ? "?" : r.action) + "\t" + request +
          "\tforce=" + (r.force ? "True" : "False") + "\r\n";
 }
 

@@ -1,8 +1,22 @@
 #include "platform/locale.h"
 
 #include <cctype>
+#include <cstdio>
 
 namespace norvale {
+
+std::string IsoMoment(LocalTime t, char separator) {
+  using namespace std::chrono;
+  const auto day = floor<days>(t);
+  const year_month_day ymd{day};
+  const hh_mm_ss<seconds> hms{floor<seconds>(t - day)};
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u%c%02d:%02d:%02d", static_cast<int>(ymd.year()),
+                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()), separator,
+                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
+                static_cast<int>(hms.seconds().count()));
+  return buf;
+}
 namespace {
 
 using std::chrono::days;

@@ -11,6 +11,9 @@ enum class MsgBoxButtons { OK, OKCancel, YesNo, AbortRetryIgnore, OKCancelSafe }
 enum class MsgBoxIcon { None, Information, Exclamation, Critical, Question };
 enum class MsgBoxResult { OK, Cancel, Yes, No, Abort, Retry, Ignore };
 
+// The answer a box gives when nobody chooses: the safe one (OK, Cancel, No, Abort).
+MsgBoxResult DefaultAnswer(MsgBoxButtons buttons);
+
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;

@@ -15,19 +15,6 @@ std::string Field(std::string text) {
 
 }  // namespace
 
-std::string HistoryStamp(LocalTime t) {
-  using namespace std::chrono;
-  const auto day = floor<days>(t);
-  const year_month_day ymd{day};
-  const hh_mm_ss<seconds> hms{floor<seconds>(t - day)};
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02d:%02d:%02d", static_cast<int>(ymd.year()),
-                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
-                static_cast<int>(hms.seconds().count()));
-  return buf;
-}
-
 void AppendHistory(FileSystem& fs, const std::string& path, const HistoryEntry& e, size_t cap) {
   std::string text;
   if (fs.FileExists(path)) text = fs.ReadAll(path);

@@ -26,8 +26,6 @@ struct HistoryEntry {
   std::string outcome;
 };
 
-std::string HistoryStamp(LocalTime t);
-
 // Appends one line. When the file would grow past `cap`, the oldest lines go
 // until at most half of it is left; the file is always replaced whole, so a
 // crash leaves the old history or the new one. Throws FileError.

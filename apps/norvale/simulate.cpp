@@ -28,18 +28,6 @@ std::optional<LocalTime> ParseMoment(const std::string& text) {
   return LocalTime{local_days{day}} + hours{h} + minutes{mi} + seconds{s};
 }
 
-std::string Stamp(LocalTime t) {
-  const auto day = floor<days>(t);
-  const year_month_day ymd{day};
-  const hh_mm_ss<seconds> hms{floor<seconds>(t - day)};
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02d:%02d:%02d", static_cast<int>(ymd.year()),
-                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
-                static_cast<int>(hms.seconds().count()));
-  return buf;
-}
-
 // Prints each request under the name of the row that asked for it.
 class PrintedPower final : public PowerControl {
  public:
@@ -50,7 +38,7 @@ class PrintedPower final : public PowerControl {
   bool IsWinNT() const override { return true; }
   void EnableShutdownPrivilege() override {}
   void Perform(const PowerRequest& r) override {
-    out(Stamp(clock_.Now()) + "\t" + performing + "\t" + r.action);
+    out(IsoMoment(clock_.Now()) + "\t" + performing + "\t" + r.action);
   }
   bool HibernateAvailable() const override { return true; }
   void HoldOffIdleSleep(bool) override {}
@@ -168,7 +156,7 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
   headless::VirtualClock clock(plan.from, zone);
   headless::HeadlessToolkit kit(clock);
   kit.Answers().Shown = [&](const std::string& title, const std::string& text) {
-    if (note) note(Stamp(clock.Now()) + " " + title + ": " + text);
+    if (note) note(IsoMoment(clock.Now()) + " " + title + ": " + text);
   };
   const std::string program_folder = "/Norvale";
   headless::MemoryFileSystem fs(program_folder);

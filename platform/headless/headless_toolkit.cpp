@@ -92,6 +92,14 @@ bool HeadlessTray::Delete() {
 MsgBoxResult DefaultAnswers::MsgBox(const std::string& text, MsgBoxButtons buttons, MsgBoxIcon,
                                     const std::string& title) {
   if (Shown) Shown(title, text);
+  return DefaultAnswer(buttons);
+}
+
+}  // namespace norvale::headless
+
+namespace norvale {
+
+MsgBoxResult DefaultAnswer(MsgBoxButtons buttons) {
   switch (buttons) {
     case MsgBoxButtons::OK:
       return MsgBoxResult::OK;
@@ -105,6 +113,10 @@ MsgBoxResult DefaultAnswers::MsgBox(const std::string& text, MsgBoxButtons butto
   }
   return MsgBoxResult::Cancel;
 }
+
+}  // namespace norvale
+
+namespace norvale::headless {
 
 HeadlessToolkit::~HeadlessToolkit() = default;
 

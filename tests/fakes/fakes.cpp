@@ -24,18 +24,7 @@ MsgBoxResult ScriptedMessageBoxes::MsgBox(const std::string& text, MsgBoxButtons
     answers_.pop_front();
     return r;
   }
-  switch (buttons) {
-    case MsgBoxButtons::OK:
-      return MsgBoxResult::OK;
-    case MsgBoxButtons::OKCancel:
-    case MsgBoxButtons::OKCancelSafe:
-      return MsgBoxResult::Cancel;
-    case MsgBoxButtons::YesNo:
-      return MsgBoxResult::No;
-    case MsgBoxButtons::AbortRetryIgnore:
-      return MsgBoxResult::Abort;
-  }
-  return MsgBoxResult::Cancel;
+  return DefaultAnswer(buttons);
 }
 
 }  // namespace norvale::fakes

@@ -29,14 +29,7 @@ std::string File(const char* type, const char* date, const char* time, bool repe
 }
 
 std::string Minute(LocalTime t) {
-  const auto day = floor<days>(t);
-  const year_month_day ymd{day};
-  const hh_mm_ss<minutes> hm{floor<minutes>(t - day)};
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u %02d:%02d", static_cast<int>(ymd.year()),
-                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                static_cast<int>(hm.hours().count()), static_cast<int>(hm.minutes().count()));
-  return buf;
+  return IsoMoment(t).substr(0, 16);
 }
 
 TEST(Simulation, SixtyDaysPerformEveryOccurrenceOnceInItsMinuteAndNothingElse) {

@@ -445,7 +445,7 @@ void frmMain::Record(const std::string& name, const std::string& action, const c
   if (Machine("chkLog", "0") != "1") return;
   try {
     AppendHistory(app_.fs, store_.data_folder + kHistoryFileName,
-                  {HistoryStamp(when), name, action, outcome});
+                  {IsoMoment(when), name, action, outcome});
   } catch (const FileError&) {
     // The history is a record, not a reason to stop a run.
   }
