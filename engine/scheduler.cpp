@@ -22,6 +22,30 @@ SchedulerEngine::SchedulerEngine(SchedulerControls controls, Toolkit& kit, Sched
   c_.timSchedule.Tick = [this] { timSchedule_Timer(); };
   c_.tmrScheduler.SetInterval(500);
   c_.tmrScheduler.SetEnabled(true);
+  // A new or changed row may be due before the watcher would wake.
+  c_.lstSchedules.RowsChanged = [this] { WatchClosely(); };
+}
+
+void SchedulerEngine::WatchClosely() {
+  if (armed_ == milliseconds{500}) return;
+  armed_ = milliseconds{500};
+  c_.tmrScheduler.SetInterval(500);
+}
+
+void SchedulerEngine::ArmWatcher(LocalTime now) {
+  milliseconds next{60000};
+  if (earliest_) {
+    // Wake a quarter second before the due moment; the tick after it takes the row.
+    const milliseconds gap = std::chrono::floor<milliseconds>(*earliest_ - now);
+    if (gap <= milliseconds{750}) {
+      next = milliseconds{500};
+    } else if (gap - milliseconds{250} < next) {
+      next = gap - milliseconds{250};
+    }
+  }
+  if (next == armed_) return;
+  armed_ = next;
+  c_.tmrScheduler.SetInterval(static_cast<int>(next.count()));
 }
 
 void SchedulerEngine::RefreshDues(milliseconds offset) {
@@ -53,7 +77,7 @@ void SchedulerEngine::tmrScheduler_Timer() {
   // Awake since the last tick, only late (a busy machine): what fell due in
   // between is still on time.
   const bool awake_since = last_utc_ && !interrupted_ && utc >= *last_utc_ &&
-                           utc - *last_utc_ <= std::chrono::minutes{1};
+                           utc - *last_utc_ <= armed_ + std::chrono::minutes{1};
   last_local_ = now;
   last_utc_ = utc;
   last_offset_ = offset;
@@ -63,7 +87,10 @@ void SchedulerEngine::tmrScheduler_Timer() {
   if (performed_minute_ && now < *performed_minute_) performed_minute_.reset();
 
   RefreshDues(offset);
-  if (!earliest_ || *earliest_ > now) return;  // nothing due and nothing missed
+  if (!earliest_ || *earliest_ > now) {  // nothing due and nothing missed
+    ArmWatcher(now);
+    return;
+  }
 
   const bool prevented = c_.chkPrevent.Value() == 1;
   std::vector<std::pair<size_t, LocalTime>> taken, missed;
@@ -92,6 +119,8 @@ void SchedulerEngine::tmrScheduler_Timer() {
     }
     rows_.MoveOn(i, due, false);
   }
+  RefreshDues(offset);
+  ArmWatcher(now);
 }
 
 void SchedulerEngine::tmrProcessSchedule_Timer() {

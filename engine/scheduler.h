@@ -66,6 +66,10 @@ class SchedulerEngine {
 
  private:
   void RefreshDues(std::chrono::milliseconds offset);
+  // Sleeps until shortly before the earliest due moment (a minute at most), so
+  // an idle program wakes about once a minute.
+  void ArmWatcher(LocalTime now);
+  void WatchClosely();
 
   SchedulerControls c_;
   Toolkit& kit_;
@@ -76,6 +80,7 @@ class SchedulerEngine {
   std::optional<LocalTime> last_local_;
   std::optional<UtcTime> last_utc_;
   bool interrupted_ = false;
+  std::chrono::milliseconds armed_{500};  // the watcher's interval now
   std::chrono::milliseconds last_offset_{0};
   // Each row's due moment, read once per change of the rows.
   uint64_t dues_revision_ = ~uint64_t{0};

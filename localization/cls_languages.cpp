@@ -125,9 +125,15 @@ void clsLanguages::LoadLanguage(const std::string& language) {
   current_language_ = language;
   const std::string path = FilePath();
   if (!LangFileExists(path)) return;
+  const auto size = fs_.FileSize(path);
+  if (items_ && language == loaded_language_ && size && size == loaded_size_) return;
   const auto text = ReadLocalizationText(fs_, path);
   if (!text) return;
-  if (auto block = FindTranslationItems(*text, language)) items_ = std::move(*block);
+  if (auto block = FindTranslationItems(*text, language)) {
+    items_ = std::move(*block);
+    loaded_language_ = language;
+    loaded_size_ = size;
+  }
 }
 
 void clsLanguages::ChangeLanguage(Form& window, std::string language) {
@@ -249,6 +255,7 @@ std::string LocalizationFileText(const std::vector<const Form*>& windows,
 bool clsLanguages::makeLocalizationFile(const std::vector<const Form*>& loaded_windows) const {
   try {
     fs_.ReplaceWhole(FilePath(), LocalizationFileText(loaded_windows, catalogue_));
+    FileChanged();
     return true;
   } catch (const std::exception&) {
     return false;  // the old file, if any, is still there whole

@@ -71,6 +71,12 @@ class clsLanguages {
   // Sets CurrentLanguage, then takes the first group of that name from the file;
   // a missing file, language or malformed group leaves the items as they were.
   void LoadLanguage(const std::string& language);
+
+ public:
+  // The file was written anew: the next translation reads it again.
+  void FileChanged() const { loaded_size_.reset(); }
+
+ private:
   void Translate(Form& window, std::string language, bool mdi);
 
   FileSystem& fs_;
@@ -78,6 +84,10 @@ class clsLanguages {
   std::string& current_language_;
   MessageTable catalogue_;
   std::optional<std::string> items_;  // the item block, cut into lines when read
+  // Which language and which file (by size) the items came from: every window of
+  // a run asks for the same language, and the file is read once for all of them.
+  std::string loaded_language_;
+  mutable std::optional<uint64_t> loaded_size_;
 };
 
 // The text of a fresh file as makeLocalizationFile writes it.

@@ -81,6 +81,7 @@ void frmLanguage::Command1_Click() {
   content += "\r\n";
   try {
     s_.fs.ReplaceWhole(s_.languages.FilePath(), content);
+    s_.languages.FileChanged();
   } catch (const std::exception&) {
     return;
   }

@@ -173,7 +173,18 @@ void NorvaleProgram::Start() {
     ShowWindowNamed(command_line_.show_window);
     return;
   }
-  splash_->Show();
+  bool no_splash = false;
+  try {
+    no_splash = settings_->ReadSetting(branding_.ProductName, "Settings", "chkSplash", "0") == "1";
+  } catch (const SettingsError&) {
+    // Unreadable: the splash shows, as by default.
+  }
+  if (no_splash) {
+    main_->Load();
+    if (main_->Loaded() && !main_->Ended() && !settings_->StartHidden) main_->Show();
+  } else {
+    splash_->Show();
+  }
   if (command_line_.dry_run) {
     platform_.kit.Tray().ShowBalloon(branding_.ProductName,
                                      "Dry run: power actions are logged to DryRun.log, never "

@@ -163,6 +163,7 @@ void ListView::SetColumnText(size_t i, std::string text) {
 }
 
 void ListView::SetColumnWidth(size_t i, int width_twips) {
+  if (columns_.at(i).Width == width_twips) return;  // nothing to lay out again
   columns_.at(i).Width = width_twips;
   Notify(Prop::Columns);
 }
@@ -175,12 +176,14 @@ void ListView::SetItems(ListItems items) {
   items_ = std::move(items);
   if (selected_ && *selected_ >= items_.size()) selected_.reset();
   ++revision_;
+  if (RowsChanged) RowsChanged();
   Notify(Prop::Items);
 }
 
 size_t ListView::AddItem(ListItem item) {
   items_.push_back(std::move(item));
   ++revision_;
+  if (RowsChanged) RowsChanged();
   Notify(Prop::Items);
   return items_.size() - 1;
 }
@@ -194,18 +197,21 @@ void ListView::RemoveItem(size_t row) {
     --*selected_;
   }
   ++revision_;
+  if (RowsChanged) RowsChanged();
   Notify(Prop::Items);
 }
 
 void ListView::SetItemText(size_t row, std::string text) {
   items_.at(row).Text = std::move(text);
   ++revision_;
+  if (RowsChanged) RowsChanged();
   Notify(Prop::Items);
 }
 
 void ListView::SetSubItem(size_t row, size_t column, std::string text) {
   items_.at(row).SetSubItem(column, std::move(text));
   ++revision_;
+  if (RowsChanged) RowsChanged();
   Notify(Prop::Items);
 }
 

@@ -275,6 +275,8 @@ class ListView : public Control {
   void SetSubItem(size_t row, size_t column, std::string text);
   // Changes with every change of the rows, so a reader can tell its copy is stale.
   uint64_t Revision() const { return revision_; }
+  // Told of every change of the rows.
+  std::function<void()> RowsChanged;
 
   // The selected row, if any.
   std::optional<size_t> SelectedItem() const { return selected_; }

@@ -14,12 +14,46 @@ namespace {
 
 constexpr DWORD kPieceBytes = 4096;
 
+// WinINet, loaded on the first download: most runs never make one, and a
+// program that imports it carries it from the start.
+struct WinInet {
+  template <typename F>
+  F Bind(const char* name) const {
+    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                  : nullptr;
+  }
+  HMODULE module = LoadLibraryW(L"wininet.dll");
+  decltype(&::InternetOpenW) Open = Bind<decltype(&::InternetOpenW)>("InternetOpenW");
+  decltype(&::InternetConnectW) Connect = Bind<decltype(&::InternetConnectW)>("InternetConnectW");
+  decltype(&::HttpOpenRequestW) OpenRequest =
+      Bind<decltype(&::HttpOpenRequestW)>("HttpOpenRequestW");
+  decltype(&::HttpSendRequestW) SendRequest =
+      Bind<decltype(&::HttpSendRequestW)>("HttpSendRequestW");
+  decltype(&::HttpQueryInfoW) QueryInfo = Bind<decltype(&::HttpQueryInfoW)>("HttpQueryInfoW");
+  decltype(&::InternetReadFile) ReadFile = Bind<decltype(&::InternetReadFile)>("InternetReadFile");
+  decltype(&::InternetCrackUrlW) CrackUrl =
+      Bind<decltype(&::InternetCrackUrlW)>("InternetCrackUrlW");
+  decltype(&::InternetSetOptionW) SetOption =
+      Bind<decltype(&::InternetSetOptionW)>("InternetSetOptionW");
+  decltype(&::InternetCloseHandle) CloseHandle =
+      Bind<decltype(&::InternetCloseHandle)>("InternetCloseHandle");
+  bool Complete() const {
+    return Open && Connect && OpenRequest && SendRequest && QueryInfo && ReadFile && CrackUrl &&
+           SetOption && CloseHandle;
+  }
+};
+
+const WinInet& Net() {
+  static const WinInet net;  // loaded once, kept for the rest of the run
+  return net;
+}
+
 // Owns one WinINet handle (session or request).
 class ScopedInternet {
  public:
   explicit ScopedInternet(HINTERNET h) : h_(h) {}
   ~ScopedInternet() {
-    if (h_) InternetCloseHandle(h_);
+    if (h_) Net().CloseHandle(h_);
   }
   ScopedInternet(const ScopedInternet&) = delete;
   ScopedInternet& operator=(const ScopedInternet&) = delete;
@@ -34,7 +68,7 @@ class ScopedInternet {
 std::optional<uint64_t> ContentLength(HINTERNET request) {
   wchar_t text[32] = {};
   DWORD size = sizeof text;
-  if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) {
+  if (!Net().QueryInfo(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) {
     return std::nullopt;
   }
   uint64_t value = 0;
@@ -62,7 +96,7 @@ std::optional<Target> Crack(const std::wstring& url) {
   parts.dwHostNameLength = 1;  // non-zero: point into `url`
   parts.dwUrlPathLength = 1;
   parts.dwExtraInfoLength = 1;
-  if (!InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+  if (!Net().CrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
     return std::nullopt;
   }
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
@@ -84,7 +118,7 @@ std::optional<Target> Crack(const std::wstring& url) {
 void SetTimeouts(HINTERNET handle, DWORD ms) {
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                        INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-    InternetSetOptionW(handle, option, &ms, sizeof ms);
+    Net().SetOption(handle, option, &ms, sizeof ms);
   }
 }
 
@@ -95,29 +129,30 @@ Win32HttpClient::Win32HttpClient(size_t max_body_bytes, std::chrono::millisecond
 
 std::optional<std::string> Win32HttpClient::Get(const std::string& url,
                                                 const std::function<void()>& between_pieces) {
+  if (!Net().Complete()) return std::nullopt;
   const std::optional<Target> target = Crack(Widen(url));
   if (!target) return std::nullopt;
-  ScopedInternet session(InternetOpenW(L"Mozilla", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+  ScopedInternet session(Net().Open(L"Mozilla", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
   if (!session) return std::nullopt;
   const DWORD ms = static_cast<DWORD>(std::clamp<int64_t>(timeout_.count(), 1, 0x7FFFFFFF));
   SetTimeouts(session.get(), ms);
-  ScopedInternet connection(InternetConnectW(session.get(), target->host.c_str(), target->port,
-                                             nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  ScopedInternet connection(Net().Connect(session.get(), target->host.c_str(), target->port,
+                                          nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return std::nullopt;
   SetTimeouts(connection.get(), ms);
   // Always from the server, never from a cache, and say so to proxies.
   const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
                       (target->secure ? INTERNET_FLAG_SECURE : 0u);
-  ScopedInternet request(HttpOpenRequestW(connection.get(), L"GET", target->object.c_str(), nullptr,
-                                          nullptr, nullptr, flags, 0));
+  ScopedInternet request(Net().OpenRequest(connection.get(), L"GET", target->object.c_str(),
+                                           nullptr, nullptr, nullptr, flags, 0));
   if (!request) return std::nullopt;
   SetTimeouts(request.get(), ms);
-  if (!HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return std::nullopt;
+  if (!Net().SendRequest(request.get(), nullptr, 0, nullptr, 0)) return std::nullopt;
 
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                      &size, nullptr) ||
+  if (!Net().QueryInfo(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                       &size, nullptr) ||
       status != 200) {
     return std::nullopt;
   }
@@ -128,7 +163,7 @@ std::optional<std::string> Win32HttpClient::Get(const std::string& url,
   std::vector<char> piece(kPieceBytes);
   for (;;) {
     DWORD got = 0;
-    if (!InternetReadFile(request.get(), piece.data(), kPieceBytes, &got)) return std::nullopt;
+    if (!Net().ReadFile(request.get(), piece.data(), kPieceBytes, &got)) return std::nullopt;
     if (got == 0) break;
     if (got > max_body_bytes_ - body.size()) return std::nullopt;
     body.append(piece.data(), got);

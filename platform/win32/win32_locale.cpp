@@ -71,13 +71,33 @@ std::string Win32Locale::LongTime(seconds time_of_day) const {
 
 std::optional<Date> Win32Locale::ParseDate(std::string_view text) const {
   if (IsBlank(text) || text.find('\0') != std::string_view::npos) return std::nullopt;
-  const LCID lcid =
-      locale_name_.empty() ? LOCALE_USER_DEFAULT : LocaleNameToLCID(Widen(locale_name_).c_str(), 0);
+  const std::wstring name = Widen(locale_name_);
+  const wchar_t* locale = name.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str();
+  // The short date form read by its own pattern: what this program writes
+  // itself, without loading OLE Automation for it.
+  wchar_t pattern[80] = {};
+  if (GetLocaleInfoEx(locale, LOCALE_SSHORTDATE, pattern, 80) > 0) {
+    if (auto date = PatternLocale(Narrow(pattern), "HH:mm:ss").ParseDate(text)) return date;
+  }
+  // Anything else (month names, other orders) as the desktop's own date reader
+  // takes it; OLE Automation is loaded the first time that is needed.
+  if (!oleaut_) oleaut_ = LoadLibraryW(L"oleaut32.dll");
+  const HMODULE oleaut = static_cast<HMODULE>(oleaut_);
+  using FromStr = HRESULT(WINAPI*)(LPCOLESTR, LCID, ULONG, DATE*);
+  using ToSystemTime = INT(WINAPI*)(DOUBLE, LPSYSTEMTIME);
+  const auto from_str = oleaut ? reinterpret_cast<FromStr>(reinterpret_cast<void*>(
+                                     GetProcAddress(oleaut, "VarDateFromStr")))
+                               : nullptr;
+  const auto to_system_time = oleaut ? reinterpret_cast<ToSystemTime>(reinterpret_cast<void*>(
+                                           GetProcAddress(oleaut, "VariantTimeToSystemTime")))
+                                     : nullptr;
+  if (!from_str || !to_system_time) return std::nullopt;
+  const LCID lcid = name.empty() ? LOCALE_USER_DEFAULT : LocaleNameToLCID(name.c_str(), 0);
   std::wstring wide = Widen(text);
   DATE value = 0;
-  if (FAILED(VarDateFromStr(wide.data(), lcid, 0, &value))) return std::nullopt;
+  if (FAILED(from_str(wide.data(), lcid, 0, &value))) return std::nullopt;
   SYSTEMTIME st{};
-  if (!VariantTimeToSystemTime(value, &st)) return std::nullopt;
+  if (!to_system_time(value, &st)) return std::nullopt;
   const Date date{std::chrono::year{st.wYear}, std::chrono::month{st.wMonth},
                   std::chrono::day{st.wDay}};
   if (!date.ok()) return std::nullopt;

@@ -44,6 +44,7 @@ class Win32Locale final : public Locale {
 
  private:
   std::string locale_name_;
+  mutable void* oleaut_ = nullptr;  // OLE Automation (an HMODULE), once a date needs it
 };
 
 // The ANSI code page (CP_ACP) of the desktop.

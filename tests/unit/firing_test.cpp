@@ -46,10 +46,10 @@ TEST_F(FiringTest, ADailyRowFiresRecordsItsRunAndShowsTomorrowWithoutAReload) {
   AdvanceTo(10, 6);
   EXPECT_EQ(std::vector<std::string>{"Stand by"}, Actions());
   EXPECT_EQ("2026-12-05 10:05:00", RowOf("Night").SubItem(kColumnNextRun));
-  EXPECT_EQ("2026-12-04 10:05:00", RowOf("Night").SubItem(kColumnLastRun));
+  EXPECT_EQ("2026-12-04 10:05:01", RowOf("Night").SubItem(kColumnLastRun));
   // Only the value of LastRunTime changed in the file.
   std::string expected = before;
-  expected.replace(expected.find("LastRunTime=") + 12, 0, "2026-12-04 10:05:00");
+  expected.replace(expected.find("LastRunTime=") + 12, 0, "2026-12-04 10:05:01");
   EXPECT_EQ(expected, *fs.Get(data + "Night.sch"));
   // The clock set back over the run, then a reload: nothing is performed twice.
   kit.SetWallClock(FakeClock::At(2026, 12, 4, 10, 0));

@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, LoadFillsTheListTheActionsAndTheTray) {
   EXPECT_EQ(4, main->cbShutdown->ListCount());
   EXPECT_TRUE(kit.FakeTrayIcon().Shown());
   EXPECT_EQ("Norvale", kit.FakeTrayIcon().Tip());
-  EXPECT_EQ(15000, main->tmrTrayIcon->Interval());
+  EXPECT_EQ(60000, main->tmrTrayIcon->Interval());
   EXPECT_EQ("Visit https://norvale.example/", main->cmdWebsite->Caption());
   EXPECT_FALSE(main->cmdEdit->Enabled());
   EXPECT_FALSE(main->Find("mnuFileItem", 2)->Enabled());
@@ -373,10 +373,10 @@ TEST_F(MainWindowTest, TheTrayIconIsRetriedEveryFiveSecondsUntilItCanBeAdded) {
   kit.FakeTrayIcon().FailAdds(false);
   kit.Advance(5s);
   EXPECT_TRUE(kit.FakeTrayIcon().Shown());
-  EXPECT_EQ(15000, main->tmrTrayIcon->Interval());
+  EXPECT_EQ(60000, main->tmrTrayIcon->Interval());
   // Explorer restarts and forgets the icon: it is back at the next check.
   kit.FakeTrayIcon().Delete();
-  kit.Advance(15s);
+  kit.Advance(60s);
   EXPECT_TRUE(kit.FakeTrayIcon().Shown());
 }
 

@@ -64,9 +64,9 @@ TEST_F(WarningTest, TheCountdownPerformsOnceAtZeroAndPostponeComesBackThroughASe
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ(6u, power.requests[0].flags);  // forced, as the preference is by default
   EXPECT_FALSE(FindSchedule(main->lstSchedules->Items(), "Night (postponed)"));
-  EXPECT_EQ("2026-12-04 10:13:00", main->lstSchedules->Items()[0].SubItem(kColumnLastRun));
+  EXPECT_EQ("2026-12-04 10:13:01", main->lstSchedules->Items()[0].SubItem(kColumnLastRun));
   EXPECT_EQ((std::vector<std::string>{"2026-12-04 10:02:00 Night Reboot postponed",
-                                      "2026-12-04 10:13:00 Night (postponed) Reboot performed"}),
+                                      "2026-12-04 10:13:01 Night (postponed) Reboot performed"}),
             History());
   kit.Advance(10min);
   EXPECT_EQ(1u, power.requests.size());
@@ -106,7 +106,7 @@ TEST_F(WarningTest, NoLeadTimeActsAtOnceAndMissedRunsAreRecorded) {
   EXPECT_FALSE(Countdown().Loaded());
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ((std::vector<std::string>{"2026-12-04 10:01:00 Night Stand by missed",
-                                      "2026-12-05 10:01:00 Night Stand by performed"}),
+                                      "2026-12-05 10:01:01 Night Stand by performed"}),
             History());
 }
 

@@ -17,7 +17,9 @@ namespace norvale {
 namespace {
 
 constexpr int kTrayRetryMs = 5000;
-constexpr int kTrayCheckMs = 15000;
+// The icon is checked rarely once it is known to be there; "TaskbarCreated"
+// brings it back at once when Explorer restarts.
+constexpr int kTrayCheckMs = 60000;
 constexpr const char* kPowerOptionsCommand = "RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl";
 constexpr const char* kColumnHeaders[kColumnCount] = {"Schedule Name", "Type", "Last Run Time",
                                                       "Next Run Time", "Enabled"};
@@ -211,6 +213,15 @@ void frmMain::Form_Load() {
   }
   SetCaption(app_.Message("MSG_TITLE", product));
 
+  // The widths first: the rows then reach the list once.
+  for (int i = 1; i <= kColumnCount; ++i) {
+    const std::string width =
+        settings.GetUserSetting(product, "Settings", "BackupSetColumn" + std::to_string(i), "2500");
+    const auto twips = ReadInt16(width);
+    // A width that is no number, or no sensible one, keeps the designed width.
+    if (twips && *twips >= 0) lstSchedules->SetColumnWidth(static_cast<size_t>(i - 1), *twips);
+  }
+
   engine_ = std::make_unique<SchedulerEngine>(
       SchedulerControls{*lstSchedules, *lstSchedule, *chkPrevent, *tmrScheduler,
                         *tmrProcessSchedule, *timSchedule},
@@ -236,14 +247,6 @@ void frmMain::Form_Load() {
     // Saving a schedule will report the missing folder.
   }
   RemoveLeftoverTemporaryFiles();
-
-  for (int i = 1; i <= kColumnCount; ++i) {
-    const std::string width =
-        settings.GetUserSetting(product, "Settings", "BackupSetColumn" + std::to_string(i), "2500");
-    const auto twips = ReadInt16(width);
-    // A width that is no number, or no sensible one, keeps the designed width.
-    if (twips && *twips >= 0) lstSchedules->SetColumnWidth(static_cast<size_t>(i - 1), *twips);
-  }
 
   app_.Skin(*this, AppContext::Overlay::kLabels);
 

@@ -653,7 +653,10 @@ class ListBoxPeer final : public NativeControl {
 class ListViewPeer final : public NativeControl {
  public:
   ListViewPeer(FormWindow& form, ListView& list) : NativeControl(form, list), list_(list) {
-    Create(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | kGroup,
+    // Owner data: the list asks the model for the cells it paints, so a change of
+    // the rows costs one message, not one per cell.
+    Create(WC_LISTVIEWW,
+           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | kGroup,
            WS_EX_CLIENTEDGE);
     SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
                  LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
@@ -676,6 +679,23 @@ class ListViewPeer final : public NativeControl {
   bool OnNotify(const NMHDR& header, LRESULT& result) override {
     if (header.hwndFrom != hwnd()) return false;
     result = 0;
+    if (header.code == LVN_GETDISPINFOW) {
+      auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
+      LVITEMW& item = info.item;
+      const ListItems& items = list_.Items();
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        item.pszText[0] = L'\0';
+        if (item.iItem >= 0 && static_cast<size_t>(item.iItem) < items.size()) {
+          const ListItem& row = items[static_cast<size_t>(item.iItem)];
+          const std::wstring text = Widen(
+              item.iSubItem == 0 ? row.Text : row.SubItem(static_cast<size_t>(item.iSubItem)));
+          const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+          text.copy(item.pszText, n);
+          item.pszText[n] = L'\0';
+        }
+      }
+      return true;
+    }
     if (header.code == NM_CLICK) {
       const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
       if (activate.iItem >= 0 && static_cast<size_t>(activate.iItem) < list_.Items().size()) {
@@ -749,36 +769,13 @@ class ListViewPeer final : public NativeControl {
 
   void ApplyItems() {
     Updating updating(updating_);
-    SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
-    const ListItems& items = list_.Items();
-    const int want = static_cast<int>(items.size());
-    int have = static_cast<int>(SendMessageW(hwnd(), LVM_GETITEMCOUNT, 0, 0));
-    while (have > want) SendMessageW(hwnd(), LVM_DELETEITEM, static_cast<WPARAM>(--have), 0);
-    const size_t columns = std::max<size_t>(1, list_.ColumnHeaders().size());
-    for (int row = 0; row < want; ++row) {
-      const ListItem& item = items[static_cast<size_t>(row)];
-      std::wstring text = Widen(item.Text);
-      LVITEMW native{};
-      native.mask = LVIF_TEXT;
-      native.iItem = row;
-      native.pszText = text.data();
-      if (row >= have) {
-        SendMessageW(hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&native));
-      } else {
-        SendMessageW(hwnd(), LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&native));
-      }
-      for (size_t column = 1; column < columns; ++column) {
-        std::wstring sub = Widen(item.SubItem(column));
-        LVITEMW cell{};
-        cell.iSubItem = static_cast<int>(column);
-        cell.pszText = sub.data();
-        SendMessageW(hwnd(), LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&cell));
-      }
+    const int want = static_cast<int>(list_.Items().size());
+    const int have = static_cast<int>(SendMessageW(hwnd(), LVM_GETITEMCOUNT, 0, 0));
+    if (want != have) {
+      SendMessageW(hwnd(), LVM_SETITEMCOUNT, static_cast<WPARAM>(want), LVSICF_NOSCROLL);
     }
-    SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwnd(), nullptr, TRUE);
+    // Only what shows is painted again, asking the model for its cells.
+    InvalidateRect(hwnd(), nullptr, FALSE);
     ApplySelection();
   }
 
