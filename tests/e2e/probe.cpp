@@ -3,6 +3,8 @@
 // desktop it runs on):
 //   norvale_probe rows          prints each row of the schedule list, cells
 //                               separated by tabs; exit 1 while there is none
+//   norvale_probe count         prints the number of rows of the schedule list and
+//                               whether its window shows (1) or not (0)
 //   norvale_probe go INDEX      picks entry INDEX of the delay list and presses Go
 //   norvale_probe warning       exit 0 while the warning before an action shows
 //   norvale_probe postpone INDEX
@@ -169,6 +171,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (!f.list) return 1;
   if (argc == 2 && std::wcscmp(argv[1], L"rows") == 0) return Rows(f);
+  if (argc == 2 && std::wcscmp(argv[1], L"count") == 0) {
+    std::printf("%ld %d\n", static_cast<long>(SendMessageW(f.list, LVM_GETITEMCOUNT, 0, 0)),
+                (GetWindowLongPtrW(f.form, GWL_STYLE) & WS_VISIBLE) ? 1 : 0);
+    return 0;
+  }
   if (argc == 3 && std::wcscmp(argv[1], L"go") == 0) {
     // The delay list is the second combo box of the quick-action row.
     if (f.combos.size() < 2 || !f.go) return 2;
@@ -179,6 +186,6 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(f.go, BM_CLICK, 0, 0);
     return 0;
   }
-  std::fprintf(stderr, "usage: norvale_probe rows | go INDEX | warning | postpone INDEX\n");
+  std::fprintf(stderr, "usage: norvale_probe rows | count | go INDEX | warning | postpone INDEX\n");
   return 2;
 }

@@ -102,6 +102,9 @@ void frmMain::BuildLayout() {
   Move(0, 0, 10200, 7350);
   Label1 = &Add<SkinLabel>("Label1", -1, "Temporary Scheduler:", nullptr, 120, 180, 1935, 255);
   cbShutdown = &Add<ComboBox>("cbShutdown", -1, "Combo1", nullptr, 2100, 120, 1980, 315);
+  // A choice of the five actions, nothing to type: and no caret blinking in it
+  // while the window waits with the focus there.
+  cbShutdown->SetComboStyle(ComboBox::kDropdownList);
   cmbTime = &Add<ComboBox>("cmbTime", -1, "Now", nullptr, 4170, 120, 1980, 315);
   for (const std::string& caption : QuickDelayCaptions()) cmbTime->AddItem(caption);
   cmdGo = &Add<CommandButton>("cmdGo", -1, "&Go", nullptr, 6240, 105, 1035, 345);
