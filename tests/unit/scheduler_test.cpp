@@ -215,5 +215,21 @@ TEST_F(SchedulerTest, TheProcessorIsNotReenteredWhileAScheduleIsHandled) {
   EXPECT_EQ(std::vector<std::string>{"Reboot"}, Actions());
 }
 
+TEST_F(SchedulerTest, AnIdleWatcherWakesAboutOnceAMinuteAndANewRowWakesItAtOnce) {
+  Row("Tomorrow", "Reboot", "2026-12-05 22:30:00");
+  int ticks = 0;
+  auto watcher = host.watcher->Tick;
+  host.watcher->Tick = [&] {
+    ++ticks;
+    watcher();
+  };
+  AdvanceTo(23, 29, 0);
+  EXPECT_LE(ticks, 62);  // an hour with nothing due
+  // A row due in three seconds, added while the watcher sleeps.
+  Row("Soon", "Log Off", "2026-12-04 23:29:03");
+  AdvanceTo(23, 29, 4, 250);
+  EXPECT_EQ(std::vector<std::string>{"Log Off"}, Actions());
+}
+
 }  // namespace
 }  // namespace norvale
