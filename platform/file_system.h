@@ -35,6 +35,13 @@ class FileError : public std::runtime_error {
   std::string path_;
 };
 
+// What tells one version of a file from another without reading it.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t written = 0;  // the last write, in the file system's own units
+  bool operator==(const FileStamp&) const = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -57,6 +64,9 @@ class FileSystem {
   virtual bool FileExists(const std::string& path) const = 0;
   // The size of an ordinary file in bytes; nullopt when it cannot be told.
   virtual std::optional<uint64_t> FileSize(const std::string& path) const = 0;
+  // Size and time of the last write; nullopt when they cannot be told (the
+  // file must then be read to know it).
+  virtual std::optional<FileStamp> Stamp(const std::string& /*path*/) const { return std::nullopt; }
   // The folder of the running program, without a trailing separator.
   virtual std::string ProgramFolder() const = 0;
 };

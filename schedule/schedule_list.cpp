@@ -4,16 +4,43 @@
 
 namespace norvale {
 
+std::string ScheduleCache::Read(const ScheduleStore& store, const std::string& name) {
+  const auto stamp = store.fs.Stamp(store.PathOf(name));
+  auto it = entries_.find(name);
+  if (stamp && it != entries_.end() && it->second.stamp == *stamp) {
+    it->second.read = true;
+    return it->second.text;
+  }
+  std::string text = store.ReadText(name);
+  if (stamp) {
+    entries_[name] = Entry{*stamp, text, true};
+  } else if (it != entries_.end()) {
+    entries_.erase(it);
+  }
+  return text;
+}
+
+void ScheduleCache::KeepOnlyRead() {
+  for (auto it = entries_.begin(); it != entries_.end();) {
+    if (!it->second.read) {
+      it = entries_.erase(it);
+    } else {
+      it->second.read = false;
+      ++it;
+    }
+  }
+}
+
 std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, const Clock& clock,
                                   const Locale& locale, const TakenOccurrences& taken,
-                                  const std::string& unreadable) {
+                                  const std::string& unreadable, ScheduleCache* cache) {
   rows.clear();
   std::vector<std::string> skipped;
   for (const std::string& file : store.fs.ListFiles(store.data_folder, "*.sch")) {
     const std::string name = file.substr(0, file.size() - 4);
     std::string content;
     try {
-      content = store.ReadText(name);
+      content = cache ? cache->Read(store, name) : store.ReadText(name);
     } catch (const FileError&) {
       // Shown, so the user knows it exists; never performed.
       skipped.push_back(name);
@@ -40,6 +67,7 @@ std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, c
                            : std::string());
     row.SetSubItem(kColumnEnabled, enabled ? "Yes" : "No");
   }
+  if (cache) cache->KeepOnlyRead();
   return skipped;
 }
 

@@ -22,13 +22,33 @@ enum ScheduleColumn : size_t {
 // Occurrences already taken, by schedule name: they are never shown again.
 using TakenOccurrences = std::map<std::string, LocalTime>;
 
+// The texts of the schedule files as last read, each with its file's stamp: a
+// reload reads only the files that changed since.
+class ScheduleCache {
+ public:
+  // The file's text, read again only when its size or time changed (or cannot be
+  // told). Throws FileError.
+  std::string Read(const ScheduleStore& store, const std::string& name);
+  // Forgets the files not read since the last call: they were deleted.
+  void KeepOnlyRead();
+
+ private:
+  struct Entry {
+    FileStamp stamp;
+    std::string text;
+    bool read = false;
+  };
+  std::map<std::string, Entry> entries_;
+};
+
 // Rebuilds every row from the schedule files, in listing order. A file that
 // cannot be read gets a row with `unreadable` where its next run stands (its
 // name is also returned); the others still load. A schedule not enabled shows
 // no next run. The stored Last Run Time counts as taken.
 std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, const Clock& clock,
                                   const Locale& locale, const TakenOccurrences& taken = {},
-                                  const std::string& unreadable = "Cannot be read");
+                                  const std::string& unreadable = "Cannot be read",
+                                  ScheduleCache* cache = nullptr);
 
 // Which row commands a click leaves enabled.
 struct RowCommands {

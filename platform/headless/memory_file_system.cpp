@@ -49,6 +49,7 @@ std::vector<std::string> MemoryFileSystem::ListFiles(const std::string& folder,
 
 std::string MemoryFileSystem::ReadAll(const std::string& path) const {
   if (unreadable_.count(Key(path))) throw FileError(FileErrorKind::AccessDenied, path);
+  ++reads_;
   const Entry* e = Find(path);
   if (!e) {
     throw FileError(FolderExists(std::string(FolderOf(path))) ? FileErrorKind::NotFound
@@ -66,10 +67,11 @@ void MemoryFileSystem::ReplaceWhole(const std::string& path, std::string_view by
   for (Entry& e : files_) {
     if (Key(e.path) == Key(path)) {
       e.bytes = std::string(bytes);
+      e.written = ++generation_;
       return;
     }
   }
-  files_.push_back({path, std::string(bytes)});
+  files_.push_back({path, std::string(bytes), ++generation_});
 }
 
 void MemoryFileSystem::RemoveFile(const std::string& path) {
@@ -113,10 +115,17 @@ void MemoryFileSystem::Put(const std::string& path, std::string bytes) {
   for (Entry& e : files_) {
     if (Key(e.path) == Key(path)) {
       e.bytes = std::move(bytes);
+      e.written = ++generation_;
       return;
     }
   }
-  files_.push_back({path, std::move(bytes)});
+  files_.push_back({path, std::move(bytes), ++generation_});
+}
+
+std::optional<FileStamp> MemoryFileSystem::Stamp(const std::string& path) const {
+  const Entry* e = Find(path);
+  if (!e) return std::nullopt;
+  return FileStamp{e->bytes.size(), e->written};
 }
 
 std::optional<std::string> MemoryFileSystem::Get(const std::string& path) const {

@@ -25,6 +25,8 @@ class MemoryFileSystem final : public FileSystem {
   void CreateFolder(const std::string& path) override;
   bool FileExists(const std::string& path) const override;
   std::optional<uint64_t> FileSize(const std::string& path) const override;
+  // The size and the number of the write that made the file.
+  std::optional<FileStamp> Stamp(const std::string& path) const override;
   std::string ProgramFolder() const override { return program_folder_; }
 
   // Test set-up: a file written directly, as if by hand.
@@ -38,11 +40,13 @@ class MemoryFileSystem final : public FileSystem {
   // Every ReadAll of `path` throws.
   void FailReadsOf(const std::string& path) { unreadable_.insert(Key(path)); }
   size_t WriteCount() const { return writes_; }
+  size_t ReadCount() const { return reads_; }
 
  private:
   struct Entry {
     std::string path;  // as first written
     std::string bytes;
+    int64_t written = 0;
   };
   static std::string Key(std::string_view path);
   const Entry* Find(const std::string& path) const;
@@ -55,6 +59,8 @@ class MemoryFileSystem final : public FileSystem {
   std::optional<FileErrorKind> fail_write_;
   size_t writes_ = 0;
   bool ignore_remove_ = false;
+  mutable size_t reads_ = 0;
+  int64_t generation_ = 0;
 };
 
 }  // namespace norvale::headless

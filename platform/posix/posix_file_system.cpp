@@ -195,6 +195,13 @@ std::optional<uint64_t> PosixFileSystem::FileSize(const std::string& path) const
   return static_cast<uint64_t>(st.st_size);
 }
 
+std::optional<FileStamp> PosixFileSystem::Stamp(const std::string& path) const {
+  struct stat st {};
+  if (stat(Resolve(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileStamp{static_cast<uint64_t>(st.st_size),
+                   static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 std::string PosixFileSystem::ProgramFolder() const {
   char buf[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);

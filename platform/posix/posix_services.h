@@ -24,6 +24,7 @@ class PosixFileSystem final : public FileSystem {
   void CreateFolder(const std::string& path) override;
   bool FileExists(const std::string& path) const override;
   std::optional<uint64_t> FileSize(const std::string& path) const override;
+  std::optional<FileStamp> Stamp(const std::string& path) const override;
   std::string ProgramFolder() const override;
 };
 

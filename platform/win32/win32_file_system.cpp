@@ -274,6 +274,16 @@ std::optional<uint64_t> Win32FileSystem::FileSize(const std::string& path) const
   return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::optional<FileStamp> Win32FileSystem::Stamp(const std::string& path) const {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  return FileStamp{
+      (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+      static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                           data.ftLastWriteTime.dwLowDateTime)};
+}
+
 std::string Win32FileSystem::ProgramFolder() const {
   std::wstring buf(MAX_PATH, L'\0');
   for (;;) {

@@ -63,6 +63,26 @@ TEST_F(ScheduleListTest, AnUnreadableFileIsListedAsSuchAndTheRestStillLoads) {
   EXPECT_EQ("Hibernate", rows[2].SubItem(kColumnType));
 }
 
+TEST_F(ScheduleListTest, AReloadReadsOnlyTheFilesThatChanged) {
+  for (const char* name : {"A.sch", "B.sch", "C.sch"}) Put(name, File("Reboot", "1", "2026-12-24"));
+  ScheduleCache cache;
+  loadData(rows, store, clock, locale, {}, "Cannot be read", &cache);
+  const size_t first = fs.ReadCount();
+  EXPECT_EQ(3u, first);
+  loadData(rows, store, clock, locale, {}, "Cannot be read", &cache);
+  EXPECT_EQ(first, fs.ReadCount());
+  Put("B.sch", File("Log Off", "1", "2026-12-24"));  // same size, written again
+  fs.RemoveFile(store.data_folder + "C.sch");
+  loadData(rows, store, clock, locale, {}, "Cannot be read", &cache);
+  EXPECT_EQ(first + 1, fs.ReadCount());
+  ASSERT_EQ(2u, rows.size());
+  EXPECT_EQ("Log Off", rows[1].SubItem(kColumnType));
+  // A file back under a deleted name is read, not taken from what was.
+  Put("C.sch", File("Hibernate", "1", "2026-12-24"));
+  loadData(rows, store, clock, locale, {}, "Cannot be read", &cache);
+  EXPECT_EQ("Hibernate", rows[2].SubItem(kColumnType));
+}
+
 TEST_F(ScheduleListTest, ReloadReplacesEveryRowAndRecomputesEmptiedNextRuns) {
   Put("Night.sch", File("Shut Down", "1", "2026-01-01", "-1"));
   loadData(rows, store, clock, locale);

@@ -308,7 +308,7 @@ void frmMain::ResizeLayout() {
 void frmMain::loadData() {
   ListItems rows;
   norvale::loadData(rows, store_, app_.kit.Time(), app_.locale, taken_,
-                    app_.Message("MSG_UNREADABLE", "Cannot be read"));
+                    app_.Message("MSG_UNREADABLE", "Cannot be read"), &cache_);
   for (const QuickRow& q : quick_rows_) rows.push_back(QuickItem(q));
   lstSchedules->SetItems(std::move(rows));
 }

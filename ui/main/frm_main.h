@@ -153,6 +153,7 @@ class frmMain : public Form, private ScheduleRows {
   std::deque<frmCountdown::Run> waiting_;  // warnings that wait for the one shown
   std::vector<QuickRow> quick_rows_;
   TakenOccurrences taken_;
+  ScheduleCache cache_;
   bool ended_ = false;
 };
 
