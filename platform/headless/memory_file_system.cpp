@@ -64,14 +64,18 @@ void MemoryFileSystem::ReplaceWhole(const std::string& path, std::string_view by
   if (!FolderExists(std::string(FolderOf(path))))
     throw FileError(FileErrorKind::PathNotFound, path);
   ++writes_;
+  Store(path, std::string(bytes));
+}
+
+void MemoryFileSystem::Store(const std::string& path, std::string bytes) {
   for (Entry& e : files_) {
     if (Key(e.path) == Key(path)) {
-      e.bytes = std::string(bytes);
+      e.bytes = std::move(bytes);
       e.written = ++generation_;
       return;
     }
   }
-  files_.push_back({path, std::string(bytes), ++generation_});
+  files_.push_back({path, std::move(bytes), ++generation_});
 }
 
 void MemoryFileSystem::RemoveFile(const std::string& path) {
@@ -112,14 +116,7 @@ std::optional<uint64_t> MemoryFileSystem::FileSize(const std::string& path) cons
 
 void MemoryFileSystem::Put(const std::string& path, std::string bytes) {
   folders_.insert(Key(FolderOf(path)));
-  for (Entry& e : files_) {
-    if (Key(e.path) == Key(path)) {
-      e.bytes = std::move(bytes);
-      e.written = ++generation_;
-      return;
-    }
-  }
-  files_.push_back({path, std::move(bytes), ++generation_});
+  Store(path, std::move(bytes));
 }
 
 std::optional<FileStamp> MemoryFileSystem::Stamp(const std::string& path) const {

@@ -51,6 +51,8 @@ class MemoryFileSystem final : public FileSystem {
   static std::string Key(std::string_view path);
   const Entry* Find(const std::string& path) const;
   void MaybeFail(const std::string& path);
+  // The file's new bytes, as a write of its own.
+  void Store(const std::string& path, std::string bytes);
 
   std::string program_folder_;
   std::vector<Entry> files_;

@@ -129,21 +129,27 @@ int Rows(const Found& f) {
   return 0;
 }
 
+// Every top-level window to `visit`, on Norvale's desktop (NORVALE_DESKTOP: Wine's
+// virtual desktop is a desktop of its own) or on this one.
+void EachTopLevel(WNDENUMPROC visit, LPARAM state) {
+  const wchar_t* desktop = _wgetenv(L"NORVALE_DESKTOP");
+  HDESK desk =
+      desktop ? OpenDesktopW(desktop, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE) : nullptr;
+  if (desk) {
+    EnumDesktopWindows(desk, visit, state);
+    CloseDesktop(desk);
+  } else {
+    EnumWindows(visit, state);
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const bool postpone = argc == 3 && std::wcscmp(argv[1], L"postpone") == 0;
   if (postpone || (argc == 2 && std::wcscmp(argv[1], L"warning") == 0)) {
     Warning w;
-    const wchar_t* desktop = _wgetenv(L"NORVALE_DESKTOP");
-    HDESK desk = desktop ? OpenDesktopW(desktop, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)
-                         : nullptr;
-    if (desk) {
-      EnumDesktopWindows(desk, WarningTop, reinterpret_cast<LPARAM>(&w));
-      CloseDesktop(desk);
-    } else {
-      EnumWindows(WarningTop, reinterpret_cast<LPARAM>(&w));
-    }
+    EachTopLevel(WarningTop, reinterpret_cast<LPARAM>(&w));
     if (!w.postpone) return 1;
     if (!postpone) {
       RECT r{};
@@ -159,16 +165,7 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   Found f;
-  // Norvale runs on a desktop of its own (Wine's virtual desktop): look there.
-  const wchar_t* desktop = _wgetenv(L"NORVALE_DESKTOP");
-  HDESK desk =
-      desktop ? OpenDesktopW(desktop, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE) : nullptr;
-  if (desk) {
-    EnumDesktopWindows(desk, TopLevel, reinterpret_cast<LPARAM>(&f));
-    CloseDesktop(desk);
-  } else {
-    EnumWindows(TopLevel, reinterpret_cast<LPARAM>(&f));
-  }
+  EachTopLevel(TopLevel, reinterpret_cast<LPARAM>(&f));
   if (!f.list) return 1;
   if (argc == 2 && std::wcscmp(argv[1], L"rows") == 0) return Rows(f);
   if (argc == 2 && std::wcscmp(argv[1], L"count") == 0) {
