@@ -11,7 +11,13 @@ set -u
 wine_run=$1 prefix=$2 program=$3 work=$4 shots=$5 probe=$6
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" NORVALE_DESKTOP=NorvaleE2E
-fail() { echo "FAIL: $*"; wineserver -k 2>/dev/null; exit 1; }
+machine='HKLM\Software\Norvale Labs\Norvale\Settings'
+# The preferences this test sets go again, so the next test of the prefix starts as a user would.
+restore() {
+  wineserver -k 2>/dev/null
+  for value in txtWarn chkLog; do wine reg delete "$machine" /v $value /f /reg:32 >/dev/null 2>&1; done
+}
+fail() { echo "FAIL: $*"; restore; exit 1; }
 # Waits up to $1 seconds for the command after it to succeed.
 wait_for() {
   limit=$(( $(date +%s) + $1 )); shift
@@ -33,7 +39,6 @@ cp -r "$program/Norvale.exe" "$program/Localization.txt" "$program/Skins" "$work
 key='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 wine reg add "$key" /v Language /d English /f >/dev/null 2>&1
 wine reg add "$key" /v showHelp /d 0 /f >/dev/null 2>&1
-machine='HKLM\Software\Norvale Labs\Norvale\Settings'
 wine reg add "$machine" /v txtWarn /d 5 /f /reg:32 >/dev/null 2>&1
 wine reg add "$machine" /v chkLog /d 1 /f /reg:32 >/dev/null 2>&1
 
@@ -74,7 +79,7 @@ echo "Go pressed at $(date -d @"$go" +%T)"
 wait_for 10 listed "^Quick Schedule" || fail "no quick row after Go"
 wait_for 120 logged 2 || { rows; date; fail "the quick row did not fire within two minutes"; }
 fired=$(date -d "$(sed -n 2p "$log" | cut -c1-19)" +%s)
-wineserver -k 2>/dev/null
+restore
 sed -n 2p "$log"
 # Go was pressed after $go; whole seconds in the log lose up to one more.
 [ $((fired - go)) -ge 64 ] || fail "the quick row fired $((fired - go)) s after Go"

@@ -11,7 +11,13 @@ wine_run=$1 prefix=$2 program=$3 work=$4 probe=$5 bare=$6 count=${7:-10000}
 idle=${NORVALE_IDLE_SECONDS:-30}
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8 NORVALE_DESKTOP=Bench
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-fail() { echo "FAIL: $*"; wineserver -k 2>/dev/null; exit 1; }
+machine='HKLM\Software\Norvale Labs\Norvale\Settings'
+# The preference this test sets goes again, so the next test of the prefix starts as a user would.
+restore() {
+  wineserver -k 2>/dev/null
+  wine reg delete "$machine" /v chkSplash /f /reg:32 >/dev/null 2>&1
+}
+fail() { echo "FAIL: $*"; restore; exit 1; }
 now() { date +%s.%N; }
 
 "$wine_run" "$prefix" cmd /c exit || fail "no Wine prefix"
@@ -21,8 +27,7 @@ cp "$program/Norvale.exe" "$program/Localization.txt" "$work/" && cp "$bare" "$w
 key='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 wine reg add "$key" /v Language /d English /f >/dev/null 2>&1
 wine reg add "$key" /v showHelp /d 0 /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\Norvale Labs\Norvale\Settings' /v chkSplash /d 1 /f /reg:32 \
-  >/dev/null 2>&1
+wine reg add "$machine" /v chkSplash /d 1 /f /reg:32 >/dev/null 2>&1
 # Weekly schedules far from now: nothing is due while the run idles.
 awk -v n="$count" -v work="$work" 'BEGIN {
   for (i = 0; i < n; i++) {
@@ -72,8 +77,9 @@ measure() {
     "$(echo "$s1 $s0 $idle" | awk '{ printf "%.2f", ($1 - $2) / $3 }')" "$pss"
 }
 
-bare_line=$(measure bare Bare.exe 0) || { echo "$bare_line"; exit 1; }
-norvale_line=$(measure norvale Norvale.exe "$count") || { echo "$norvale_line"; exit 1; }
+bare_line=$(measure bare Bare.exe 0) || { echo "$bare_line"; restore; exit 1; }
+norvale_line=$(measure norvale Norvale.exe "$count") || { echo "$norvale_line"; restore; exit 1; }
+restore
 echo "$bare_line
 $norvale_line" | awk -v n="$count" -v idle="$idle" '
   { start[$1] = $2; cpu[$1] = $3; wake[$1] = $4; pss[$1] = $5 }
