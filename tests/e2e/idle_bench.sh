@@ -60,14 +60,19 @@ measure() {
   done
   [ -n "$pid" ] || fail "no process for $exe"
   # The probe itself just ran; the idle span starts once it is gone.
-  sleep 2
+  limit=$(( $(date +%s) + 30 ))
+  # Its own Windows process (the script's arguments name the probe too).
+  while pgrep -f '^[A-Za-z]:.*norvale_probe' >/dev/null; do
+    [ "$(date +%s)" -lt "$limit" ] || fail "the probe did not end within 30 s"
+    sleep 0.1
+  done
   ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
   switches() {
     cat /proc/"$pid"/task/*/status 2>/dev/null |
       awk '/ctxt_switches/ { n += $2 } END { print n }'
   }
   t0=$(ticks) s0=$(switches)
-  sleep "$idle"
+  sleep "$idle"  # the span measured, not a wait for something
   t1=$(ticks) s1=$(switches)
   pss=$(awk '/^Pss:/ { print $2 }' "/proc/$pid/smaps_rollup")
   hz=$(getconf CLK_TCK)

@@ -18,11 +18,6 @@ std::string FillIn(std::string text,
   return text;
 }
 
-std::string frmCountdown::Text(const char* key, const char* fallback) const {
-  std::string text = app_.Message(key, fallback);
-  return text.empty() ? fallback : text;
-}
-
 void frmCountdown::BuildLayout() {
   // Floats over everything and leaves the keyboard where the user is typing.
   SetFloating(true);
@@ -47,14 +42,14 @@ void frmCountdown::BuildLayout() {
 }
 
 void frmCountdown::Form_Load() {
-  lblPostpone->SetCaption(Text("MSG_POSTPONEBY", "Postpone &by:"));
-  cmdPostpone->SetCaption(Text("MSG_POSTPONE", "&Postpone"));
-  cmdCancel->SetCaption(Text("MSG_CANCELRUN", "&Cancel"));
-  cmdNow->SetCaption(Text("MSG_PERFORMNOW", "Perform &now"));
+  lblPostpone->SetCaption(app_.Message("MSG_POSTPONEBY", "Postpone &by:"));
+  cmdPostpone->SetCaption(app_.Message("MSG_POSTPONE", "&Postpone"));
+  cmdCancel->SetCaption(app_.Message("MSG_CANCELRUN", "&Cancel"));
+  cmdNow->SetCaption(app_.Message("MSG_PERFORMNOW", "Perform &now"));
   cmbPostpone->Clear();
   for (int minutes : kPostponeMinutes) {
-    cmbPostpone->AddItem(
-        FillIn(Text("MSG_MINUTES", "{minutes} minutes"), {{"minutes", std::to_string(minutes)}}));
+    cmbPostpone->AddItem(FillIn(app_.Message("MSG_MINUTES", "{minutes} minutes"),
+                                {{"minutes", std::to_string(minutes)}}));
   }
   cmbPostpone->SetListIndex(kDefaultPostponeIndex);
   app_.Skin(*this, AppContext::Overlay::kNone);
@@ -77,8 +72,8 @@ void frmCountdown::Begin(Run run, int seconds) {
   run_ = std::move(run);
   ends_ = app_.kit.Time().Now() + std::chrono::seconds{seconds};
   shown_seconds_ = -1;
-  SetCaption(Text("MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"));
-  lblWhat->SetCaption(FillIn(Text("MSG_WARNWHAT", "{action}: \"{name}\""),
+  SetCaption(app_.Message("MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"));
+  lblWhat->SetCaption(FillIn(app_.Message("MSG_WARNWHAT", "{action}: \"{name}\""),
                              {{"action", run_->action}, {"name", run_->name}}));
   cmbPostpone->SetListIndex(kDefaultPostponeIndex);
   ShowSecondsLeft();
@@ -96,8 +91,8 @@ void frmCountdown::ShowSecondsLeft() {
   const int left = std::max(0, SecondsLeft());
   if (left == shown_seconds_) return;
   shown_seconds_ = left;
-  lblLeft->SetCaption(
-      FillIn(Text("MSG_WARNLEFT", "Seconds left: {seconds}"), {{"seconds", std::to_string(left)}}));
+  lblLeft->SetCaption(FillIn(app_.Message("MSG_WARNLEFT", "Seconds left: {seconds}"),
+                             {{"seconds", std::to_string(left)}}));
 }
 
 void frmCountdown::tmrCount_Timer() {

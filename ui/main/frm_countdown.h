@@ -57,7 +57,6 @@ class frmCountdown : public Form {
   void Form_QueryUnload(int& cancel, int unload_mode) override;
 
  private:
-  std::string Text(const char* key, const char* fallback) const;
   void ShowSecondsLeft();
   void End(Outcome outcome, int minutes);
 

@@ -4,11 +4,6 @@
 
 namespace norvale {
 
-std::string frmHistory::Text(const char* key, const char* fallback) const {
-  std::string text = app_.Message(key, fallback);
-  return text.empty() ? fallback : text;
-}
-
 void frmHistory::BuildLayout() {
   Move(0, 0, 8400, 5400);
   lblInfo = &Add<Label>("lblInfo", -1, "", nullptr, 120, 120, 8040, 495);
@@ -20,13 +15,14 @@ void frmHistory::BuildLayout() {
 }
 
 void frmHistory::Form_Load() {
-  SetCaption(Text("MSG_TITLEHISTORY", "History"));
+  SetCaption(app_.Message("MSG_TITLEHISTORY", "History"));
   const char* headers[][2] = {{"MSG_HISTORYWHEN", "Date and time"},
                               {"MSG_HISTORYNAME", "Schedule"},
                               {"MSG_HISTORYACTION", "Action"},
                               {"MSG_HISTORYOUTCOME", "Outcome"}};
-  for (size_t i = 0; i < 4; ++i) lstHistory->SetColumnText(i, Text(headers[i][0], headers[i][1]));
-  cmdClose->SetCaption(Text("MSG_CLOSE", "Close"));
+  for (size_t i = 0; i < 4; ++i)
+    lstHistory->SetColumnText(i, app_.Message(headers[i][0], headers[i][1]));
+  cmdClose->SetCaption(app_.Message("MSG_CLOSE", "Close"));
   Refresh();
   app_.Skin(*this, AppContext::Overlay::kNone);
 }
@@ -38,12 +34,13 @@ void frmHistory::Refresh() {
   } catch (const SettingsError&) {
     // Read as cleared.
   }
-  lblInfo->SetCaption(logging ? Text("MSG_HISTORYON",
-                                     "The newest runs first; the history keeps about the last "
-                                     "megabyte of them.")
-                              : Text("MSG_HISTORYOFF",
-                                     "Nothing is recorded while \"Enable Logging\" is cleared "
-                                     "in General Preferences."));
+  lblInfo->SetCaption(logging
+                          ? app_.Message("MSG_HISTORYON",
+                                         "The newest runs first; the history keeps about the last "
+                                         "megabyte of them.")
+                          : app_.Message("MSG_HISTORYOFF",
+                                         "Nothing is recorded while \"Enable Logging\" is cleared "
+                                         "in General Preferences."));
   ListItems rows;
   std::vector<HistoryEntry> entries;
   try {
@@ -58,7 +55,7 @@ void frmHistory::Refresh() {
   for (const HistoryEntry& e : entries) {
     std::string outcome = e.outcome;
     for (const auto& o : outcomes) {
-      if (e.outcome == o[0]) outcome = Text(o[1], o[2]);
+      if (e.outcome == o[0]) outcome = app_.Message(o[1], o[2]);
     }
     rows.push_back({e.when, {e.name, e.action, outcome}});
   }

@@ -24,8 +24,6 @@ class frmHistory : public Form {
   void Form_Resize() override;
 
  private:
-  std::string Text(const char* key, const char* fallback) const;
-
   AppContext& app_;
   std::string path_;
 };

@@ -24,17 +24,6 @@ constexpr const char* kPowerOptionsCommand = "RunDLL32.EXE shell32.dll,Control_R
 constexpr const char* kColumnHeaders[kColumnCount] = {"Schedule Name", "Type", "Last Run Time",
                                                       "Next Run Time", "Enabled"};
 
-// A 24-hour time, so the watcher compares the row in its own minute whatever
-// the desktop's long time looks like.
-std::string TwentyFourHourTime(LocalTime t) {
-  using namespace std::chrono;
-  const hh_mm_ss<seconds> hms{floor<seconds>(t - floor<days>(t))};
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(hms.hours().count()),
-                static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
-  return buf;
-}
-
 }  // namespace
 
 frmMain::frmMain(AppContext& app)
@@ -326,7 +315,7 @@ ListItem frmMain::QuickItem(const QuickRow& q) const {
     const Clock& clock = app_.kit.Time();
     const LocalTime when = clock.Now() + (q.due - clock.UtcNow());
     next = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
-           TwentyFourHourTime(when);
+           IsoMoment(when).substr(11);
   }
   return ListItem{q.name, {q.action, "", next, "Yes"}};
 }
@@ -461,7 +450,7 @@ void frmMain::Record(const std::string& name, const std::string& action, const c
 void frmMain::RecordLastRun(const std::string& name, LocalTime when) {
   const std::string text =
       app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
-      TwentyFourHourTime(when);
+      IsoMoment(when).substr(11);
   if (const size_t row = FindSchedule(lstSchedules->Items(), name)) {
     lstSchedules->SetSubItem(row - 1, kColumnLastRun, text);
   }
