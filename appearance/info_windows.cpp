@@ -25,7 +25,8 @@ void Form8::Form_Load() {
   const std::string path = JoinPath(app_.fs.ProgramFolder(), kHelpFile);
   if (!FileExists(app_.fs, path)) return;
   app_.shell.OpenDocument(path);
-  app_.settings.WriteSetting(app_.product_name, "Settings", "showHelp", "0");
+  // Per user, where the start-up reads it; a standard user cannot write machine-wide.
+  app_.settings.SaveUserSetting(app_.product_name, "Settings", "showHelp", "0");
 }
 
 void frmAbout::BuildLayout() {

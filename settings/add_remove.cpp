@@ -84,7 +84,21 @@ std::string RunValueData(const std::string& program_folder, const std::string& e
   std::string lower = path;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (lower.find(".exe") == std::string::npos) path += ".exe";
-  return path;
+  return "\"" + path + "\"";
+}
+
+std::string QuotedCommand(const std::string& command) {
+  if (command.empty() || command.front() == '"') return command;
+  std::string lower = command;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (size_t at = lower.find(".exe"); at != std::string::npos; at = lower.find(".exe", at + 1)) {
+    const size_t end = at + 4;
+    if (end == command.size()) break;
+    if (command[end] == ' ') {
+      return "\"" + command.substr(0, end) + "\"" + command.substr(end);
+    }
+  }
+  return "\"" + command + "\"";
 }
 
 }  // namespace norvale

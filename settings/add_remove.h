@@ -47,5 +47,9 @@ std::string RunValueName(const std::string& product_name);
 // Folder + "\" + executable name, with ".exe" added unless the path already holds
 // it anywhere (any letter case).
 std::string RunValueData(const std::string& program_folder, const std::string& exe_base_name);
+// A command for the Run list with its program in quotes, so that a path with
+// blanks starts that program: the text up to the first ".exe" that ends a word,
+// or the whole text; arguments after it are kept. Quoted text stays as it is.
+std::string QuotedCommand(const std::string& command);
 
 }  // namespace norvale

@@ -43,10 +43,20 @@ bool SettingsStore::AskAfterFailure() {
 void SettingsStore::WriteSetting(const std::string& program, const std::string& section,
                                  const std::string& key, const std::string& value) {
   const std::string path = MachineKeyPath(program, section);
-  while (registry_.CreateKey(RegRoot::LocalMachine, path) != kRegOk) {
-    if (!AskAfterFailure()) return;
-  }
-  while (registry_.SetString(RegRoot::LocalMachine, path, key, value) != kRegOk) {
+  for (;;) {
+    if (registry_.CreateKey(RegRoot::LocalMachine, path) == kRegOk &&
+        registry_.SetString(RegRoot::LocalMachine, path, key, value) == kRegOk) {
+      // A copy kept for this user while the key was closed would hide the new value.
+      const std::string user = UserKeyPath(Trim(program), Trim(section));
+      RegValue kept;
+      if (registry_.QueryValue(RegRoot::CurrentUser, user, key, kept) == kRegOk) {
+        registry_.DeleteValue(RegRoot::CurrentUser, user, key);
+      }
+      return;
+    }
+    // A standard user (or a portable copy) cannot write there: the preference
+    // is kept for this user, where ReadSetting looks first.
+    if (SaveUser(program, section, key, value)) return;
     if (!AskAfterFailure()) return;
   }
 }
@@ -57,6 +67,12 @@ std::string SettingsStore::ReadSetting(const std::string& program, const std::st
   if (Trim(program).empty()) throw SettingsError(kErrAppNameEmpty, "AppName may not be empty");
   if (Trim(section).empty()) throw SettingsError(kErrSectionEmpty, "Section may not be empty");
   if (Trim(key).empty()) throw SettingsError(kErrKeyEmpty, "Key may not be empty");
+  RegValue kept;
+  if (registry_.QueryValue(RegRoot::CurrentUser, UserKeyPath(Trim(program), Trim(section)), key,
+                           kept) == kRegOk &&
+      (kept.type == kRegSz || kept.type == kRegExpandSz)) {
+    return kept.data;
+  }
   const std::string path = MachineKeyPath(program, section);
   const long opened = registry_.OpenKey(RegRoot::LocalMachine, path);
   if (opened == kRegNotFound) return default_value;
@@ -73,18 +89,26 @@ std::string SettingsStore::ReadSetting(const std::string& program, const std::st
   return value.data;
 }
 
+std::string SettingsStore::UserKeyPath(const std::string& app, const std::string& section) {
+  return std::string(kPerUserRoot) + "\\" + app + "\\" + section;
+}
+
+bool SettingsStore::SaveUser(const std::string& app, const std::string& section,
+                             const std::string& key, const std::string& value) {
+  const std::string path = UserKeyPath(app, section);
+  return registry_.CreateKey(RegRoot::CurrentUser, path) == kRegOk &&
+         registry_.SetString(RegRoot::CurrentUser, path, key, value) == kRegOk;
+}
+
 void SettingsStore::SaveUserSetting(const std::string& app, const std::string& section,
                                     const std::string& key, const std::string& value) {
-  const std::string path = std::string(kPerUserRoot) + "\\" + app + "\\" + section;
-  if (registry_.CreateKey(RegRoot::CurrentUser, path) == kRegOk) {
-    registry_.SetString(RegRoot::CurrentUser, path, key, value);
-  }
+  SaveUser(app, section, key, value);
 }
 
 std::string SettingsStore::GetUserSetting(const std::string& app, const std::string& section,
                                           const std::string& key,
                                           const std::string& default_value) const {
-  const std::string path = std::string(kPerUserRoot) + "\\" + app + "\\" + section;
+  const std::string path = UserKeyPath(app, section);
   RegValue value;
   if (registry_.QueryValue(RegRoot::CurrentUser, path, key, value) != kRegOk) return default_value;
   if (value.type != kRegSz && value.type != kRegExpandSz) return default_value;

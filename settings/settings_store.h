@@ -38,11 +38,12 @@ class SettingsStore {
         company_(std::move(company_name)),
         product_(std::move(product_name)) {}
 
-  // Never reports failure; a refused write shows the "Permission Denied" dialog
-  // unless the user silenced it or the program started hidden.
+  // Never reports failure. Where the machine-wide key refuses the write, the
+  // value is kept in the per-user store; only when that fails too does the
+  // "Permission Denied" dialog come, unless silenced or the program started hidden.
   void WriteSetting(const std::string& program, const std::string& section, const std::string& key,
                     const std::string& value);
-  // Throws SettingsError.
+  // A value kept for this user wins over the machine-wide one. Throws SettingsError.
   std::string ReadSetting(const std::string& program, const std::string& section,
                           const std::string& key, const std::string& default_value) const;
   void SaveUserSetting(const std::string& app, const std::string& section, const std::string& key,
@@ -59,6 +60,9 @@ class SettingsStore {
   const std::string& CompanyName() const { return company_; }
 
  private:
+  static std::string UserKeyPath(const std::string& app, const std::string& section);
+  bool SaveUser(const std::string& app, const std::string& section, const std::string& key,
+                const std::string& value);
   // True when the user asked to retry.
   bool AskAfterFailure();
 

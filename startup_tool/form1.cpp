@@ -113,6 +113,7 @@ void Form1::AddEntry(bool all_users) {
   run.RemoveFromRun2(txtName->Text());
   std::string path = txtPath->Text();
   if (Lower(path).find(".exe") == std::string::npos) path += ".exe";
+  path = QuotedCommand(path);
   if (all_users) {
     run.AddToRun2(txtName->Text(), path);
   } else {

@@ -169,14 +169,15 @@ TEST_F(AppTest, TheHelpLauncherOpensAnExistingHelpFileOnly) {
     Form8 help(app);
     help.Load();
     EXPECT_TRUE(shell.documents.empty());
-    EXPECT_EQ("<none>", Machine("showHelp"));
+    EXPECT_EQ("<none>", User("showHelp"));
   }
   fs.Put("C:\\Program Files\\Norvale\\Help.chm", "ITSF");
   Form8 help(app);
   help.Load();
   EXPECT_FALSE(help.Visible());
   EXPECT_EQ(std::vector<std::string>{JoinPath(fs.ProgramFolder(), "Help.chm")}, shell.documents);
-  EXPECT_EQ("0", Machine("showHelp"));
+  EXPECT_EQ("0", User("showHelp"));
+  EXPECT_FALSE(reg.HasKey(RegRoot::LocalMachine, "SOFTWARE\\Norvale Labs\\Norvale\\Settings"));
 }
 
 TEST_F(AppTest, TheAboutWindowShowsProductVersionCompanyAndWebsite) {

@@ -68,16 +68,16 @@ TEST_F(KestrupTest, AddingForOneScopeLeavesOnlyThatEntry) {
   kit.Script().Expect("This program has been added to the startup list for the all accounts.",
                       MsgBoxResult::OK);
   form.Command3->UserClick();
-  EXPECT_EQ("C:\\Apps\\Norvale\\Norvale.exe", Run(RegRoot::LocalMachine, "Norvale"));
+  EXPECT_EQ("\"C:\\Apps\\Norvale\\Norvale.exe\"", Run(RegRoot::LocalMachine, "Norvale"));
   kit.Script().Expect("This program has been added to the startup list for the current account.",
                       MsgBoxResult::OK);
   form.Command1->UserClick();
-  EXPECT_EQ("C:\\Apps\\Norvale\\Norvale.exe", Run(RegRoot::CurrentUser, "Norvale"));
+  EXPECT_EQ("\"C:\\Apps\\Norvale\\Norvale.exe\"", Run(RegRoot::CurrentUser, "Norvale"));
   EXPECT_EQ(std::nullopt, Run(RegRoot::LocalMachine, "Norvale"));
   form.txtPath->UserType("D:\\X.EXE.d\\run");
   kit.Script().Expect("", MsgBoxResult::OK);
   form.Command3->UserClick();
-  EXPECT_EQ("D:\\X.EXE.d\\run", Run(RegRoot::LocalMachine, "Norvale"));
+  EXPECT_EQ("\"D:\\X.EXE.d\\run\"", Run(RegRoot::LocalMachine, "Norvale"));
   EXPECT_EQ(std::nullopt, Run(RegRoot::CurrentUser, "Norvale"));
   EXPECT_EQ("VISTA - Kestrup", kit.Script().shown().back().title);
 }

@@ -142,7 +142,7 @@ TEST_F(OptionsTest, RunAtStartBeforeVistaWritesThePreferenceAndTheRunValue) {
   form.Show();
   form.chkRunAtStart->UserClick();
   EXPECT_EQ("1", Stored("chkRunAtStart", "Norvale-1"));
-  EXPECT_EQ("C:\\Program Files\\Norvale\\Norvale.exe", MachineRun());
+  EXPECT_EQ("\"C:\\Program Files\\Norvale\\Norvale.exe\"", MachineRun());
   form.chkRunAtStart->UserClick();
   EXPECT_EQ("0", Stored("chkRunAtStart", "Norvale-1"));
   EXPECT_EQ(std::nullopt, MachineRun());
@@ -184,7 +184,7 @@ TEST_F(OptionsTest, RunValueKeepsAnExeAlreadyInThePath) {
   AppContext other{kit,   odd,   codec,  locale,    reg,           settings,
                    power, shell, system, "Norvale", "Norvale Labs"};
   ApplyRunAtStart(other, true);
-  EXPECT_EQ("D:\\tools.exe.d\\Norvale", MachineRun());
+  EXPECT_EQ("\"D:\\tools.exe.d\\Norvale\"", MachineRun());
 }
 
 }  // namespace

@@ -90,6 +90,7 @@ TEST_F(SettingsTest, NonStringValuesAndUnreadableKeysFail) {
 
 TEST_F(SettingsTest, RefusedWriteAsksAndAbortLeavesNothingWritten) {
   reg.Deny(RegRoot::LocalMachine, "SOFTWARE");
+  reg.Deny(RegRoot::CurrentUser, kPerUserRoot);
   boxes.Expect(SettingsStore::PermissionDeniedText("Norvale"), MsgBoxResult::Abort);
   store.WriteSetting("Norvale", "Settings", "chkMin", "1");
   ASSERT_EQ(1u, boxes.shown().size());
@@ -100,6 +101,7 @@ TEST_F(SettingsTest, RefusedWriteAsksAndAbortLeavesNothingWritten) {
 
 TEST_F(SettingsTest, RetryCompletesTheWriteOnceTheCauseIsGone) {
   reg.Deny(RegRoot::LocalMachine, "SOFTWARE\\Norvale Labs");
+  reg.Deny(RegRoot::CurrentUser, kPerUserRoot);
   boxes.Expect("", MsgBoxResult::Retry);
   boxes.Expect("", MsgBoxResult::Retry);
   int asked = 0;
@@ -123,10 +125,11 @@ TEST_F(SettingsTest, RetryCompletesTheWriteOnceTheCauseIsGone) {
 
 TEST_F(SettingsTest, IgnoreSilencesTheDialogForGood) {
   reg.Deny(RegRoot::LocalMachine, "SOFTWARE");
+  reg.Deny(RegRoot::CurrentUser, std::string(kPerUserRoot) + "\\Norvale-1");
   boxes.Expect("", MsgBoxResult::Ignore);
   store.WriteSetting("Norvale-1", "Settings", "chkRunAtStart", "1");
   EXPECT_EQ("1", store.GetUserSetting("Norvale", "Settings", "IgnorePermissionDeniedError", "0"));
-  store.WriteSetting("Norvale", "Settings", "chkMin", "1");  // no second box
+  store.WriteSetting("Norvale-1", "Settings", "chkRunAtStart", "0");  // no second box
   EXPECT_EQ(1u, boxes.shown().size());
   EXPECT_TRUE(
       reg.HasKey(RegRoot::CurrentUser, "Software\\VB and VBA Program Settings\\Norvale\\Settings"));
@@ -134,9 +137,33 @@ TEST_F(SettingsTest, IgnoreSilencesTheDialogForGood) {
 
 TEST_F(SettingsTest, StartHiddenKeepsTheStoreSilent) {
   reg.Deny(RegRoot::LocalMachine, "SOFTWARE");
+  reg.Deny(RegRoot::CurrentUser, kPerUserRoot);
   store.StartHidden = true;
   store.WriteSetting("Norvale", "Settings", "chkMin", "1");
   EXPECT_TRUE(boxes.shown().empty());
+}
+
+// A standard user, or a portable copy: the machine-wide key refuses writes.
+TEST_F(SettingsTest, ARefusedMachineWideWriteIsKeptForTheUserWithoutADialog) {
+  store.WriteSetting("Norvale", "Settings", "chkLog", "1");  // the administrator's choice
+  reg.Deny(RegRoot::LocalMachine, "SOFTWARE");
+  store.WriteSetting("Norvale", "Settings", "chkMin", "1");
+  store.WriteSetting("Norvale", "Settings", "chkLog", "0");
+  EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_EQ("1", Read("chkMin"));
+  EXPECT_EQ("0", Read("CHKLOG"));
+  EXPECT_EQ("1", store.GetUserSetting("Norvale", "Settings", "chkMin", "x"));
+  // The machine-wide value is untouched, and read again once the user's copy
+  // gives way to a write that reaches it.
+  reg.Allow(RegRoot::LocalMachine, "SOFTWARE");
+  RegValue machine;
+  ASSERT_EQ(kRegOk, reg.QueryValue(RegRoot::LocalMachine,
+                                   "SOFTWARE\\Norvale Labs\\Norvale\\Settings", "chkLog", machine));
+  EXPECT_EQ("1", machine.data);
+  store.WriteSetting(" Norvale", "Settings ", "chkMin", "0");
+  EXPECT_EQ("x", store.GetUserSetting("Norvale", "Settings", "chkMin", "x"));
+  EXPECT_EQ("0", Read("chkMin"));
+  EXPECT_EQ("0", Read("chkLog"));
 }
 
 TEST_F(SettingsTest, PerUserSettingsRoundTripWithDefaults) {
@@ -202,9 +229,12 @@ TEST_F(AddRemoveTest, RegistryFailuresAreIgnored) {
 
 TEST(RunValue, NameAndDataFollowTheProgram) {
   EXPECT_EQ("Norvale-1", RunValueName("Norvale"));
-  EXPECT_EQ("C:\\Program Files\\Norvale\\Norvale.exe",
+  EXPECT_EQ("\"C:\\Program Files\\Norvale\\Norvale.exe\"",
             RunValueData("C:\\Program Files\\Norvale", "Norvale"));
-  EXPECT_EQ("D:\\tools.EXE.d\\Norvale", RunValueData("D:\\tools.EXE.d", "Norvale"));
+  EXPECT_EQ("\"D:\\tools.EXE.d\\Norvale\"", RunValueData("D:\\tools.EXE.d", "Norvale"));
+  // A command the user typed: the program part quoted, arguments kept.
+  EXPECT_EQ("\"C:\\My Tools\\app.exe\" /min", QuotedCommand("C:\\My Tools\\app.exe /min"));
+  EXPECT_EQ("\"C:\\x y\\app.exe\"", QuotedCommand("\"C:\\x y\\app.exe\""));
 }
 
 }  // namespace
