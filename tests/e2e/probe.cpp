@@ -11,6 +11,12 @@
 //                               in the warning before an action, picks entry INDEX
 //                               of the postpone list and presses Postpone; exit 1
 //                               while no warning shows
+//   norvale_probe fill TITLE TEXT
+//                               types TEXT into the first text box of the window
+//                               titled TITLE; exit 1 while there is none
+//   norvale_probe press TITLE CAPTION
+//                               presses the button (or check box) CAPTION of the
+//                               window titled TITLE; exit 1 while there is none
 #include <windows.h>
 #include <commctrl.h>
 
@@ -70,6 +76,35 @@ BOOL CALLBACK WarningTop(HWND h, LPARAM lp) {
   here.top = h;
   *reinterpret_cast<Warning*>(lp) = here;
   return FALSE;
+}
+
+// A control of a visible top-level window, by the window's title and the
+// control's class and (when given) its text.
+struct Wanted {
+  const wchar_t* title;
+  const wchar_t* cls;
+  const wchar_t* text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK WantedChild(HWND h, LPARAM lp) {
+  auto* w = reinterpret_cast<Wanted*>(lp);
+  wchar_t text[256] = {};
+  GetWindowTextW(h, text, 256);
+  if (ClassOf(h) != w->cls || (w->text && std::wcscmp(text, w->text) != 0)) return TRUE;
+  w->found = h;
+  return FALSE;
+}
+
+BOOL CALLBACK WantedTop(HWND h, LPARAM lp) {
+  auto* w = reinterpret_cast<Wanted*>(lp);
+  wchar_t title[256] = {};
+  GetWindowTextW(h, title, 256);
+  if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) || std::wcscmp(title, w->title) != 0) {
+    return TRUE;
+  }
+  EnumChildWindows(h, WantedChild, lp);
+  return w->found ? FALSE : TRUE;
 }
 
 BOOL CALLBACK TopLevel(HWND h, LPARAM lp) {
@@ -164,6 +199,21 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(w.postpone, BM_CLICK, 0, 0);
     return 0;
   }
+  if (argc == 4 && (std::wcscmp(argv[1], L"fill") == 0 || std::wcscmp(argv[1], L"press") == 0)) {
+    const bool fill = argv[1][0] == L'f';
+    Wanted w{argv[2], fill ? L"Edit" : WC_BUTTONW, fill ? nullptr : argv[3]};
+    EachTopLevel(WantedTop, reinterpret_cast<LPARAM>(&w));
+    if (!w.found) return 1;
+    if (fill) {
+      SendMessageW(w.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+      SendMessageW(GetParent(w.found), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w.found), EN_CHANGE),
+                   reinterpret_cast<LPARAM>(w.found));
+    } else {
+      // Posted: the press may open a modal box, which would hold the probe.
+      PostMessageW(w.found, BM_CLICK, 0, 0);
+    }
+    return 0;
+  }
   Found f;
   EachTopLevel(TopLevel, reinterpret_cast<LPARAM>(&f));
   if (!f.list) return 1;
@@ -183,6 +233,8 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(f.go, BM_CLICK, 0, 0);
     return 0;
   }
-  std::fprintf(stderr, "usage: norvale_probe rows | count | go INDEX | warning | postpone INDEX\n");
+  std::fprintf(stderr,
+               "usage: norvale_probe rows | count | go INDEX | warning | postpone INDEX |"
+               " fill TITLE TEXT | press TITLE CAPTION\n");
   return 2;
 }
