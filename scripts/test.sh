@@ -66,6 +66,17 @@ for flavour in native tools win64 win32; do
   fi
 done
 
+if [ -n "${built[win64]:-}" ]; then
+  step "installer and portable zip"
+  if ls "$build"/win64/packages/Norvale-*-setup.exe "$build"/win64/packages/Norvale-*-portable.zip \
+       >/dev/null 2>&1; then
+    stat -c '%n: %s bytes' "$build"/win64/packages/Norvale-* | sed 's|.*/||'
+    passed=$((passed + 1))
+  else
+    note_failure packages
+  fi
+fi
+
 if [ -n "${built[native]:-}" ]; then
   step "native tests (ASan + UBSan)"
   (cd "$build/native" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2) \

@@ -17,7 +17,8 @@ product="NorvaleVisible-$tag"
 company="NorvaleVisibleCo-$tag"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 machine_run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-exe="C:\\Program Files\\$product\\Norvale.exe"
+# Quoted: the path holds a blank.
+exe="\"C:\\Program Files\\$product\\Norvale.exe\""
 failures=0
 
 trap '$run "$writer" clean "$tag" >/dev/null 2>&1' EXIT
