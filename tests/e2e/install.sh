@@ -52,6 +52,9 @@ for f in Norvale.exe Kestrup.exe Localization.txt Help.chm License.txt ReadMe.tx
   [ -s "$pf/$f" ] || fail "not installed: $f"
 done
 [ -d "$pf/data" ] || fail "no data folder"
+# Kestrup writes the Run list for all users; Norvale runs as the user who starts it.
+grep -q 'level="requireAdministrator"' "$pf/Kestrup.exe" || fail "Kestrup does not ask for rights"
+grep -q 'level="asInvoker"' "$pf/Norvale.exe" || fail "Norvale asks for rights"
 [ -s "$menu/Norvale.lnk" ] && [ -s "$menu/Norvale Help.lnk" ] || fail "no Start-menu shortcuts"
 query "$uninstall_key"
 has "$uninstall_key" DisplayName "" Norvale || fail "no name in the uninstall entry"
