@@ -30,8 +30,10 @@ void Form8::Form_Load() {
 }
 
 void frmAbout::BuildLayout() {
+  SetDialog(true);
   SetCaption("About");
   Move(0, 0, 6000, 3930);
+  SetClientSize(6000, 3465);  // the OK button ends at 3345
   Add<PictureBox>("Picture1", -1, "", nullptr, 240, 240, 720, 720);
   Label1 = &Add<SkinLabel>("Label1", -1, "YourProgramName", nullptr, 1200, 240, 4560, 435);
   Add<Label>("Label2", -1, "Version:", nullptr, 1200, 840, 1200, 255);
@@ -45,6 +47,10 @@ void frmAbout::BuildLayout() {
              "only when one of your schedules or your own command asks for it.",
              nullptr, 240, 2040, 5520, 855);
   Add<SkinLabel>("SkinLabel1", 0, "Windowed Label", nullptr, 0, 0, 0, 0).SetVisible(false);
+  cmdOK = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 4560, 2970, 1200, 375);
+  cmdOK->Default = true;
+  cmdOK->Cancel = true;
+  cmdOK->Click = [this] { Unload(); };
 }
 
 void frmAbout::Form_Load() {

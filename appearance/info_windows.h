@@ -33,6 +33,7 @@ class frmAbout : public Form {
   SkinLabel* lblVersion = nullptr;
   SkinLabel* lblCompany = nullptr;
   SkinLabel* lblWebsite = nullptr;
+  CommandButton* cmdOK = nullptr;
 
  protected:
   void BuildLayout() override;

@@ -195,6 +195,7 @@ void clsLanguages::Translate(Form& window, std::string language, bool mdi) {
     std::string text = getCaption(slot.Key);
     if (!text.empty()) slot.Text = std::move(text);
   }
+  if (window.Translated) window.Translated();
 }
 
 std::string LocalizationFileText(const std::vector<const Form*>& windows,
@@ -252,9 +253,31 @@ std::string LocalizationFileText(const std::vector<const Form*>& windows,
   return out;
 }
 
-bool clsLanguages::makeLocalizationFile(const std::vector<const Form*>& loaded_windows) const {
+std::string WithOtherLanguages(const std::string& english, std::string_view existing) {
+  const std::string root_end = "</XML_DIZ_INFO>\r\n";
+  if (!LooksLikeLocalizationFile(existing) || !english.ends_with(root_end)) return english;
+  std::string out = english.substr(0, english.size() - root_end.size());
+  WalkLanguageGroups(existing, [&](const LanguageGroup& group) {
+    std::string_view name = group.name;
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    if (!SameIgnoringCase(name, "English")) {
+      out += group.text;
+      out += "\r\n";
+    }
+    return true;
+  });
+  return out + root_end;
+}
+
+bool clsLanguages::makeLocalizationFile(const std::vector<const Form*>& loaded_windows,
+                                        bool keep_other_languages) const {
   try {
-    fs_.ReplaceWhole(FilePath(), LocalizationFileText(loaded_windows, catalogue_));
+    std::string text = LocalizationFileText(loaded_windows, catalogue_);
+    if (keep_other_languages) {
+      text = WithOtherLanguages(text, ReadLocalizationText(fs_, FilePath()).value_or(""));
+    }
+    fs_.ReplaceWhole(FilePath(), text);
     FileChanged();
     return true;
   } catch (const std::exception&) {

@@ -58,8 +58,10 @@ class clsLanguages {
   // translatable text of `loaded_windows` (in load order; the caller loads the
   // schedule editor first) and for every message as the table holds it now.
   // The old file survives whole when the new one cannot be written. Returns
-  // whether the file was written.
-  bool makeLocalizationFile(const std::vector<const Form*>& loaded_windows) const;
+  // whether the file was written. With keep_other_languages, every group of the
+  // old file but the English one follows the new English group.
+  bool makeLocalizationFile(const std::vector<const Form*>& loaded_windows,
+                            bool keep_other_languages = false) const;
 
   const MessageTable& MessageCatalogue() const { return catalogue_; }
   // The item lines of the language loaded last; nullopt before the first load.
@@ -90,6 +92,9 @@ class clsLanguages {
   mutable std::optional<uint64_t> loaded_size_;
 };
 
+// `english` (a whole file of one group) followed by every other language of
+// `existing`, when that is a localization file.
+std::string WithOtherLanguages(const std::string& english, std::string_view existing);
 // The text of a fresh file as makeLocalizationFile writes it.
 std::string LocalizationFileText(const std::vector<const Form*>& windows,
                                  const MessageTable& catalogue);

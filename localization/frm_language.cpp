@@ -1,5 +1,6 @@
 #include "localization/frm_language.h"
 
+#include "localization/language_file.h"
 #include "platform/forms/toolkit.h"
 
 namespace norvale {
@@ -13,6 +14,7 @@ frmLanguage::frmLanguage(Toolkit& kit, LanguageWindowServices services)
     : Form(kit, "frmLanguage"), s_(std::move(services)) {}
 
 void frmLanguage::BuildLayout() {
+  SetDialog(true);
   SetCaption("Language Selection");
   Move(0, 0, 4935, 2400);
   Label1 =
@@ -73,9 +75,20 @@ void frmLanguage::Command1_Click() {
       s_.http, Kit(), UpdateUrl(s_.language_server, s_.branding.ProductNumber), s_.limits);
   downloading_ = false;
 
-  // Error pages, cut-off transfers and anything else that is not a whole file
-  // leave the old one in place, silently.
-  if (!LooksLikeLocalizationFile(body)) return;
+  // The file holds every text of the program, its questions included: only a
+  // whole, sound one replaces it, and the user hears why another did not.
+  std::string why;
+  if (body.empty()) {
+    why = s_.languages.getMessages("MSG_UPDATEFAILED");
+  } else if (const auto reason = WhyNotUsable(body, NeededKeys())) {
+    why = s_.languages.getMessages("MSG_UPDATEREFUSED");
+    const size_t at = why.find("{reason}");
+    if (at != std::string::npos) why.replace(at, 8, *reason);
+  }
+  if (!why.empty()) {
+    Kit().Boxes().MsgBox(why, MsgBoxButtons::OK, MsgBoxIcon::Exclamation, s_.branding.ProductName);
+    return;
+  }
   // Whatever precedes the first tag (a byte-order mark, say) is dropped.
   std::string content = body.substr(body.find('<'));
   content += "\r\n";
@@ -88,6 +101,20 @@ void frmLanguage::Command1_Click() {
   FillLanguageList();
   Kit().Boxes().MsgBox(s_.languages.getMessages("MSG_DOWNLOADED"), MsgBoxButtons::OK,
                        MsgBoxIcon::None, "Norvale");
+}
+
+std::vector<std::string> frmLanguage::NeededKeys() const {
+  std::vector<std::string> keys;
+  for (const MessageSlot& slot : s_.languages.MessageCatalogue()) {
+    if (slot.InUse == 0) break;
+    keys.push_back(slot.Key);
+  }
+  if (const auto text = ReadLocalizationText(s_.fs, s_.languages.FilePath())) {
+    if (const auto english = FindTranslationItems(*text, "English")) {
+      for (std::string& key : ItemKeys(*english)) keys.push_back(std::move(key));
+    }
+  }
+  return keys;
 }
 
 void frmLanguage::Command3_Click() {

@@ -53,6 +53,8 @@ class frmLanguage : public Form {
  private:
   void FillLanguageList();
   bool OpenWithShell(const std::string& path);
+  // The keys a downloaded file must hold: every message and every English text of now.
+  std::vector<std::string> NeededKeys() const;
   std::string StoredLanguage() const;
 
   LanguageWindowServices s_;

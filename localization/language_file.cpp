@@ -1,5 +1,7 @@
 #include "localization/language_file.h"
 
+#include <algorithm>
+
 #include "localization/lang_text.h"
 #include "platform/path.h"
 
@@ -127,6 +129,83 @@ std::string FindItem(std::string_view block, std::string_view key) {
     return std::string(line.substr(a + open.size(), b - a - open.size()));
   }
   return {};
+}
+
+std::vector<std::string> ItemKeys(std::string_view block) {
+  std::vector<std::string> keys;
+  for (std::string_view line : ItemLines(block)) {
+    const size_t lt = line.find('<');
+    const size_t gt = line.find('>', lt == std::string_view::npos ? 0 : lt);
+    if (lt == std::string_view::npos || gt == std::string_view::npos || gt <= lt + 1) continue;
+    std::string key(line.substr(lt + 1, gt - lt - 1));
+    if (UpperCase(line).find("</" + UpperCase(key) + ">") != std::string::npos) {
+      keys.push_back(std::move(key));
+    }
+  }
+  return keys;
+}
+
+namespace {
+
+// "{name}" and the branding placeholders of a text.
+std::vector<std::string> Markers(std::string_view text) {
+  std::vector<std::string> marks;
+  for (size_t at = text.find('{'); at != std::string_view::npos; at = text.find('{', at + 1)) {
+    const size_t end = text.find('}', at);
+    if (end != std::string_view::npos && end - at < 32)
+      marks.emplace_back(text.substr(at, end - at + 1));
+  }
+  const std::string folded = UpperCase(text);
+  for (const char* brand : {"[PROGRAMNAME]", "[COMPANYNAME]", "[WEBSITE]"}) {
+    if (folded.find(brand) != std::string::npos) marks.emplace_back(brand);
+  }
+  return marks;
+}
+
+bool HasMarker(std::string_view text, const std::string& mark) {
+  return mark.front() == '[' ? UpperCase(text).find(mark) != std::string::npos
+                             : text.find(mark) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::optional<std::string> WhyNotUsable(std::string_view text,
+                                        const std::vector<std::string>& needed) {
+  if (!LooksLikeLocalizationFile(text)) return "it is not a whole localization file";
+  const std::optional<std::string> english = FindTranslationItems(text, "English");
+  if (!english) return "it has no English texts";
+  std::vector<std::string> have;
+  for (std::string& key : ItemKeys(*english)) have.push_back(UpperCase(key));
+  for (const std::string& key : needed) {
+    if (std::find(have.begin(), have.end(), UpperCase(key)) == have.end()) {
+      return "the English texts lack " + key;
+    }
+  }
+  std::vector<std::pair<std::string, std::vector<std::string>>> marked;
+  for (const std::string& key : ItemKeys(*english)) {
+    std::vector<std::string> marks = Markers(FindItem(*english, key));
+    if (!marks.empty()) marked.emplace_back(key, std::move(marks));
+  }
+  std::optional<std::string> why;
+  WalkLanguageGroups(text, [&](const LanguageGroup& group) {
+    const std::optional<std::string> block = FindTranslationItems(text, group.name);
+    if (!block) {
+      why = "the language " + std::string(group.name) + " cannot be read";
+      return false;
+    }
+    for (const auto& [key, marks] : marked) {
+      const std::string translated = FindItem(*block, key);
+      if (translated.empty()) continue;  // not translated: the English text stands in
+      for (const std::string& mark : marks) {
+        if (!HasMarker(translated, mark)) {
+          why = std::string(group.name) + " lost " + mark + " in " + key;
+          return false;
+        }
+      }
+    }
+    return true;
+  });
+  return why;
 }
 
 bool LooksLikeLocalizationFile(std::string_view text) {

@@ -57,4 +57,13 @@ std::string FindItem(std::string_view block, std::string_view key);
 // element, at least one complete, named group, and ends its root element.
 bool LooksLikeLocalizationFile(std::string_view text);
 
+// Why a downloaded text must not replace the file, or nullopt when it may: it
+// must be a whole localization file whose groups all read to their end, whose
+// English group holds every key of `needed`, and in which no language lost a
+// placeholder ("{name}", "[ProgramName]") that the English text of an item has.
+std::optional<std::string> WhyNotUsable(std::string_view text,
+                                        const std::vector<std::string>& needed);
+// The keys of an item block, in order.
+std::vector<std::string> ItemKeys(std::string_view block);
+
 }  // namespace norvale

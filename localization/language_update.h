@@ -13,7 +13,7 @@
 namespace norvale {
 
 // Used unless the registry names another server.
-inline constexpr const char* kDefaultLanguageServer = "http://languages.norvale.example";
+inline constexpr const char* kDefaultLanguageServer = "https://languages.norvale.example";
 
 // `server` (scheme and host, a trailing "/" allowed) + "/Languages/" + number +
 // "/Localization.txt".

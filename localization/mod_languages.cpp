@@ -1,5 +1,7 @@
 #include "localization/mod_languages.h"
 
+#include "ui/shown_names.h"
+
 namespace norvale {
 
 void RegisterDefaultMessages(clsLanguages& languages) {
@@ -52,8 +54,21 @@ void RegisterDefaultMessages(clsLanguages& languages) {
        "The newest runs first; the history keeps about the last megabyte of them."},
       {"MSG_HISTORYOFF",
        "Nothing is recorded while \"Enable Logging\" is cleared in General Preferences."},
+      // The editor's refusals.
+      {"MSG_BADNAME",
+       "Error: That name cannot be used for a schedule.  Please leave out \\ / : * ? \" < > | "
+       "and do not end it with a dot or a blank, or use a device name such as CON or NUL."},
+      {"MSG_NODAYS", "Error: Please tick at least one day on which the schedule runs"},
+      // A language update that did not replace the file.
+      {"MSG_UPDATEFAILED",
+       "No language file could be downloaded.  The languages stay as they were."},
+      {"MSG_UPDATEREFUSED",
+       "The downloaded language file was not used, so the languages stay as they were: "
+       "{reason}."},
   };
   for (const auto& [key, text] : kDefaults) languages.setMessage(key, text);
+  // The action and delay lists.
+  for (const ShownName& name : ShownNames()) languages.setMessage(name.key, name.text);
 }
 
 }  // namespace norvale

@@ -29,6 +29,8 @@ class Clock {
 // "YYYY-MM-DD HH:MM:SS" with `separator` between date and time: the one form
 // of a moment in every log and output the program writes for other tools.
 std::string IsoMoment(LocalTime t, char separator = ' ');
+// "HH:MM:SS" on the 24-hour clock: the one form of a time of day in files and rows.
+std::string Time24(std::chrono::seconds time_of_day);
 
 // A clock that stands still at one moment, for asking "what comes after then".
 class FixedClock final : public Clock {

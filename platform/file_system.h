@@ -28,6 +28,10 @@ class FileError : public std::runtime_error {
   FileErrorKind kind() const { return kind_; }
   int number() const;
   std::string description() const;
+  // "Error <number> - <description>", as the program's messages show it.
+  std::string Message() const {
+    return "Error " + std::to_string(number()) + " - " + description();
+  }
   const std::string& path() const { return path_; }
 
  private:

@@ -5,17 +5,23 @@
 
 namespace norvale {
 
+std::string Time24(std::chrono::seconds time_of_day) {
+  using namespace std::chrono;
+  const hh_mm_ss<seconds> hms{time_of_day};
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(hms.hours().count()),
+                static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
+  return buf;
+}
+
 std::string IsoMoment(LocalTime t, char separator) {
   using namespace std::chrono;
   const auto day = floor<days>(t);
   const year_month_day ymd{day};
-  const hh_mm_ss<seconds> hms{floor<seconds>(t - day)};
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u%c%02d:%02d:%02d", static_cast<int>(ymd.year()),
-                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()), separator,
-                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
-                static_cast<int>(hms.seconds().count()));
-  return buf;
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
+                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+  return buf + std::string(1, separator) + Time24(floor<seconds>(t - day));
 }
 namespace {
 

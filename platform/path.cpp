@@ -35,12 +35,97 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return out;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Fold(a[i]) != Fold(b[i])) return false;
+namespace {
+
+char32_t UpperLetter(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
+  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;
+  if (c == 0xFF) return 0x178;
+  // Latin Extended-A: pairs, the small letter after its capital, shifted by one
+  // between U+0138 and U+0149 and after U+0178.
+  if (c >= 0x100 && c <= 0x137) return c & ~1u;
+  if (c >= 0x139 && c <= 0x148) return (c & 1u) ? c : c - 1;
+  if (c >= 0x14A && c <= 0x177) return c & ~1u;
+  if (c >= 0x179 && c <= 0x17E) return (c & 1u) ? c : c - 1;
+  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 0x20;
+  if (c == 0x3C2) return 0x3A3;  // final sigma
+  if (c == 0x3AC) return 0x386;
+  if (c >= 0x3AD && c <= 0x3AF) return c - 0x25;
+  if (c == 0x3CC) return 0x38C;
+  if (c >= 0x3CD && c <= 0x3CE) return c - 0x3F;
+  if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return c & ~1u;
+  if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
+  return c;
+}
+
+// Decodes one UTF-8 sequence at `at`; a byte that starts none stands for itself.
+char32_t Next(std::string_view s, size_t& at) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char b = byte(at);
+  size_t n = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+  if (n && at + n >= s.size()) n = 0;
+  char32_t c = n == 0 ? b : b & (0x3F >> n);
+  for (size_t i = 1; i <= n; ++i) {
+    if ((byte(at + i) & 0xC0) != 0x80) {
+      n = 0;
+      c = b;
+      break;
+    }
+    c = (c << 6) | (byte(at + i) & 0x3F);
   }
-  return true;
+  at += n + 1;
+  return c;
+}
+
+void Append(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string UpperForNames(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t at = 0; at < utf8.size();) {
+    const size_t start = at;
+    const char32_t c = Next(utf8, at);
+    // A byte that starts no whole sequence is no letter.
+    const char32_t upper = (at - start == 1 && c >= 0x80) ? c : UpperLetter(c);
+    if (upper == c) {
+      out.append(utf8.substr(start, at - start));  // unchanged bytes, valid or not
+    } else {
+      Append(out, upper);
+    }
+  }
+  return out;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  bool ascii = a.size() == b.size();
+  for (size_t i = 0; ascii && i < a.size(); ++i) {
+    if ((a[i] | b[i]) & 0x80)
+      ascii = false;
+    else if (Fold(a[i]) != Fold(b[i]))
+      return false;
+  }
+  if (ascii) return true;
+  return UpperForNames(a) == UpperForNames(b);
 }
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {

@@ -16,7 +16,11 @@ std::string_view FileNameOf(std::string_view path);
 std::string_view FolderOf(std::string_view path);
 std::string JoinPath(std::string_view folder, std::string_view name);
 
-// ASCII case folding, as the file system compares the names this program writes.
+// UTF-8 text with every letter in upper case as Windows' file systems compare
+// names: one letter for one (no "SS" for "ß"), for the Latin, Greek and Cyrillic
+// letters of the languages this program speaks, and full-width Latin.
+std::string UpperForNames(std::string_view utf8);
+// Names equal ignoring case, as the file system compares them.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Wildcard match with '*' and '?', ignoring case ("*.sch").
 bool MatchesPattern(std::string_view name, std::string_view pattern);

@@ -29,6 +29,8 @@ class SystemInfo {
   virtual VersionInfo ProgramVersion() const = 0;
   // The running executable's file name without folder and extension ("Norvale").
   virtual std::string ExeName() const = 0;
+  // The system's own program folder ("C:\\Windows\\System32"); "" where there is none.
+  virtual std::string SystemFolder() const { return {}; }
 };
 
 // NT family with a major version above 5.

@@ -60,8 +60,7 @@ bool SaveSchedule(const ScheduleRecord& record, const ScheduleStore& store, Mess
     store.fs.ReplaceWhole(path, store.codec.Utf8ToAnsi(ScheduleText(record)));
     return true;
   } catch (const FileError& e) {
-    boxes.MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(), MsgBoxButtons::OK,
-                 MsgBoxIcon::Critical, "Norvale");
+    boxes.MsgBox(e.Message(), MsgBoxButtons::OK, MsgBoxIcon::Critical, "Norvale");
     return false;
   }
 }

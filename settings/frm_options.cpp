@@ -54,6 +54,7 @@ void chkRunAtStart_Click(AppContext& app, bool checked) {
 }
 
 void frmOptions::BuildLayout() {
+  SetDialog(true);
   SetCaption("General Preferences");
   Move(0, 0, 10140, 8415);
   // Startup Options
@@ -138,11 +139,9 @@ void frmOptions::BuildLayout() {
              "TIP: The server will generally be mail.yourprovider.example or "
              "smtp.yourprovider.example.  The port is generally 25 or 1025.",
              &mail, 150, 3330, 4800, 615);
-  Add<Label>(
-      "Label2", -1,
-      "TIP: The TO field is for testing only.  You will specify the TO value for each backup "
-      "set.  The value entered here will be the default.",
-      &mail, 150, 3990, 4800, 615);
+  Add<Label>("Label2", -1,
+             "TIP: The TO field is for testing only.  The value entered here will be the default.",
+             &mail, 150, 3990, 4800, 615);
   Add<Label>("Label4", -1,
              "TIP: Authentication is optional.  Try sending a test message without authentication "
              "first.",

@@ -29,13 +29,14 @@ std::string WithoutExe(std::string name) {
 }
 
 std::string Form1::Title() const {
-  return "VISTA - " + k_.system.ExeName();
+  return k_.system.ExeName() + " - Startup Tool";
 }
 
 void Form1::BuildLayout() {
+  SetDialog(true);
   SetCaption(Title());
   Label1 = &Add<Label>("Label1", -1,
-                       "In order for this tool to run proplerly you must have right clicked the "
+                       "In order for this tool to run properly you must have right clicked the "
                        "file Kestrup.exe and selected \"Run As Administrator\".  This tool is only "
                        "necessary on Vista systems.  ",
                        nullptr, 120, 60, 5205, 675);

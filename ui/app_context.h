@@ -88,8 +88,6 @@ struct AppContext {
   std::function<void(Form&, Overlay)> Skin = [](Form&, Overlay) {};
   // True when another copy of the program already runs (it then ends at once).
   std::function<bool()> AnotherInstanceRunning = [] { return false; };
-  // Dry-run mode: power actions are logged, never performed.
-  bool dry_run = false;
 };
 
 }  // namespace norvale

@@ -31,7 +31,6 @@ NorvaleProgram::NorvaleProgram(PlatformServices platform, CommandLine command_li
                                    platform_.registry, *settings_, *power, platform_.shell,
                                    platform_.system, branding_.ProductName, branding_.CompanyName);
   app_->website = branding_.Website;
-  app_->dry_run = command_line_.dry_run;
   languages_ = std::make_unique<clsLanguages>(platform_.fs, branding_, app_->state.CurrentLanguage);
   RegisterDefaultMessages(*languages_);
   app_->ChangeLanguage = [this](Form& window) {
@@ -84,7 +83,9 @@ NorvaleProgram::NorvaleProgram(PlatformServices platform, CommandLine command_li
   };
   main_ = std::make_unique<frmMain>(*app_);
   splash_ = std::make_unique<frmSplash>(*app_, *main_);
-  main_->WriteLocalizationFile = [this] { languages_->makeLocalizationFile(LoadAllWindows()); };
+  main_->WriteLocalizationFile = [this] {
+    languages_->makeLocalizationFile(LoadAllWindows(), /*keep_other_languages=*/true);
+  };
 }
 
 NorvaleProgram::~NorvaleProgram() {
@@ -126,6 +127,10 @@ void NorvaleProgram::SkinWindow(Form& window, AppContext::Overlay overlay) {
 }
 
 std::vector<const Form*> NorvaleProgram::LoadAllWindows() {
+  // Their English texts: no window is translated, shown or started.
+  const auto translate = app_->ChangeLanguage;
+  app_->ChangeLanguage = [](Form&) {};
+  main_->TextsOnly = true;
   // The editor first, then the main window and the windows it opens.
   app_->state.IsEditing = false;
   main_->Wizard().Load();
@@ -135,6 +140,7 @@ std::vector<const Form*> NorvaleProgram::LoadAllWindows() {
   LanguageWindow().Load();
   if (!about_) about_ = std::make_unique<frmAbout>(*app_);
   about_->Load();
+  app_->ChangeLanguage = translate;
   return {&main_->Wizard(),       main_.get(),     &main_->Options(),
           &main_->StillRunning(), language_.get(), about_.get()};
 }

@@ -226,6 +226,11 @@ void ListView::UserClickItem(size_t row) {
   if (ItemClick) ItemClick(row);
 }
 
+void ListView::UserActivateItem(size_t row) {
+  if (row >= items_.size()) return;
+  if (ItemActivate) ItemActivate(row);
+}
+
 size_t TreeView::AddNode(std::string key, std::string text) {
   nodes_.push_back({std::move(key), std::move(text), false});
   Notify(Prop::Items);

@@ -284,6 +284,15 @@ class ListView : public Control {
   // The user clicked a row: it becomes selected and ItemClick fires.
   void UserClickItem(size_t row);
   std::function<void(size_t row)> ItemClick;
+  // What a cell shows, where it differs from the stored text (a translated name).
+  std::function<std::string(size_t column, const std::string& text)> ShownText;
+  std::string Shown(const ListItem& row, size_t column) const {
+    const std::string& text = column == 0 ? row.Text : row.SubItem(column);
+    return ShownText ? ShownText(column, text) : text;
+  }
+  // The user double-clicked a row, or pressed Enter on it.
+  void UserActivateItem(size_t row);
+  std::function<void(size_t row)> ItemActivate;
 
  private:
   std::vector<ColumnHeader> columns_;

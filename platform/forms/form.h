@@ -143,6 +143,13 @@ class Form {
   // access keys work. Set before the window loads.
   bool Floating() const { return floating_; }
   void SetFloating(bool floating) { floating_ = floating; }
+  // A dialog: a fixed frame without minimize and maximize boxes. Set before
+  // the window loads.
+  bool Dialog() const { return dialog_; }
+  void SetDialog(bool dialog) { dialog_ = dialog; }
+
+  // Told after the window's texts were put into another language.
+  std::function<void()> Translated;
 
   // Sees every message the window receives before the window does.
   void SetMessageHook(MessageHook hook) { hook_ = std::move(hook); }
@@ -200,6 +207,7 @@ class Form {
   std::optional<Color> fore_, back_;
   bool dark_title_ = false;
   bool floating_ = false;
+  bool dialog_ = false;
   MessageHook hook_;
 };
 

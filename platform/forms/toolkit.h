@@ -40,6 +40,8 @@ class Toolkit {
   // Shows the children of `menu` as a pop-up menu at the cursor; a choice fires
   // the chosen item's Click before this returns.
   virtual void PopupMenu(Form& owner, Menu& menu) = 0;
+  // Closes a pop-up menu that is open, if any.
+  virtual void ClosePopupMenu() {}
   // Brings the top-level window of that exact title to the front; false when none.
   virtual bool ActivateByTitle(const std::string& title) = 0;
   // Ends the message loop of the program.

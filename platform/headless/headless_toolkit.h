@@ -66,6 +66,8 @@ class HeadlessToolkit : public Toolkit {
   MessageBoxes& Boxes() override { return boxes_; }
   TrayIcon& Tray() override { return tray_; }
   void PopupMenu(Form& owner, Menu& menu) override;
+  void ClosePopupMenu() override { ++popups_closed_; }
+  size_t PopupsClosed() const { return popups_closed_; }
   bool ActivateByTitle(const std::string& title) override;
   void Quit() override { quit_ = true; }
   const Clock& Time() const override { return clock_; }
@@ -125,6 +127,7 @@ class HeadlessToolkit : public Toolkit {
   int do_events_ = 0;
   std::deque<std::pair<std::string, int>> popup_choices_;
   std::vector<std::string> popups_;
+  size_t popups_closed_ = 0;
   std::vector<std::string> activations_;
   std::vector<Form*> forms_;
   std::vector<Armed> timers_;

@@ -110,6 +110,12 @@ VersionInfo Win32SystemInfo::ProgramVersion() const {
   return ReadVersionInfo(Narrow(path));
 }
 
+std::string Win32SystemInfo::SystemFolder() const {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? Narrow(folder) : std::string();
+}
+
 std::string Win32SystemInfo::ExeName() const {
   std::wstring name = ModulePath();
   const size_t slash = name.find_last_of(L"\\/");

@@ -17,6 +17,7 @@ class Win32SystemInfo final : public SystemInfo {
   // The VERSIONINFO resource of the running executable.
   VersionInfo ProgramVersion() const override;
   std::string ExeName() const override;
+  std::string SystemFolder() const override;
 };
 
 // The version information of any file: the strings of its first listed

@@ -5,7 +5,8 @@
 # checks from outside (DryRun.log, History.log, the schedule file, the list's rows
 # and the warning read by PROBE) that it is warned of in its minute, performed
 # when the count ends, records its run and shows tomorrow's; then that a quick
-# "In 1 Minute" row fires no earlier than a minute (and the warning) after Go.
+# "In 1 Minute" row fires no earlier than a minute (and the warning) after Go,
+# and that a tray icon deleted behind its back comes back by its own check.
 # The display is the caller's.
 set -u
 wine_run=$1 prefix=$2 program=$3 work=$4 shots=$5 probe=$6
@@ -56,6 +57,7 @@ wait_for 60 listed "^Daily	" || fail "the main window did not list the schedule 
 rows
 import -window root "$shots/e2e-main-window.png" 2>/dev/null
 
+
 wait_for 100 wine "$probe" warning || fail "no warning within 100 s"
 import -window root "$shots/e2e-warning.png" 2>/dev/null
 wait_for 30 logged 1 || fail "nothing was logged after the warning"
@@ -66,7 +68,7 @@ cat "$log"
 grep -q "	Stand by	SetSystemPowerState fSuspend=1 fForce=1	force=True" "$log" || fail "unexpected log"
 at=$(cut -c12-16 "$log" | head -n 1)
 [ "$at" = "$due" ] || fail "logged at $at, due at $due"
-rows | grep -q "^Daily	Stand by	$today $due:0[5-7]	" || { rows; fail "no Last Run Time in the row"; }
+rows | grep -q "^Daily	Stand By	$today $due:0[5-7]	" || { rows; fail "no Last Run Time in the row"; }
 tr -d '\r' <"$work/data/Daily.sch" | grep -q "^LastRunTime=$today $due:0[5-7]$" ||
   fail "no LastRunTime in the file"
 grep -q "	Daily	Stand by	performed" "$work/data/History.log" || fail "no history of the run"
@@ -79,6 +81,13 @@ echo "Go pressed at $(date -d @"$go" +%T)"
 wait_for 10 listed "^Quick Schedule" || fail "no quick row after Go"
 wait_for 120 logged 2 || { rows; date; fail "the quick row did not fire within two minutes"; }
 fired=$(date -d "$(sed -n 2p "$log" | cut -c1-19)" +%s)
+# An icon the notification area lost without telling comes back by the program's own check.
+wait_for 30 wine "$probe" tray || fail "no tray icon"
+wine "$probe" tray-delete || fail "could not delete the tray icon"
+lost=$(date +%s)
+wine "$probe" tray && fail "the tray icon was not deleted"
+wait_for 30 wine "$probe" tray || fail "the tray icon did not come back within 30 s"
+echo "PASS: the deleted tray icon came back after $(( $(date +%s) - lost )) s"
 restore
 sed -n 2p "$log"
 # Go was pressed after $go; whole seconds in the log lose up to one more.

@@ -76,7 +76,7 @@ start() {
 start /show:frmWizard
 wait_for 90 wine "$probe" fill "Schedule Configuration" Installed ||
   fail "the installed program showed no schedule editor"
-wine "$probe" press "Schedule Configuration" Ok || fail "no Ok in the editor"
+wine "$probe" press "Schedule Configuration" OK || fail "no OK in the editor"
 wait_for 30 test -s "$pf/data/Installed.sch" || fail "the schedule was not saved in the data folder"
 cp "$pf/data/Installed.sch" "$work/Installed.sch"
 wineserver -k 2>/dev/null

@@ -17,8 +17,13 @@
 //   norvale_probe press TITLE CAPTION
 //                               presses the button (or check box) CAPTION of the
 //                               window titled TITLE; exit 1 while there is none
+//   norvale_probe shown TITLE   exit 0 once a window of this program titled TITLE
+//                               ("*": any) shows and its program waits for input
+//   norvale_probe tray          exit 0 while the program's tray icon is there
+//   norvale_probe tray-delete   deletes that icon behind the program's back
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -180,7 +185,72 @@ void EachTopLevel(WNDENUMPROC visit, LPARAM state) {
 
 }  // namespace
 
+// A shown window of this program (class NorvaleForm), by title or any.
+struct Shown {
+  const wchar_t* title;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK ShownTop(HWND h, LPARAM lp) {
+  auto* w = reinterpret_cast<Shown*>(lp);
+  wchar_t title[256] = {};
+  GetWindowTextW(h, title, 256);
+  RECT r{};
+  GetWindowRect(h, &r);
+  if (ClassOf(h) != L"NorvaleForm" || !(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) ||
+      r.right <= r.left ||
+      (std::wcscmp(w->title, L"*") != 0 && std::wcscmp(title, w->title) != 0)) {
+    return TRUE;
+  }
+  w->found = h;
+  return FALSE;
+}
+
+int ShownAndIdle(const wchar_t* title) {
+  Shown w{title};
+  EachTopLevel(ShownTop, reinterpret_cast<LPARAM>(&w));
+  if (!w.found) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w.found, &pid);
+  HANDLE proc = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid);
+  if (!proc) return 1;
+  // Painted: its messages, WM_PAINT among them, are all handled.
+  const DWORD idle = WaitForInputIdle(proc, 0);
+  CloseHandle(proc);
+  if (idle != 0) return 1;
+  RECT r{};
+  GetWindowRect(w.found, &r);
+  std::printf("%ldx%ld\n", r.right - r.left, r.bottom - r.top);
+  return 0;
+}
+
+// The program's tray icon, as the shell of its desktop knows it: uFlags 0 asks
+// without changing anything.
+int Tray(bool remove) {
+  HWND owner = nullptr;
+  EachTopLevel(
+      [](HWND h, LPARAM lp) -> BOOL {
+        if (ClassOf(h) != L"NorvaleToolkit") return TRUE;
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&owner));
+  if (!owner) return 2;
+  // Shell_NotifyIcon finds the notification area on this thread's desktop.
+  if (const wchar_t* desktop = _wgetenv(L"NORVALE_DESKTOP")) {
+    if (HDESK desk = OpenDesktopW(desktop, 0, FALSE, GENERIC_ALL)) SetThreadDesktop(desk);
+  }
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = 1;
+  return Shell_NotifyIconW(remove ? NIM_DELETE : NIM_MODIFY, &data) ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && std::wcscmp(argv[1], L"shown") == 0) return ShownAndIdle(argv[2]);
+  if (argc == 2 && std::wcscmp(argv[1], L"tray") == 0) return Tray(false);
+  if (argc == 2 && std::wcscmp(argv[1], L"tray-delete") == 0) return Tray(true);
   const bool postpone = argc == 3 && std::wcscmp(argv[1], L"postpone") == 0;
   if (postpone || (argc == 2 && std::wcscmp(argv[1], L"warning") == 0)) {
     Warning w;
@@ -235,6 +305,6 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::fprintf(stderr,
                "usage: norvale_probe rows | count | go INDEX | warning | postpone INDEX |"
-               " fill TITLE TEXT | press TITLE CAPTION\n");
+               " fill TITLE TEXT | press TITLE CAPTION | shown TITLE | tray | tray-delete\n");
   return 2;
 }

@@ -1,12 +1,13 @@
 #!/bin/sh
-# screenshots.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR SHOTS_DIR
+# screenshots.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR SHOTS_DIR PROBE
 # Every window of both programs, in the light and the dark skin, at 96 and 144
-# DPI, photographed in Wine's virtual desktop on the caller's display. Fails when
-# a window did not come up (a screenshot of one colour).
+# DPI, photographed in Wine's virtual desktop on the caller's display once PROBE
+# sees the window shown and its program waiting for input. Fails when a window
+# did not come up within its time, or the screenshot shows nothing.
 set -u
-wine_run=$1 prefix=$2 program=$3 work=$4 shots=$5
+wine_run=$1 prefix=$2 program=$3 work=$4 shots=$5 probe=$6
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" NORVALE_DESKTOP=Shots
 status=0
 "$wine_run" "$prefix" cmd /c exit || exit 1
 rm -rf "$work" && mkdir -p "$work" "$shots" || exit 1
@@ -20,14 +21,41 @@ printf '2026-12-03 22:30:01\tWeeknights\tShut Down\tperformed\r\n2026-12-04 22:3
 user='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 desktop='HKCU\Control Panel\Desktop'
 
-shoot() {  # name, program, arguments...
-  name=$1 exe=$2
-  shift 2
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+  limit=$(( $(date +%s) + $1 )); shift
+  until "$@"; do
+    [ "$(date +%s)" -lt "$limit" ] || return 1
+    sleep 0.5
+  done
+}
+shown() { wine "$probe" shown "$1" 2>/dev/null | tr -d '\r'; }
+# The screen has something on it and is the same as at the last look: painted.
+settled() {
+  import -window root "$1.png" 2>/dev/null || return 1
+  [ "$(convert "$1.png" -format %k info: 2>/dev/null || echo 0)" -ge 16 ] || return 1
+  now=$(convert "$1.png" rgb:- 2>/dev/null | md5sum)
+  [ "$now" = "$(cat "$1.last" 2>/dev/null)" ] && return 0
+  echo "$now" >"$1.last"
+  return 1
+}
+taller() { now=$(shown "$1") && [ -n "$now" ] && [ "$now" != "$2" ]; }
+
+shoot() {  # name, window title, program, arguments...
+  name=$1 title=$2 exe=$3
+  shift 3
   wine explorer /desktop=Shots,1024x768 "$(winepath -w "$work/$exe")" "$@" </dev/null >/dev/null 2>&1 &
-  sleep "${NORVALE_SHOT_WAIT:-6}"
-  [ "$exe" = Kestrup.exe ] && [ "${EXPAND:-}" = 1 ] && command -v xdotool >/dev/null &&
-    xdotool key alt+v && sleep 2
-  import -window root "$shots/$name.png" 2>/dev/null
+  if ! wait_for 120 shown "$title" >/dev/null; then
+    echo "FAIL: $name: no window \"$title\" within 120 s"
+    status=1
+  elif [ "${EXPAND:-}" = 1 ]; then
+    before=$(shown "$title")
+    wine "$probe" press "$title" "Ad&vanced >>"
+    wait_for 60 taller "$title" "$before" || { echo "FAIL: $name did not expand"; status=1; }
+  fi
+  rm -f "$shots/$name.last"
+  wait_for 60 settled "$shots/$name" || echo "$name: the screen kept changing for a minute"
+  rm -f "$shots/$name.last"
   colours=$(convert "$shots/$name.png" -format %k info: 2>/dev/null || echo 0)
   if [ "${colours:-0}" -lt 16 ]; then
     echo "FAIL: $name shows nothing"
@@ -36,7 +64,7 @@ shoot() {  # name, program, arguments...
     echo "shot $name ($colours colours)"
   fi
   wineserver -k 2>/dev/null
-  sleep 1
+  wineserver -w 2>/dev/null
 }
 
 for dpi in 96 144; do
@@ -47,19 +75,22 @@ for dpi in 96 144; do
     wine reg add "$user" /v Language /d English /f >/dev/null 2>&1
     wine reg add "$user" /v showHelp /d 0 /f >/dev/null 2>&1
     wineserver -k 2>/dev/null
-    for window in frmMain frmWizard frmOptions frmLanguage frmAbout frmStillRunning frmSplash \
-                  frmCountdown frmHistory; do
-      shoot "$window-$skin-$dpi" Norvale.exe /dryrun "/show:$window"
+    for pair in "frmMain:Norvale by Norvale Labs" "frmWizard:Schedule Configuration" \
+                "frmOptions:General Preferences" "frmLanguage:Language Selection" \
+                "frmAbout:About Norvale" "frmStillRunning:Norvale is still running" "frmSplash:" \
+                "frmCountdown:Norvale is about to act" "frmHistory:History"; do
+      window=${pair%%:*}
+      shoot "$window-$skin-$dpi" "${pair#*:}" Norvale.exe /dryrun "/show:$window"
     done
-    EXPAND=0 shoot "Kestrup-$skin-$dpi" Kestrup.exe
-    EXPAND=1 shoot "Kestrup-expanded-$skin-$dpi" Kestrup.exe
+    EXPAND=0 shoot "Kestrup-$skin-$dpi" "Kestrup - Startup Tool" Kestrup.exe
+    EXPAND=1 shoot "Kestrup-expanded-$skin-$dpi" "Kestrup - Startup Tool" Kestrup.exe
   done
 done
 # A window in the non-Latin language.
 wine reg add "$user" /v Language /d "Русский" /f >/dev/null 2>&1
 wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 wineserver -k 2>/dev/null
-shoot "frmMain-Russian-96" Norvale.exe /dryrun /show:frmLanguage
+shoot "frmLanguage-Russian-96" "Выбор языка" Norvale.exe /dryrun /show:frmLanguage
 wine reg add "$user" /v Language /d English /f >/dev/null 2>&1
 wineserver -k 2>/dev/null
 exit $status

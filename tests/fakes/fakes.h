@@ -92,10 +92,12 @@ class FakeSystemInfo final : public SystemInfo {
   std::optional<OsVersion> version = OsVersion{2, 10, 0};
   VersionInfo program{"Norvale", "Norvale Labs", "https://norvale.example/", 1, 0};
   std::string exe = "Norvale";
+  std::string system_folder;
 
   std::optional<OsVersion> Version() const override { return version; }
   VersionInfo ProgramVersion() const override { return program; }
   std::string ExeName() const override { return exe; }
+  std::string SystemFolder() const override { return system_folder; }
 };
 
 // Records launch requests and fails them as told.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "localization/frm_language.h"
 #include "localization/mod_languages.h"
@@ -25,9 +26,21 @@ const std::string kThreeLanguages =
                {"<FRMMAIN_LBLSTATUS>準備完了</FRMMAIN_LBLSTATUS>",
                 "<FRMLANGUAGE_COMMAND1>言語の更新を確認</FRMLANGUAGE_COMMAND1>"}}});
 
-// What the server sends: bytes before the first tag, then a whole file.
-const std::string kUpdate =
-    "\xEF\xBB\xBFjunk" + FileWith({{"English", {"<X>y</X>"}}, {"Svenska", {"<X>s</X>"}}});
+// What the server sends: bytes before the first tag, then a whole file whose
+// English group holds every key of the program's messages and of the file now.
+std::string Update(const clsLanguages& lang, const std::string& english_status = "Ready",
+                   const std::string& swedish_question = "Vill du utföra \"{action}\" nu?") {
+  std::vector<std::string> english{"<FRMMAIN_LBLSTATUS>" + english_status + "</FRMMAIN_LBLSTATUS>"};
+  for (const MessageSlot& slot : lang.MessageCatalogue()) {
+    if (slot.InUse == 0) break;
+    english.push_back("<" + slot.Key + ">" + slot.Text + "</" + slot.Key + ">");
+  }
+  if (english_status.empty()) english.erase(english.begin());
+  return "\xEF\xBB\xBFjunk" + FileWith({{"English", english},
+                                        {"Svenska",
+                                         {"<FRMMAIN_LBLSTATUS>Klar</FRMMAIN_LBLSTATUS>",
+                                          "<MSG_SURENOW>" + swedish_question + "</MSG_SURENOW>"}}});
+}
 
 class LanguageWindowTest : public ::testing::Test, public loctest::LanguageSetup {
  protected:
@@ -118,43 +131,63 @@ TEST_F(LanguageWindowTest, ChoosingALanguageStoresItAndTranslatesBothWindows) {
 TEST_F(LanguageWindowTest, AGoodUpdateIsStoredFromItsFirstTagAndTheListRefilled) {
   PutFile(kThreeLanguages);
   window.Load();
-  http.body = kUpdate;
+  const std::string update = Update(lang);
+  http.body = update;
   kit.Script().Expect(
       "The most recent language file has been downloaded.  Please check for new languages.",
       MsgBoxResult::OK);
   window.Command1->UserClick();
   EXPECT_EQ(std::vector<std::string>{"http://127.0.0.1:8080/Languages/25/Localization.txt"},
             http.urls);
-  EXPECT_EQ(kUpdate.substr(7) + "\r\n", fs.Get(lang.FilePath()).value());
+  EXPECT_EQ(update.substr(7) + "\r\n", fs.Get(lang.FilePath()).value());
   EXPECT_EQ((std::vector<std::string>{"English", "Svenska"}), window.Combo1->Items());
   EXPECT_TRUE(kit.Script().AllAnswered());
   EXPECT_GT(kit.DoEventsCount(), 0);
 }
 
-TEST_F(LanguageWindowTest, AFailedOrDoubtfulUpdateKeepsTheOldFileSilently) {
+// The file holds every text of the program: only a whole, sound file replaces
+// it, and the user is told why another did not.
+TEST_F(LanguageWindowTest, AFailedOrUnsoundUpdateKeepsTheOldFileAndSaysWhy) {
   PutFile(kThreeLanguages);
   window.Load();
-  const std::vector<std::pair<const char*, std::function<void()>>> cases = {
-      {"no answer", [] {}},
-      {"client error", [&] { http.throws = true; }},
-      {"no item block", [&] { http.body = "<html><body>Not Found</body></html>"; }},
-      {"cut off", [&] { http.body = kUpdate.substr(0, kUpdate.size() - 40); }},
-      {"oversized", [&] { http.body = kUpdate + std::string(kMaxLocalizationBytes, ' '); }},
+  const std::string update = Update(lang);
+  const std::string failed =
+      "No language file could be downloaded.  The languages stay as they were.";
+  const std::string refused =
+      "The downloaded language file was not used, so the languages stay as "
+      "they were: ";
+  const std::vector<std::tuple<const char*, std::function<void()>, std::string>> cases = {
+      {"no answer", [] {}, failed},
+      {"client error", [&] { http.throws = true; }, failed},
+      {"no item block", [&] { http.body = "<html><body>Not Found</body></html>"; },
+       refused + "it is not a whole localization file."},
+      {"cut off", [&] { http.body = update.substr(0, update.size() - 40); },
+       refused + "it is not a whole localization file."},
+      {"oversized", [&] { http.body = update + std::string(kMaxLocalizationBytes, ' '); }, failed},
       {"too slow",
        [&] {
-         http.body = kUpdate;
+         http.body = update;
          http.on_piece = [&] { clock.Advance(20s); };
-       }},
+       },
+       failed},
+      {"a text the program needs is missing", [&] { http.body = Update(lang, ""); },
+       refused + "the English texts lack FRMMAIN_LBLSTATUS."},
+      {"a placeholder lost in translation",
+       [&] { http.body = Update(lang, "Ready", "Vill du utföra \"{handling}\" nu?"); },
+       refused + "Svenska lost {action} in MSG_SURENOW."},
       {"write fails",
        [&] {
-         http.body = kUpdate;
+         http.body = update;
          fs.FailNextWrite(FileErrorKind::AccessDenied);
-       }},
+       },
+       ""},
   };
-  for (const auto& [what, arrange] : cases) {
+  for (const auto& [what, arrange, told] : cases) {
     http = {};
     arrange();
-    window.Command1->UserClick();  // any message box would fail the test
+    if (!told.empty()) kit.Script().Expect(told, MsgBoxResult::OK);
+    window.Command1->UserClick();
+    EXPECT_TRUE(kit.Script().AllAnswered()) << what;
     EXPECT_EQ(kThreeLanguages, fs.Get(lang.FilePath()).value()) << what;
     EXPECT_EQ(3, window.Combo1->ListCount()) << what;
   }
@@ -162,12 +195,12 @@ TEST_F(LanguageWindowTest, AFailedOrDoubtfulUpdateKeepsTheOldFileSilently) {
 
 TEST_F(LanguageWindowTest, AClickDuringTheDownloadStartsNoSecondOne) {
   window.Load();
-  http.body = kUpdate;
+  http.body = Update(lang);
   kit.OnDoEvents([&] { window.Command1->UserClick(); });
   kit.Script().Expect("", MsgBoxResult::OK);
   window.Command1->UserClick();
   EXPECT_EQ(1u, http.urls.size());
-  EXPECT_EQ("http://languages.norvale.example/Languages/25/Localization.txt",
+  EXPECT_EQ("https://languages.norvale.example/Languages/25/Localization.txt",
             UpdateUrl(kDefaultLanguageServer, 25));
 }
 

@@ -195,6 +195,10 @@ TEST_F(AppTest, TheAboutWindowShowsProductVersionCompanyAndWebsite) {
   EXPECT_EQ("https://norvale.example/", about.lblWebsite->Caption());
   EXPECT_EQ("About Norvale", about.Caption());
   EXPECT_TRUE(skinned);
+  EXPECT_TRUE(about.Dialog());
+  EXPECT_TRUE(about.cmdOK->Default && about.cmdOK->Cancel);  // Enter and Esc
+  about.cmdOK->UserClick();
+  EXPECT_FALSE(about.Loaded());
 }
 
 }  // namespace

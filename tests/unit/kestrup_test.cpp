@@ -42,7 +42,7 @@ TEST_F(KestrupTest, TheLargestProgramIsProposedAndTiesGoToTheFirst) {
   Exe("readme.txt", 5000);
   Form1 form(k);
   form.Show();
-  EXPECT_EQ("VISTA - Kestrup", form.Caption());
+  EXPECT_EQ("Kestrup - Startup Tool", form.Caption());
   EXPECT_EQ(3, form.File1->ListCount());
   EXPECT_EQ("Norvale", form.txtName->Text());
   EXPECT_EQ("C:\\Apps\\Norvale\\Norvale.exe", form.txtPath->Text());
@@ -79,7 +79,7 @@ TEST_F(KestrupTest, AddingForOneScopeLeavesOnlyThatEntry) {
   form.Command3->UserClick();
   EXPECT_EQ("\"D:\\X.EXE.d\\run\"", Run(RegRoot::LocalMachine, "Norvale"));
   EXPECT_EQ(std::nullopt, Run(RegRoot::CurrentUser, "Norvale"));
-  EXPECT_EQ("VISTA - Kestrup", kit.Script().shown().back().title);
+  EXPECT_EQ("Kestrup - Startup Tool", kit.Script().shown().back().title);
 }
 
 TEST_F(KestrupTest, RemovingWithoutAnEntryStillConfirms) {

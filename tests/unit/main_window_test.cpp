@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, LoadFillsTheListTheActionsAndTheTray) {
   EXPECT_EQ(4, main->cbShutdown->ListCount());
   EXPECT_TRUE(kit.FakeTrayIcon().Shown());
   EXPECT_EQ("Norvale", kit.FakeTrayIcon().Tip());
-  EXPECT_EQ(60000, main->tmrTrayIcon->Interval());
+  EXPECT_EQ(15000, main->tmrTrayIcon->Interval());
   EXPECT_EQ("Visit https://norvale.example/", main->cmdWebsite->Caption());
   EXPECT_FALSE(main->cmdEdit->Enabled());
   EXPECT_FALSE(main->Find("mnuFileItem", 2)->Enabled());
@@ -235,10 +235,44 @@ TEST_F(MainWindowTest, QuickRowsFireAtTheirExactSecondAndSurviveReloadsUntilThen
   EXPECT_TRUE(window.lstSchedules->Items().empty());  // performed: done with
 }
 
+// In another language the lists show its texts; files and rows keep the stored names.
+TEST_F(MainWindowTest, ActionAndDelayListsSpeakTheLanguageAndStoreEnglish) {
+  NotFirstRun();
+  std::map<std::string, std::string> german = {
+      {"MSG_SHUTDOWN", "Herunterfahren"}, {"MSG_STANDBY", "Standby"},
+      {"MSG_NOW", "Jetzt"},               {"MSG_IN5MINUTES", "In 5 Minuten"}};
+  const auto english = app.Message;
+  app.Message = [&](std::string_view key, std::string_view fallback) {
+    const auto it = german.find(std::string(key));
+    return it != german.end() ? it->second : english(key, fallback);
+  };
+  settings.WriteSetting("Norvale", "Settings", "txtWarn", "0");
+  Start();
+  EXPECT_EQ("Herunterfahren", main->cbShutdown->List(0));
+  EXPECT_EQ("Jetzt", main->cmbTime->Text());
+  main->cbShutdown->UserSelect(3);
+  EXPECT_EQ("Standby", main->cbShutdown->Text());
+  main->cmbTime->UserSelect(2);
+  EXPECT_EQ("In 5 Minuten", main->cmbTime->Text());
+  main->cmdGo->UserClick();
+  ASSERT_EQ(1u, main->lstSchedules->Items().size());
+  const ListItem& row = main->lstSchedules->Items()[0];
+  EXPECT_EQ("Stand by", row.SubItem(1));
+  EXPECT_EQ("Standby", main->lstSchedules->Shown(row, 1));
+  EXPECT_FALSE(row.SubItem(3).empty());  // a known delay: it will fire
+  // A change of language while the window is open refills the lists, keeping the choice.
+  german["MSG_STANDBY"] = "Bereitschaft";
+  main->Translated();
+  EXPECT_EQ("Bereitschaft", main->cbShutdown->Text());
+  kit.Advance(5min + 2s);
+  ASSERT_EQ(1u, power.requests.size());
+  EXPECT_EQ("Stand by", power.requests[0].action);
+}
+
 TEST_F(MainWindowTest, AnUnknownDelayAddsARowThatNeverFires) {
   NotFirstRun();
   Start();
-  main->cmbTime->UserType("In 15 Minutes");
+  main->cmbTime->UserType("In 7 Minutes");
   main->cmdGo->UserClick();
   ASSERT_EQ(1u, main->lstSchedules->Items().size());
   EXPECT_EQ("", main->lstSchedules->Items()[0].SubItem(3));
@@ -306,6 +340,13 @@ TEST_F(MainWindowTest, PowerOptionsAndMenusReachTheirCommands) {
   EXPECT_EQ((std::vector<std::string>{"RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl",
                                       "RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl"}),
             shell.commands);
+  // Where the system has no "ups.cpl", the power options panel that replaced it.
+  system.system_folder = "C:\\Windows\\System32";
+  main->cmdPower->UserClick();
+  EXPECT_EQ("RunDLL32.EXE shell32.dll,Control_RunDLL powercfg.cpl", shell.commands.back());
+  fs.Put("C:\\Windows\\System32\\ups.cpl", "MZ");
+  main->cmdPower->UserClick();
+  EXPECT_EQ("RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl", shell.commands.back());
   main->Find("mnuAboutItem")->UserClick();
   main->Find("mnuHelpItem")->UserClick();
   main->Find("mnuLanguageItem")->UserClick();
@@ -318,7 +359,7 @@ TEST_F(MainWindowTest, PowerOptionsAndMenusReachTheirCommands) {
   EXPECT_TRUE(main->Options().Visible());
   // Each action item asks first, naming its action; Hibernate only where it exists.
   EXPECT_FALSE(main->Find("mnuActionItem", 0)->Visible());
-  for (const char* action : {"Shut Down", "Reboot", "Log Off", "Stand by"}) {
+  for (const char* action : {"Shut Down", "Reboot", "Log Off", "Stand By"}) {
     kit.Script().Expect(std::string("Are you sure you want to perform \"") + action + "\" now?",
                         MsgBoxResult::Cancel);
   }
@@ -343,7 +384,9 @@ TEST_F(MainWindowTest, TrayClicksOpenTheMenuOnReleaseAndDoubleClickRestores) {
   EXPECT_EQ((std::vector<std::string>{"mnuTray", "mnuTray"}), kit.PopupsShown());
   main->Unload(vbFormControlMenu);  // hidden in the tray
   main->StillRunning().Unload();
+  const size_t closed = kit.PopupsClosed();
   tray.Send(TrayEvent::LeftDoubleClick);
+  EXPECT_EQ(closed + 1, kit.PopupsClosed());  // the menu of its first click goes
   EXPECT_TRUE(main->Visible());
   EXPECT_EQ(WindowState::Normal, main->GetWindowState());
   EXPECT_EQ("Norvale", kit.Activations().back());
@@ -373,7 +416,7 @@ TEST_F(MainWindowTest, TheTrayIconIsRetriedEveryFiveSecondsUntilItCanBeAdded) {
   kit.FakeTrayIcon().FailAdds(false);
   kit.Advance(5s);
   EXPECT_TRUE(kit.FakeTrayIcon().Shown());
-  EXPECT_EQ(60000, main->tmrTrayIcon->Interval());
+  EXPECT_EQ(15000, main->tmrTrayIcon->Interval());
   // Explorer restarts and forgets the icon: it is back at the next check.
   kit.FakeTrayIcon().Delete();
   kit.Advance(60s);

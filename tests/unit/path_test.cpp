@@ -34,10 +34,25 @@ TEST(Path, PatternsMatchIgnoringCaseWithStarsAndQuestionMarks) {
   EXPECT_TRUE(MatchesPattern("abcabd", "*abd"));
 }
 
-TEST(Path, CaseFoldingIsAsciiAndLengthSensitive) {
+TEST(Path, NamesCompareIgnoringTheCaseOfEveryLetterAsWindowsDoes) {
   EXPECT_TRUE(EqualsIgnoringCase("Night.SCH", "night.sch"));
   EXPECT_FALSE(EqualsIgnoringCase("Night", "Nights"));
   EXPECT_FALSE(EqualsIgnoringCase("Night[", "Night{"));  // not folded by bit tricks
+  EXPECT_TRUE(EqualsIgnoringCase("übung", "ÜBUNG"));
+  EXPECT_TRUE(EqualsIgnoringCase("Ночь", "НОЧЬ"));
+  EXPECT_TRUE(EqualsIgnoringCase("ёлка", "ЁЛКА"));
+  EXPECT_TRUE(EqualsIgnoringCase("Łódź", "ŁÓDŹ"));
+  EXPECT_TRUE(EqualsIgnoringCase("ÿ", "Ÿ"));
+  EXPECT_TRUE(EqualsIgnoringCase("σοφός ώρα", "ΣΟΦΌΣ ΏΡΑ"));
+  EXPECT_TRUE(EqualsIgnoringCase("ａｂ", "ＡＢ"));
+  EXPECT_FALSE(EqualsIgnoringCase("straße", "STRASSE"));  // one letter for one
+  EXPECT_FALSE(EqualsIgnoringCase("é", "e"));
+  EXPECT_EQ("ÉCOLE 夜", UpperForNames("école 夜"));
+  // Bytes that are no UTF-8 stay as they are.
+  EXPECT_EQ(std::string("A\xE9"
+                        "B\xFF"),
+            UpperForNames(std::string("a\xE9"
+                                      "b\xFF")));
 }
 
 }  // namespace

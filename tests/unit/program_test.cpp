@@ -91,18 +91,42 @@ TEST_F(ProgramTest, WithoutTheSwitchTheScheduleReachesThePowerControl) {
   EXPECT_EQ(6u, power.requests[0].flags);
 }
 
-TEST_F(ProgramTest, TheMaintenanceSwitchWritesTheLocalizationFileAndEnds) {
+// A first start with German in effect: the switch writes English, keeps the
+// German texts, and neither asks, shows, opens help nor starts the schedules.
+TEST_F(ProgramTest, TheMaintenanceSwitchWritesEnglishKeepsTheOtherLanguagesAndStartsNothing) {
+  const std::string path = JoinPath(fs.ProgramFolder(), "Localization.txt");
+  fs.Put(path,
+         "<?xml version=\"1.0\"?>\r\n<XML_DIZ_INFO>\r\n<LANGUAGE_GROUP xml:lang=\"en\">\r\n"
+         "\t<LANGUAGE_NAME>English</LANGUAGE_NAME>\r\n\t<TRANSLATION_ITEMS>\r\n"
+         "\t\t<FRMMAIN_CMDGO>Old</FRMMAIN_CMDGO>\r\n\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n"
+         "<LANGUAGE_GROUP xml:lang=\"de\">\r\n\t<LANGUAGE_NAME>Deutsch</LANGUAGE_NAME>\r\n"
+         "\t<TRANSLATION_ITEMS>\r\n\t\t<FRMMAIN_CMDGO>&amp;Los</FRMMAIN_CMDGO>\r\n"
+         "\t\t<MSG_NOW>Jetzt</MSG_NOW>\r\n\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n"
+         "</XML_DIZ_INFO>\r\n");
+  reg.Put(RegRoot::CurrentUser, "Software\\VB and VBA Program Settings\\Norvale\\Settings",
+          "Language", {kRegSz, "Deutsch"});
   NorvaleProgram program(platform, ParseCommandLine({"/writelocalization"}));
-  kit.OnModal("frmLanguage", [](Form& f) { f.Unload(); });
   program.Start();
   EXPECT_TRUE(kit.QuitRequested());
-  const auto file = fs.Get(JoinPath(fs.ProgramFolder(), "Localization.txt"));
+  const auto file = fs.Get(path);
   ASSERT_TRUE(file);
-  for (const char* key : {"<FRMMAIN_CMDGO>", "<FRMWIZARD_CHKSCHEDULER>", "<FRMOPTIONS_CHKMIN>",
-                          "<FRMSTILLRUNNING_CMDOK>", "<FRMLANGUAGE_COMMAND2>", "<FRMABOUT_LABEL2>",
-                          "<MSG_NEWNAME>"}) {
+  for (const char* key :
+       {"<FRMMAIN_CMDGO>&Go</FRMMAIN_CMDGO>", "<FRMWIZARD_CHKSCHEDULER>", "<FRMOPTIONS_CHKMIN>",
+        "<FRMSTILLRUNNING_CMDOK>", "<FRMLANGUAGE_COMMAND2>", "<FRMABOUT_LABEL2>", "<MSG_NEWNAME>",
+        "<MSG_NOW>Now</MSG_NOW>", "<LANGUAGE_NAME>Deutsch</LANGUAGE_NAME>",
+        "<MSG_NOW>Jetzt</MSG_NOW>"}) {
     EXPECT_NE(std::string::npos, file->find(key)) << key;
   }
+  EXPECT_EQ(std::string::npos, file->find("Old"));
+  EXPECT_TRUE(file->ends_with("</XML_DIZ_INFO>\r\n"));
+  EXPECT_FALSE(program.Main().Visible());
+  EXPECT_FALSE(program.Main().tmrScheduler->Enabled());
+  EXPECT_FALSE(program.Main().tmrTrayIcon->Enabled());
+  EXPECT_TRUE(shell.documents.empty());  // no help
+  RegValue language;
+  reg.QueryValue(RegRoot::CurrentUser, "Software\\VB and VBA Program Settings\\Norvale\\Settings",
+                 "Language", language);
+  EXPECT_EQ("Deutsch", language.data);
 }
 
 TEST_F(ProgramTest, TheShowSwitchOpensTheNamedWindowOverTheMainWindow) {

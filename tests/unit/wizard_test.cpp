@@ -134,6 +134,14 @@ TEST_F(WizardTest, NamesAreRefusedWithTheirMessageAndTheInputStays) {
   w.cmdOK->UserClick();
   EXPECT_TRUE(w.Visible());
   EXPECT_EQ("night", w.txtName->Text());
+  PutSchedule("Übung", "Reboot", "2026-12-04", "22:30:00");
+  main->loadData();
+  w.txtName->UserType("übung");  // would overwrite the other's file
+  kit.Script().Expect(
+      "Error: An item with that name already exists.  Please choose a different name",
+      MsgBoxResult::OK);
+  w.cmdOK->UserClick();
+  EXPECT_TRUE(w.Visible());
   w.txtName->UserType("");
   kit.Script().Expect("Error: You must choose a name for this schedule", MsgBoxResult::OK);
   w.cmdOK->UserClick();
@@ -143,7 +151,7 @@ TEST_F(WizardTest, NamesAreRefusedWithTheirMessageAndTheInputStays) {
     w.cmdOK->UserClick();
     EXPECT_TRUE(w.Visible()) << bad;
   }
-  EXPECT_EQ(std::vector<std::string>{"Night.sch"},
+  EXPECT_EQ((std::vector<std::string>{"Night.sch", "Übung.sch"}),
             fs.ListFiles("C:\\Program Files\\Norvale\\data", "*"));
   EXPECT_TRUE(kit.Script().AllAnswered());
 }
@@ -169,7 +177,10 @@ TEST_F(WizardTest, EditingShowsTheStoredScheduleAndSavesOverItsOwnFile) {
     return text;
   }());
   main->loadData();
-  frmWizard& w = OpenEdit("Night");
+  // A double-click on the row opens it as the Edit button does.
+  main->lstSchedules->UserActivateItem(FindSchedule(main->lstSchedules->Items(), "Night") - 1);
+  frmWizard& w = main->Wizard();
+  ASSERT_TRUE(w.Visible());
   EXPECT_FALSE(w.txtName->Enabled());
   EXPECT_EQ("Night", w.txtName->Text());
   EXPECT_EQ("Log Off", w.cbShutdown->Text());

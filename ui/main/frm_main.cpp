@@ -11,16 +11,19 @@
 #include "settings/frm_options.h"
 #include "ui/main/frm_history.h"
 #include "ui/main/quick_delay.h"
+#include "ui/shown_names.h"
 #include "ui/wizard/frm_wizard.h"
 
 namespace norvale {
 namespace {
 
 constexpr int kTrayRetryMs = 5000;
-// The icon is checked rarely once it is known to be there; "TaskbarCreated"
-// brings it back at once when Explorer restarts.
-constexpr int kTrayCheckMs = 60000;
+// "TaskbarCreated" brings the icon back at once when Explorer restarts; this
+// check brings back one lost without that broadcast.
+constexpr int kTrayCheckMs = 15000;
 constexpr const char* kPowerOptionsCommand = "RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl";
+// Current Windows has no "ups.cpl"; its power options are this panel.
+constexpr const char* kPowerPanelCommand = "RunDLL32.EXE shell32.dll,Control_RunDLL powercfg.cpl";
 constexpr const char* kColumnHeaders[kColumnCount] = {"Schedule Name", "Type", "Last Run Time",
                                                       "Next Run Time", "Enabled"};
 
@@ -95,7 +98,6 @@ void frmMain::BuildLayout() {
   // while the window waits with the focus there.
   cbShutdown->SetComboStyle(ComboBox::kDropdownList);
   cmbTime = &Add<ComboBox>("cmbTime", -1, "Now", nullptr, 4170, 120, 1980, 315);
-  for (const std::string& caption : QuickDelayCaptions()) cmbTime->AddItem(caption);
   cmdGo = &Add<CommandButton>("cmdGo", -1, "&Go", nullptr, 6240, 105, 1035, 345);
   cmdNewSchedule =
       &Add<CommandButton>("cmdNewSchedule", -1, "&New Schedule", nullptr, 120, 600, 1575, 375);
@@ -174,6 +176,14 @@ void frmMain::BuildLayout() {
   cmdWebsite->Click = [this] { cmdWebsite_Click(); };
   chkLowPower->Click = [this] { chkLowPower_Click(); };
   lstSchedules->ItemClick = [this](size_t row) { lstSchedules_ItemClick(row); };
+  lstSchedules->ShownText = [this](size_t column, const std::string& text) {
+    return column == kColumnType ? ShownAction(app_, text) : text;
+  };
+  // A double-click (or Enter) on a row edits it, where editing is allowed.
+  lstSchedules->ItemActivate = [this](size_t row) {
+    lstSchedules->UserClickItem(row);
+    if (cmdEdit->Enabled()) cmdEdit_Click();
+  };
   tmrTrayIcon->Tick = [this] { tmrTrayIcon_Timer(); };
   SetItemCommands(false, false);
 }
@@ -187,6 +197,14 @@ std::string frmMain::Machine(const std::string& key, const std::string& def) con
 }
 
 void frmMain::Form_Load() {
+  if (TextsOnly) {
+    for (Timer* t : {tmrScheduler, tmrProcessSchedule, timSchedule, tmrTrayIcon}) {
+      t->SetEnabled(false);
+    }
+    cmdWebsite->SetCaption("Visit " + app_.website);
+    SetCaption(app_.Message("MSG_TITLE", app_.product_name));
+    return;
+  }
   if (app_.AnotherInstanceRunning()) {
     ended_ = true;
     app_.kit.Quit();
@@ -223,8 +241,12 @@ void frmMain::Form_Load() {
   };
   loadData();
 
-  for (const std::string& name : PowerActionList(app_.power)) cbShutdown->AddItem(name);
+  actions_ = PowerActionList(app_.power);
+  FillLists();
   cbShutdown->SetListIndex(0);
+  cmbTime->SetListIndex(0);
+  // The lists show the language in effect, also after the user changed it.
+  Translated = [this] { FillLists(); };
   Find("mnuActionItem", 0)->SetVisible(modPower::HibernateAvailable(app_.power));
 
   power_ = std::make_unique<CPower>(app_.power);
@@ -450,7 +472,8 @@ void frmMain::Record(const std::string& name, const std::string& action, const c
 void frmMain::RecordLastRun(const std::string& name, LocalTime when) {
   const std::string text =
       app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
-      IsoMoment(when).substr(11);
+      Time24(std::chrono::floor<std::chrono::seconds>(when -
+                                                      std::chrono::floor<std::chrono::days>(when)));
   if (const size_t row = FindSchedule(lstSchedules->Items(), name)) {
     lstSchedules->SetSubItem(row - 1, kColumnLastRun, text);
   }
@@ -497,8 +520,8 @@ void frmMain::lstSchedules_ItemClick(size_t row) {
   } catch (const FileError& e) {
     // The file went away or cannot be read: it can still be deleted.
     SetItemCommands(false, true);
-    app_.kit.Boxes().MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(),
-                            MsgBoxButtons::OK, MsgBoxIcon::Exclamation, app_.product_name);
+    app_.kit.Boxes().MsgBox(e.Message(), MsgBoxButtons::OK, MsgBoxIcon::Exclamation,
+                            app_.product_name);
   }
 }
 
@@ -510,21 +533,28 @@ void frmMain::DoPowerAction(const std::string& action, bool force) {
   norvale::DoPowerAction(*power_, action, force);
 }
 
+void frmMain::FillLists() {
+  FillShown(*cbShutdown, actions_, ShownAction, app_);
+  FillShown(*cmbTime, QuickDelayCaptions(), ShownDelay, app_);
+}
+
 void frmMain::cmdGo_Click() {
   const Clock& clock = app_.kit.Time();
-  if (cmbTime->Text() != "Now") {
+  const std::string action = StoredChoice(*cbShutdown, actions_, ShownAction, app_);
+  const std::string delay = StoredChoice(*cmbTime, QuickDelayCaptions(), ShownDelay, app_);
+  if (delay != "Now") {
     const LocalTime now = clock.Now();
     QuickRow q;
     q.name = UniqueQuickName("Quick Schedule " + app_.locale.GeneralDate(now));
-    q.action = cbShutdown->Text();
-    const auto when = ApplyQuickDelay(now, cmbTime->Text());
+    q.action = action;
+    const auto when = ApplyQuickDelay(now, delay);
     // Due in real time, so a daylight-saving change cannot shorten the delay.
     if (when) q.due = clock.UtcNow() + (*when - now);
     q.pending = when.has_value();
     AddQuickRow(std::move(q));
     return;
   }
-  ConfirmAndPerform(cbShutdown->Text());
+  ConfirmAndPerform(action);
 }
 
 std::string frmMain::UniqueQuickName(const std::string& base) const {
@@ -544,7 +574,7 @@ void frmMain::ConfirmAndPerform(const std::string& action) {
   // The question names the action, and Enter answers Cancel.
   if (app_.kit.Boxes().MsgBox(
           FillIn(app_.Message("MSG_SURENOW", "Are you sure you want to perform \"{action}\" now?"),
-                 {{"action", action}}),
+                 {{"action", ShownAction(app_, action)}}),
           MsgBoxButtons::OKCancelSafe, MsgBoxIcon::Question,
           "Confirm Choice") == MsgBoxResult::OK) {
     DoPowerAction(action, ForceClose());
@@ -601,8 +631,8 @@ void frmMain::cmdDelete_Click() {
       if (FileExists(app_.fs, path)) throw FileError(FileErrorKind::AccessDenied, path);
     }
   } catch (const FileError& e) {
-    app_.kit.Boxes().MsgBox("Error " + std::to_string(e.number()) + " - " + e.description(),
-                            MsgBoxButtons::OK, MsgBoxIcon::Exclamation, app_.product_name);
+    app_.kit.Boxes().MsgBox(e.Message(), MsgBoxButtons::OK, MsgBoxIcon::Exclamation,
+                            app_.product_name);
   }
   loadData();
   DisableItemCommands();
@@ -623,7 +653,9 @@ void frmMain::cmdNewSchedule_Click() {
 }
 
 void frmMain::cmdPower_Click() {
-  app_.shell.StartCommand(kPowerOptionsCommand);
+  const std::string system = app_.system.SystemFolder();
+  const bool ups = system.empty() || FileExists(app_.fs, JoinPath(system, "ups.cpl"));
+  app_.shell.StartCommand(ups ? kPowerOptionsCommand : kPowerPanelCommand);
 }
 
 void frmMain::cmdWebsite_Click() {
@@ -697,6 +729,8 @@ void frmMain::pctTray_MouseDown(TrayEvent e) {
       app_.kit.PopupMenu(*this, *mnuTray);
       break;
     case TrayEvent::LeftDoubleClick:
+      // The first click of the two opened the menu; it must not stay over the window.
+      app_.kit.ClosePopupMenu();
       ShowAndActivate(false);
       break;
     default:
@@ -713,11 +747,12 @@ void frmMain::chkLowPower_Click() {
 }
 
 void frmStillRunning::BuildLayout() {
+  SetDialog(true);
   Move(0, 0, 5700, 3300);
   Add<SkinLabel>("Label1", -1, "Still Running", nullptr, 240, 180, 5100, 375);
   Add<SkinLabel>("Label2", -1,
-                 "will continue to run in the system tray, so that scheduled backup sets will be "
-                 "executed in time.",
+                 "will continue to run in the system tray, so that scheduled actions are performed "
+                 "in time.",
                  nullptr, 240, 600, 5100, 615);
   chkAlwaysExit = &Add<CheckBox>(
       "chkAlwaysExit", -1,
@@ -725,7 +760,7 @@ void frmStillRunning::BuildLayout() {
       1320, 5100, 495);
   chkNoShow = &Add<CheckBox>("chkNoShow", -1, "&Don't show this reminder again", nullptr, 240, 1890,
                              5100, 285);
-  cmdOK = &Add<CommandButton>("cmdOK", -1, "Ok", nullptr, 4065, 2310, 1275, 375);
+  cmdOK = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 4065, 2310, 1275, 375);
   cmdOK->Default = true;
   cmdOK->Cancel = true;
   cmdOK->Click = [this] { cmdOK_Click(); };

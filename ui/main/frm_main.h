@@ -52,6 +52,8 @@ class frmMain : public Form, private ScheduleRows {
 
   // Handlers.
   void cmdGo_Click();
+  // The action and delay lists, in the language in effect.
+  void FillLists();
   void cbShutdown_KeyPress(int& key_ascii);
   void cmdDelete_Click();
   void cmdEdit_Click();
@@ -85,6 +87,9 @@ class frmMain : public Form, private ScheduleRows {
   const ScheduleStore& Store() const { return store_; }
   // Another copy was already running: this one ends without showing anything.
   bool Ended() const { return ended_; }
+  // Loads only the window's texts and layout, for writing the localization
+  // file: no first-start questions, help, timers, tray icon or schedules.
+  bool TextsOnly = false;
   CPower* Power() const { return power_.get(); }
   SchedulerEngine* Engine() const { return engine_.get(); }
   frmOptions& Options();
@@ -152,6 +157,7 @@ class frmMain : public Form, private ScheduleRows {
   std::unique_ptr<frmHistory> history_;
   std::deque<frmCountdown::Run> waiting_;  // warnings that wait for the one shown
   std::vector<QuickRow> quick_rows_;
+  std::vector<std::string> actions_;  // stored names, in the order the list shows them
   TakenOccurrences taken_;
   ScheduleCache cache_;
   bool ended_ = false;

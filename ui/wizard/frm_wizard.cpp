@@ -4,10 +4,12 @@
 #include <cstdio>
 
 #include "engine/next_run.h"
+#include "platform/path.h"
 #include "power/power.h"
 #include "schedule/schedule_file.h"
 #include "schedule/schedule_name.h"
 #include "ui/main/frm_main.h"
+#include "ui/shown_names.h"
 
 namespace norvale {
 namespace {
@@ -19,11 +21,6 @@ constexpr const char* kDayMessages[7][2] = {
     {"MSG_MONDAY", "Monday"},     {"MSG_TUESDAY", "Tuesday"}, {"MSG_WEDNESDAY", "Wednesday"},
     {"MSG_THURSDAY", "Thursday"}, {"MSG_FRIDAY", "Friday"},   {"MSG_SATURDAY", "Saturday"},
     {"MSG_SUNDAY", "Sunday"}};
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::vector<std::string> Split(const std::string& text) {
   std::vector<std::string> parts;
@@ -48,11 +45,14 @@ std::string frmWizard::Text(const char* key, const char* fallback) const {
 }
 
 void frmWizard::BuildLayout() {
+  SetDialog(true);
   SetCaption("Schedule Configuration");
   Move(0, 0, 6780, 5910);
+  // The client area itself, whatever the frame's height: the buttons end at 5385.
+  SetClientSize(6600, 5505);
   Add<Label>("lblName", -1, "Schedule &Name:", nullptr, 120, 180, 1620, 255);
   txtName = &Add<TextBox>("txtName", -1, "", nullptr, 1800, 120, 4680, 315);
-  Add<Label>("lblType", -1, "Schedule&Type:", nullptr, 120, 570, 1620, 255);
+  Add<Label>("lblType", -1, "Schedule &Type:", nullptr, 120, 570, 1620, 255);
   cbShutdown = &Add<ComboBox>("cbShutdown", -1, "", nullptr, 1800, 510, 4680, 315);
   cbShutdown->SetComboStyle(ComboBox::kDropdownList);
   chkScheduler =
@@ -73,7 +73,7 @@ void frmWizard::BuildLayout() {
   optRepeat[0]->SetValue(true);
   tvScheduleWeek->SetVisible(false);
   tvScheduleMonth->SetVisible(false);
-  cmdOK = &Add<CommandButton>("cmdOK", -1, "Ok", nullptr, 3960, 5010, 1200, 375);
+  cmdOK = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 3960, 5010, 1200, 375);
   cmdCancel = &Add<CommandButton>("cmdCancel", -1, "Cancel", nullptr, 5280, 5010, 1200, 375);
   cmdOK->Default = true;
   cmdCancel->Cancel = true;
@@ -91,7 +91,8 @@ void frmWizard::BuildLayout() {
 void frmWizard::Form_Load() {
   app_.ChangeLanguage(*this);
   SetCaption(Text("MSG_TITLEWIZARD", "Schedule Configuration"));
-  for (const std::string& name : PowerActionList(app_.power)) cbShutdown->AddItem(name);
+  actions_ = PowerActionList(app_.power);
+  FillShown(*cbShutdown, actions_, ShownAction, app_);
   cbShutdown->SetListIndex(0);
 
   const LocalTime now = app_.kit.Time().Now();
@@ -117,9 +118,9 @@ void frmWizard::ShowEdited(LocalTime now, int hour) {
   const ScheduleRecord& r = app_.state.CurrentSchedule;
   txtName->SetEnabled(false);
   txtName->SetText(r.Name);
-  cbShutdown->SetText(r.ItemType);
-  for (int i = 0; i < cbShutdown->ListCount(); ++i) {
-    if (cbShutdown->List(i) == r.ItemType) cbShutdown->SetListIndex(i);
+  cbShutdown->SetText(ShownAction(app_, r.ItemType));
+  for (size_t i = 0; i < actions_.size(); ++i) {
+    if (actions_[i] == r.ItemType) cbShutdown->SetListIndex(static_cast<int>(i));
   }
   if (!r.Enabled) {
     chkScheduler->SetValue(0);
@@ -183,7 +184,7 @@ void frmWizard::cmdOK_Click() {
   const std::string name = editing_ ? edited_name_ : txtName->Text();
   if (!editing_) {
     for (const ListItem& row : main_.lstSchedules->Items()) {
-      if (Upper(row.Text) == Upper(name)) {
+      if (EqualsIgnoringCase(row.Text, name)) {
         Refuse("MSG_NEWNAME",
                "Error: An item with that name already exists.  Please choose a different name");
         return;
@@ -202,15 +203,11 @@ void frmWizard::cmdOK_Click() {
   }
   ScheduleRecord r;
   r.Name = name;
-  r.ItemType = cbShutdown->Text();
+  r.ItemType = StoredChoice(*cbShutdown, actions_, ShownAction, app_);
   r.Enabled = chkScheduler->Value() != 0;
   if (r.Enabled) {
     r.StartDate = app_.locale.ShortDate(Date{floor<days>(dtDate->Value())});
-    const hh_mm_ss<seconds> t{floor<seconds>(dtTime->Value() - floor<days>(dtTime->Value()))};
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(t.hours().count()),
-                  static_cast<int>(t.minutes().count()), static_cast<int>(t.seconds().count()));
-    r.StartTime = buf;
+    r.StartTime = Time24(floor<seconds>(dtTime->Value() - floor<days>(dtTime->Value())));
     r.Repeat = chkRepeat->Value() != 0;
     if (r.Repeat) {
       for (int i = 0; i < 3; ++i) {

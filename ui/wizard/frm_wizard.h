@@ -45,6 +45,7 @@ class frmWizard : public Form {
   // Whether it edits, and what, is fixed when the window opens.
   bool editing_ = false;
   std::string edited_name_;
+  std::vector<std::string> actions_;  // stored names, in the order the list shows them
 };
 
 }  // namespace norvale

@@ -687,8 +687,7 @@ class ListViewPeer final : public NativeControl {
         item.pszText[0] = L'\0';
         if (item.iItem >= 0 && static_cast<size_t>(item.iItem) < items.size()) {
           const ListItem& row = items[static_cast<size_t>(item.iItem)];
-          const std::wstring text = Widen(
-              item.iSubItem == 0 ? row.Text : row.SubItem(static_cast<size_t>(item.iSubItem)));
+          const std::wstring text = Widen(list_.Shown(row, static_cast<size_t>(item.iSubItem)));
           const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
           text.copy(item.pszText, n);
           item.pszText[n] = L'\0';
@@ -701,6 +700,11 @@ class ListViewPeer final : public NativeControl {
       if (activate.iItem >= 0 && static_cast<size_t>(activate.iItem) < list_.Items().size()) {
         list_.UserClickItem(static_cast<size_t>(activate.iItem));
       }
+      return true;
+    }
+    if (header.code == LVN_ITEMACTIVATE) {
+      const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
+      if (activate.iItem >= 0) list_.UserActivateItem(static_cast<size_t>(activate.iItem));
       return true;
     }
     if (header.code == LVN_ITEMCHANGED) {

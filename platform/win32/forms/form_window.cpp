@@ -36,8 +36,8 @@ FormWindow::FormWindow(ToolkitCore& core, Form& form)
   RegisterClassOnce(core.instance(), kClassName, CS_DBLCLKS,
                     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
   const std::wstring caption = Widen(form.Caption());
-  const DWORD style = form.Floating() ? WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN
-                                      : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  const DWORD style = form.Floating() || form.Dialog() ? WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN
+                                                       : WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   const DWORD ex_style = WS_EX_CONTROLPARENT | (form.Floating() ? WS_EX_TOPMOST : 0);
   if (!CreateNative(core.instance(), kClassName, caption.c_str(), style, ex_style, BoundsPx(),
                     nullptr)) {

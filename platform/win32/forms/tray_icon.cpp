@@ -79,8 +79,10 @@ bool Win32Tray::Add(Form& owner, const std::string& tip) {
   wanted_ = true;
   icon_ = shown;
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-  // A second Add replaces the icon shown rather than failing as a duplicate.
-  const BOOL ok = Shell_NotifyIconW(added_ ? NIM_MODIFY : NIM_ADD, &data);
+  // A second Add replaces the icon shown rather than failing as a duplicate; an
+  // icon the shell lost without its "TaskbarCreated" broadcast is added anew.
+  BOOL ok = added_ && Shell_NotifyIconW(NIM_MODIFY, &data);
+  if (!ok) ok = Shell_NotifyIconW(NIM_ADD, &data);
   if (ok) added_ = true;
   owned_icon_ = std::move(icon);  // the old icon goes once the shell has the new one
   return ok != FALSE;

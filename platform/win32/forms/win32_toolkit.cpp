@@ -201,6 +201,10 @@ HWND Win32Toolkit::TrayWindow() const {
   return impl_->hidden.hwnd();
 }
 
+void Win32Toolkit::ClosePopupMenu() {
+  EndMenu();
+}
+
 void Win32Toolkit::PopupMenu(Form& owner, Menu& menu) {
   FormWindow* peer = WindowPeer(owner);
   HWND hwnd = peer && peer->hwnd() ? peer->hwnd() : impl_->hidden.hwnd();

@@ -35,6 +35,7 @@ class Win32Toolkit final : public Toolkit {
   MessageBoxes& Boxes() override;
   TrayIcon& Tray() override;
   void PopupMenu(Form& owner, Menu& menu) override;
+  void ClosePopupMenu() override;
   bool ActivateByTitle(const std::string& title) override;
   void Quit() override;
   const Clock& Time() const override;

@@ -1029,6 +1029,17 @@ TEST_F(Win32FormsTest, TrayCallsReportWhatTheShellAnswered) {
   EXPECT_FALSE(kit.Tray().Delete());
 }
 
+TEST_F(Win32FormsTest, TrayIconLostWithoutABroadcastIsAddedAgain) {
+  form.Load();
+  NOTIFYICONDATAW probe = Probe(kit.TrayWindow());
+  if (!kit.Tray().Add(form, "Norvale test")) GTEST_SKIP() << "no notification area";
+  Shell_NotifyIconW(NIM_DELETE, &probe);
+  EXPECT_FALSE(kit.Tray().Modify("gone"));
+  EXPECT_TRUE(kit.Tray().Add(form, "Norvale test"));  // as the main window's check does
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+  kit.Tray().Delete();
+}
+
 TEST_F(Win32FormsTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
   form.Load();
   NOTIFYICONDATAW probe = Probe(kit.TrayWindow());
