@@ -157,8 +157,9 @@ void OverlaySkinLabelsByContainer(Form& window) {
 }
 
 void ResetWindowRegion(Form& window) {
-  const TwipsRect b = window.Bounds();
-  window.SetRegion(TwipsRect{0, 0, b.width, b.height});
+  // No region at all is the plain rectangle of the whole window at every size;
+  // one fixed at load would clip a window enlarged or maximized later.
+  window.SetRegion(std::nullopt);
 }
 
 void SkinWindow(Form& window, const Skin& skin) {

@@ -59,6 +59,10 @@ void RegisterDefaultMessages(clsLanguages& languages) {
        "Error: That name cannot be used for a schedule.  Please leave out \\ / : * ? \" < > | "
        "and do not end it with a dot or a blank, or use a device name such as CON or NUL."},
       {"MSG_NODAYS", "Error: Please tick at least one day on which the schedule runs"},
+      // The skins of the preferences window.
+      {"MSG_SKINLIGHT", "Light"},
+      {"MSG_SKINDARK", "Dark"},
+      {"MSG_SKINSYSTEM", "Windows"},
       // A language update that did not replace the file.
       {"MSG_UPDATEFAILED",
        "No language file could be downloaded.  The languages stay as they were."},

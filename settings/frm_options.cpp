@@ -1,10 +1,31 @@
 #include "settings/frm_options.h"
 
 #include <cstdlib>
+#include <iterator>
 
+#include "appearance/skins.h"
+#include "platform/path.h"
 #include "settings/add_remove.h"
 
 namespace norvale {
+namespace {
+
+// The skins the window offers: the stored name ("None" is no skin file, so the
+// system's own look) and its text.
+struct SkinChoice {
+  const char* stored;
+  const char* key;
+  const char* text;
+};
+constexpr SkinChoice kSkins[] = {{"Light", "MSG_SKINLIGHT", "Light"},
+                                 {"Dark", "MSG_SKINDARK", "Dark"},
+                                 {"None", "MSG_SKINSYSTEM", "Windows"}};
+
+bool SameName(const std::string& a, const char* b) {
+  return EqualsIgnoringCase(a, b);
+}
+
+}  // namespace
 
 std::string ScrambleText(std::string_view text, const TextCodec& codec) {
   std::string bytes = codec.Utf8ToAnsi(text);
@@ -56,7 +77,7 @@ void chkRunAtStart_Click(AppContext& app, bool checked) {
 void frmOptions::BuildLayout() {
   SetDialog(true);
   SetCaption("General Preferences");
-  Move(0, 0, 10140, 8415);
+  Move(0, 0, 10140, 8790);
   // Startup Options
   Frame& startup = Add<Frame>("Frame1", -1, "Startup Options", nullptr, 120, 120, 4680, 1335);
   chkRunAtStart = &Add<CheckBox>("chkRunAtStart", -1, "&Run at Windows Startup (recommended)",
@@ -68,7 +89,7 @@ void frmOptions::BuildLayout() {
   Add<SkinLabel>("SkinLabel1", 0, "", &startup, 0, 0, 0, 0).SetVisible(false);
 
   // Miscellaneous Options
-  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 2640);
+  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 3015);
   chkLog = &Add<CheckBox>("chkLog", -1, "Enable &Logging", &misc, 150, 300, 4380, 285);
   chkAlwaysExit = &Add<CheckBox>(
       "chkAlwaysExit", -1,
@@ -81,11 +102,15 @@ void frmOptions::BuildLayout() {
   Add<Label>("lblWarn", -1, "&Warn before acting (seconds):", &misc, 150, 2250, 3105, 255);
   txtWarn = &Add<TextBox>("txtWarn", -1, "60", &misc, 3315, 2205, 1215, 315);
   txtWarn->SetToolTipText("0 for no warning");
+  Add<Label>("lblSkin", -1, "S&kin:", &misc, 150, 2640, 3105, 255);
+  cmbSkin = &Add<ComboBox>("cmbSkin", -1, "", &misc, 3315, 2595, 1215, 315);
+  cmbSkin->SetComboStyle(ComboBox::kDropdownList);
+  cmbSkin->SetToolTipText("Used from the next start of the program");
   chkForce->SetValue(1);
   Add<SkinLabel>("SkinLabel2", 0, "", &misc, 0, 0, 0, 0).SetVisible(false);
 
   // Default FTP Values
-  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 4335, 4680, 2235);
+  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 4710, 4680, 2235);
   const char* ftp_labels[] = {"&Host:", "P&ort:", "User&name:", "Pass&word:", "&Folder:"};
   TextBox** ftp_boxes[] = {&txtFTPHost, &txtFTPPort, &txtFTPUsername, &txtFTPPassword,
                            &txtFTPFolder};
@@ -107,14 +132,14 @@ void frmOptions::BuildLayout() {
 
   // Default LAN Backup Folder
   Frame& lan =
-      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 6690, 4680, 1110);
+      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 7065, 4680, 1110);
   Add<Label>("lblInfo", 5, "Fol&der:", &lan, 150, 345, 1215, 255);
   txtLanFolder = &Add<TextBox>("txtLanFolder", -1, "", &lan, 1395, 300, 3135, 315);
   cmdBrowse = &Add<CommandButton>("cmdBrowse", -1, "&Browse...", &lan, 3255, 690, 1275, 345);
   Add<SkinLabel>("SkinLabel5", 0, "", &lan, 0, 0, 0, 0).SetVisible(false);
 
   // Email Configuration
-  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 7680);
+  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 8055);
   const char* mail_labels[] = {
       "Email F&rom:", "Mail Ser&ver:", "Por&t:", "Email T&o:", "Us&ername:", "Passwor&d:"};
   TextBox** mail_boxes[] = {&txtEmailFrom, &txtServer,   &txtPort,
@@ -176,6 +201,12 @@ void frmOptions::BuildLayout() {
   BindText(txtFTPPassword, "txtFTPPassword", true);
   chkRunAtStart->Click = [this] { chkRunAtStart_Click(app_, chkRunAtStart->Value() != 0); };
   cmdBrowse->Click = [this] { cmdBrowse_Click(); };
+  // Per user, as the language: each user of the computer has the look they chose.
+  cmbSkin->Click = [this] {
+    const int i = cmbSkin->ListIndex();
+    if (loading_ || i < 0 || i >= static_cast<int>(std::size(kSkins))) return;
+    app_.settings.SaveUserSetting(app_.product_name, "Settings", "Skin", kSkins[i].stored);
+  };
 }
 
 void frmOptions::Store(const std::string& key, const std::string& value) {
@@ -233,6 +264,14 @@ void frmOptions::Form_Load() {
   // Ticked unless cleared: programs were always closed by force.
   chkForce->SetValue(Read(product, "chkForce", "1") == "0" ? 0 : 1);
   txtWarn->SetText(Read(product, "txtWarn", "60"));
+  loading_ = true;
+  cmbSkin->Clear();
+  const std::string skin = app_.settings.GetUserSetting(product, "Settings", "Skin", kDefaultSkin);
+  for (size_t i = 0; i < std::size(kSkins); ++i) {
+    cmbSkin->AddItem(app_.Message(kSkins[i].key, kSkins[i].text));
+    if (SameName(skin, kSkins[i].stored)) cmbSkin->SetListIndex(static_cast<int>(i));
+  }
+  loading_ = false;
   app_.Skin(*this, AppContext::Overlay::kLabelsByContainer);
 }
 

@@ -32,6 +32,7 @@ class frmOptions : public Form {
   CheckBox* chkNoShow = nullptr;
   CheckBox* chkForce = nullptr;
   TextBox* txtWarn = nullptr;
+  ComboBox* cmbSkin = nullptr;  // Light, Dark, or the system's own look
   CheckBox* chkAuth = nullptr;
   CheckBox* chkAttachment = nullptr;
   TextBox* txtEmailFrom = nullptr;
@@ -56,6 +57,7 @@ class frmOptions : public Form {
   void Form_Load() override;
 
  private:
+  bool loading_ = false;
   void Store(const std::string& key, const std::string& value);
   // A value of the store, or the default when it cannot be read.
   std::string Read(const std::string& program, const std::string& key, const std::string& def);

@@ -35,6 +35,7 @@ class OptionsTest : public ::testing::Test {
     system.version = OsVersion{2, 5, 1};
     return system;
   }
+  std::string UserSkin() { return settings.GetUserSetting("Norvale", "Settings", "Skin", "<none>"); }
   std::string Stored(const std::string& key, const std::string& program = "Norvale") {
     return settings.ReadSetting(program, "Settings", key, "<missing>");
   }
@@ -54,6 +55,23 @@ TEST_F(OptionsTest, OpeningOnAFreshSystemWritesNothingAndShowsTheDefaults) {
   EXPECT_EQ("*", form.txtFTPPassword->PasswordChar());
   EXPECT_EQ("General Preferences", form.Caption());
   EXPECT_EQ(0, form.chkRunAtStart->Value());
+}
+
+// The look is each user's own; "Windows" is no skin file, so the system's look.
+TEST_F(OptionsTest, TheSkinChoiceShowsAndStoresEachUsersLook) {
+  frmOptions form(app);
+  form.Show();
+  EXPECT_EQ((std::vector<std::string>{"Light", "Dark", "Windows"}), form.cmbSkin->Items());
+  EXPECT_EQ("Light", form.cmbSkin->Text());
+  EXPECT_EQ("<none>", UserSkin());  // showing the default stores nothing
+  form.cmbSkin->UserSelect(1);
+  EXPECT_EQ("Dark", UserSkin());
+  form.cmbSkin->UserSelect(2);
+  EXPECT_EQ("None", UserSkin());
+  form.Unload();
+  frmOptions again(app);
+  again.Show();
+  EXPECT_EQ("Windows", again.cmbSkin->Text());
 }
 
 TEST_F(OptionsTest, EveryChangeIsStoredUnderItsKey) {
