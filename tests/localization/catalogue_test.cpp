@@ -67,8 +67,8 @@ TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst69SlotsInOrder) {
     EXPECT_EQ(-1, table[i].InUse) << i;
   }
   EXPECT_EQ("MSG_HISTORYOFF", table[40].Key);  // the last of the warning and history texts
-  EXPECT_EQ("MSG_NODAYS", table[42].Key);    // the editor's refusals
-  EXPECT_EQ("MSG_IN1MONTH", table[68].Key);  // the last of the action and delay lists
+  EXPECT_EQ("MSG_NODAYS", table[42].Key);      // the editor's refusals
+  EXPECT_EQ("MSG_IN1MONTH", table[68].Key);    // the last of the action and delay lists
   EXPECT_EQ(0, table[69].InUse);
   EXPECT_EQ("Error: An item with that name already exists.  Please choose a different name",
             table[0].Text);

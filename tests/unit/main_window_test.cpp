@@ -238,9 +238,10 @@ TEST_F(MainWindowTest, QuickRowsFireAtTheirExactSecondAndSurviveReloadsUntilThen
 // In another language the lists show its texts; files and rows keep the stored names.
 TEST_F(MainWindowTest, ActionAndDelayListsSpeakTheLanguageAndStoreEnglish) {
   NotFirstRun();
-  std::map<std::string, std::string> german = {
-      {"MSG_SHUTDOWN", "Herunterfahren"}, {"MSG_STANDBY", "Standby"},
-      {"MSG_NOW", "Jetzt"},               {"MSG_IN5MINUTES", "In 5 Minuten"}};
+  std::map<std::string, std::string> german = {{"MSG_SHUTDOWN", "Herunterfahren"},
+                                               {"MSG_STANDBY", "Standby"},
+                                               {"MSG_NOW", "Jetzt"},
+                                               {"MSG_IN5MINUTES", "In 5 Minuten"}};
   const auto english = app.Message;
   app.Message = [&](std::string_view key, std::string_view fallback) {
     const auto it = german.find(std::string(key));

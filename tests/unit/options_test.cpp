@@ -35,7 +35,9 @@ class OptionsTest : public ::testing::Test {
     system.version = OsVersion{2, 5, 1};
     return system;
   }
-  std::string UserSkin() { return settings.GetUserSetting("Norvale", "Settings", "Skin", "<none>"); }
+  std::string UserSkin() {
+    return settings.GetUserSetting("Norvale", "Settings", "Skin", "<none>");
+  }
   std::string Stored(const std::string& key, const std::string& program = "Norvale") {
     return settings.ReadSetting(program, "Settings", key, "<missing>");
   }
