@@ -11,7 +11,7 @@
 namespace norvale {
 
 // The shown text of a stored action name ("Stand by" shows as "Stand By" in
-// English); any other text shows as it is.
+// English) or of the list's "Yes" and "No"; any other text shows as it is.
 std::string ShownAction(const AppContext& app, std::string_view stored);
 // The shown text of a stored delay caption ("Now", "In 1 Minute", ...).
 std::string ShownDelay(const AppContext& app, std::string_view stored);

@@ -53,7 +53,7 @@ TEST(LangTextTest, DecodingReplacesMalformedBytesAndDropsTheByteOrderMark) {
 
 class CatalogueTest : public ::testing::Test, public loctest::LanguageSetup {};
 
-TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst69SlotsInOrder) {
+TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst71SlotsInOrder) {
   RegisterDefaultMessages(lang);
   const std::vector<std::string> keys = {
       "MSG_NEWNAME",       "MSG_NONAME",       "MSG_DELETE",       "MSG_SURE",
@@ -68,8 +68,8 @@ TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst69SlotsInOrder) {
   }
   EXPECT_EQ("MSG_HISTORYOFF", table[40].Key);  // the last of the warning and history texts
   EXPECT_EQ("MSG_NODAYS", table[42].Key);      // the editor's refusals
-  EXPECT_EQ("MSG_IN1MONTH", table[68].Key);    // the last of the action and delay lists
-  EXPECT_EQ(0, table[69].InUse);
+  EXPECT_EQ("MSG_NO", table[70].Key);          // the last of the lists' shown texts
+  EXPECT_EQ(0, table[71].InUse);
   EXPECT_EQ("Error: An item with that name already exists.  Please choose a different name",
             table[0].Text);
   EXPECT_EQ("The most recent language file has been downloaded.  Please check for new languages.",

@@ -177,7 +177,7 @@ void frmMain::BuildLayout() {
   chkLowPower->Click = [this] { chkLowPower_Click(); };
   lstSchedules->ItemClick = [this](size_t row) { lstSchedules_ItemClick(row); };
   lstSchedules->ShownText = [this](size_t column, const std::string& text) {
-    return column == kColumnType ? ShownAction(app_, text) : text;
+    return column == kColumnType || column == kColumnEnabled ? ShownAction(app_, text) : text;
   };
   // A double-click (or Enter) on a row edits it, where editing is allowed.
   lstSchedules->ItemActivate = [this](size_t row) {
