@@ -195,6 +195,7 @@ void clsLanguages::Translate(Form& window, std::string language, bool mdi) {
     std::string text = getCaption(slot.Key);
     if (!text.empty()) slot.Text = std::move(text);
   }
+  window.FitTexts();
   if (window.Translated) window.Translated();
 }
 

@@ -1,5 +1,8 @@
 #include "platform/forms/form.h"
 
+#include <algorithm>
+#include <set>
+
 #include "platform/forms/toolkit.h"
 
 namespace norvale {
@@ -48,6 +51,83 @@ void Form::Load() {
   if (state_ != WindowState::Normal) peer_->SetWindowState(state_);
   if (client_request_) peer_->Changed(Prop::Geometry);
   Form_Load();
+  if (loaded_) FitTexts();
+}
+
+namespace {
+
+// The space a control needs beside its text: a button's edges, a box's check mark.
+int TextPadding(const std::string& type) {
+  if (type == "CommandButton") return 300;
+  if (type == "CheckBox" || type == "OptionButton") return 360;
+  return 45;
+}
+
+bool HoldsOneLine(const Control& c) {
+  static const std::set<std::string> kinds = {"CommandButton", "CheckBox", "OptionButton", "Label",
+                                              "SkinLabel"};
+  // Taller ones wrap their text over several lines.
+  return kinds.count(c.TypeName()) && c.Visible() && c.Width() > 0 && c.Height() > 0 &&
+         c.Height() < 450 && !c.Caption().empty();
+}
+
+}  // namespace
+
+void Form::Widen(Control& grown, int by) {
+  const int old_right = grown.Left() + grown.Width();
+  const int old_width = grown.Width();
+  grown.Move(grown.Left(), grown.Top(), grown.Width() + by, grown.Height());
+  // Frames stacked in one column keep one width.
+  if (grown.TypeName() == "Frame") {
+    for (const auto& owned : controls_) {
+      Control& o = *owned;
+      if (&o != &grown && o.TypeName() == "Frame" && o.Container() == grown.Container() &&
+          o.Left() == grown.Left() && o.Width() == old_width) {
+        o.Move(o.Left(), o.Top(), grown.Width(), o.Height());
+      }
+    }
+  }
+  // What stands to its right on its row moves along.
+  for (const auto& owned : controls_) {
+    Control& o = *owned;
+    if (&o == &grown || o.Container() != grown.Container() || o.TypeName() == "Menu" ||
+        o.TypeName() == "Timer" || o.Left() < old_right - 60) {
+      continue;
+    }
+    const bool same_row =
+        o.Top() < grown.Top() + grown.Height() && o.Top() + o.Height() > grown.Top();
+    if (same_row) o.Move(o.Left() + by, o.Top(), o.Width(), o.Height());
+  }
+  // The frame (or the window) grows when its content now reaches past it.
+  int right = 0;
+  for (const auto& owned : controls_) {
+    const Control& o = *owned;
+    if (o.Container() == grown.Container() && o.Visible() && o.TypeName() != "Menu" &&
+        o.TypeName() != "Timer" && o.Width() > 0) {
+      right = std::max(right, o.Left() + o.Width());
+    }
+  }
+  constexpr int kMargin = 120;
+  if (Control* frame = grown.Container()) {
+    if (right + kMargin > frame->Width()) Widen(*frame, right + kMargin - frame->Width());
+    return;
+  }
+  const int client = ScaleWidth();
+  if (old_right <= client && right + kMargin > client) {
+    SetClientSize(right + kMargin, ScaleHeight());
+  }
+}
+
+void Form::FitTexts() {
+  if (!peer_ || !loaded_) return;
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    Control& c = *controls_[i];
+    if (!HoldsOneLine(c)) continue;
+    const std::optional<int> text = peer_->TextWidth(c.Caption());
+    if (!text) return;
+    const int needed = *text + TextPadding(c.TypeName());
+    if (needed > c.Width()) Widen(c, needed - c.Width());
+  }
 }
 
 void Form::Show() {

@@ -45,6 +45,11 @@ class FormPeer {
   virtual int ScaleWidth() const = 0;
   virtual int ScaleHeight() const = 0;
   virtual void Activate() = 0;
+  // The width in twips of a control's caption in the window's font at its DPI,
+  // its access-key marks left out; nullopt where nothing can be measured.
+  virtual std::optional<int> TextWidth(const std::string& /*caption*/) const {
+    return std::nullopt;
+  }
   // Destroys the native window at unload. The peer object itself lives on until
   // the form loads again, since unloading often starts inside its own event.
   virtual void Destroy() = 0;
@@ -143,6 +148,12 @@ class Form {
   // access keys work. Set before the window loads.
   bool Floating() const { return floating_; }
   void SetFloating(bool floating) { floating_ = floating; }
+  // Widens buttons, check boxes, option buttons and one-line labels whose text
+  // the window's font would cut, moving what stands to their right along and
+  // enlarging frames and the window as needed. Runs after the load step and
+  // after every translation; nothing happens where texts cannot be measured.
+  void FitTexts();
+
   // A dialog: a fixed frame without minimize and maximize boxes. Set before
   // the window loads.
   bool Dialog() const { return dialog_; }
@@ -206,6 +217,7 @@ class Form {
   std::optional<std::pair<int, int>> client_request_;
   std::optional<Color> fore_, back_;
   bool dark_title_ = false;
+  void Widen(Control& grown, int by);
   bool floating_ = false;
   bool dialog_ = false;
   MessageHook hook_;

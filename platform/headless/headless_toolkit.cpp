@@ -51,6 +51,16 @@ class FormPeerInMemory final : public FormPeer {
   int ScaleWidth() const override { return form_.Bounds().width; }
   int ScaleHeight() const override { return form_.Bounds().height; }
   void Activate() override {}
+  std::optional<int> TextWidth(const std::string& caption) const override {
+    const int per_char = kit_.TwipsPerCharacter();
+    if (per_char <= 0) return std::nullopt;
+    int chars = 0;
+    for (size_t i = 0; i < caption.size(); ++i) {
+      if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+      if ((static_cast<unsigned char>(caption[i]) & 0xC0) != 0x80) ++chars;
+    }
+    return chars * per_char;
+  }
   void Destroy() override {
     for (const auto& c : form_.Controls()) {
       if (auto* timer = dynamic_cast<Timer*>(c.get())) kit_.DisarmTimer(*timer);

@@ -67,6 +67,9 @@ class HeadlessToolkit : public Toolkit {
   TrayIcon& Tray() override { return tray_; }
   void PopupMenu(Form& owner, Menu& menu) override;
   void ClosePopupMenu() override { ++popups_closed_; }
+  // Texts measure this many twips a character; 0 (the default): not measured.
+  void MeasureTexts(int twips_per_character) { twips_per_char_ = twips_per_character; }
+  int TwipsPerCharacter() const { return twips_per_char_; }
   size_t PopupsClosed() const { return popups_closed_; }
   bool ActivateByTitle(const std::string& title) override;
   void Quit() override { quit_ = true; }
@@ -128,6 +131,7 @@ class HeadlessToolkit : public Toolkit {
   std::deque<std::pair<std::string, int>> popup_choices_;
   std::vector<std::string> popups_;
   size_t popups_closed_ = 0;
+  int twips_per_char_ = 0;
   std::vector<std::string> activations_;
   std::vector<Form*> forms_;
   std::vector<Armed> timers_;

@@ -342,3 +342,57 @@ TEST_F(FormRuntimeTest, ActivationFindsLoadedWindowsByExactTitle) {
 
 }  // namespace
 }  // namespace norvale
+
+namespace norvale {
+namespace {
+
+// Two frames in a column beside a third, as a preferences window has them.
+class Columns : public Form {
+ public:
+  using Form::Form;
+  Label* label = nullptr;
+  ComboBox* combo = nullptr;
+  CheckBox* below = nullptr;
+  Frame* upper = nullptr;
+  Frame* lower = nullptr;
+  Frame* right = nullptr;
+
+ protected:
+  void BuildLayout() override {
+    Move(0, 0, 8000, 4000);
+    upper = &Add<Frame>("fraUpper", -1, "Upper", nullptr, 120, 120, 3600, 1500);
+    label = &Add<Label>("lblWarn", -1, "&Warn:", upper, 120, 300, 1000, 255);
+    combo = &Add<ComboBox>("cmbWarn", -1, "", upper, 1200, 260, 2000, 315);
+    below = &Add<CheckBox>("chkBelow", -1, "Below", upper, 120, 800, 2000, 285);
+    lower = &Add<Frame>("fraLower", -1, "Lower", nullptr, 120, 1740, 3600, 1500);
+    right = &Add<Frame>("fraRight", -1, "Right", nullptr, 3840, 120, 4000, 3120);
+  }
+};
+
+// A longer translation: the label grows, what stands beside it moves along, the
+// frames of its column and the window grow, and nothing else moves.
+TEST(FitTexts, ALongerTextWidensItsControlAndMakesRoomAroundIt) {
+  FakeClock clock;
+  FakeToolkit kit(clock);
+  Columns form(kit, "frmColumns");
+  form.Load();  // nothing measured: the layout stays as designed
+  EXPECT_EQ(1000, form.label->Width());
+  form.Unload();
+  kit.MeasureTexts(100);
+  form.Load();
+  EXPECT_EQ(1000, form.label->Width());  // "Warn:" fits
+  form.label->SetCaption("&Warnung vor dem Ausführen (Sekunden):");
+  form.FitTexts();
+  EXPECT_EQ(3745, form.label->Width());  // 37 characters and the label's own margin
+  EXPECT_EQ(1200 + 2745, form.combo->Left());
+  EXPECT_EQ(2000, form.combo->Width());
+  EXPECT_EQ(120, form.below->Left());  // another row
+  const int frame = form.combo->Left() + form.combo->Width() + 120;
+  EXPECT_EQ(frame, form.upper->Width());
+  EXPECT_EQ(frame, form.lower->Width());  // one column, one width
+  EXPECT_EQ(form.upper->Left() + frame + (3840 - 3720), form.right->Left());
+  EXPECT_GE(form.ScaleWidth(), form.right->Left() + form.right->Width());
+}
+
+}  // namespace
+}  // namespace norvale

@@ -158,6 +158,26 @@ WindowState FormWindow::GetWindowState() const {
   return WindowState::Normal;
 }
 
+std::optional<int> FormWindow::TextWidth(const std::string& caption) const {
+  if (!hwnd() || !font_) return std::nullopt;
+  // As the control draws it: "&&" shows one ampersand, a single one marks the access key.
+  std::wstring text;
+  const std::wstring wide = Widen(caption);
+  for (size_t i = 0; i < wide.size(); ++i) {
+    if (wide[i] == L'&' && i + 1 < wide.size()) ++i;
+    text += wide[i];
+  }
+  HDC dc = GetDC(hwnd());
+  if (!dc) return std::nullopt;
+  HGDIOBJ old = SelectObject(dc, font_.get());
+  SIZE size{};
+  const BOOL ok = GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd(), dc);
+  if (!ok) return std::nullopt;
+  return PxToTwips(size.cx, dpi_);
+}
+
 int FormWindow::ScaleWidth() const {
   RECT client{};
   if (hwnd()) GetClientRect(hwnd(), &client);
