@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/text_codec.h"
+
 namespace norvale {
 namespace {
 
@@ -60,43 +62,6 @@ char32_t UpperLetter(char32_t c) {
   return c;
 }
 
-// Decodes one UTF-8 sequence at `at`; a byte that starts none stands for itself.
-char32_t Next(std::string_view s, size_t& at) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
-  const unsigned char b = byte(at);
-  size_t n = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-  if (n && at + n >= s.size()) n = 0;
-  char32_t c = n == 0 ? b : b & (0x3F >> n);
-  for (size_t i = 1; i <= n; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) {
-      n = 0;
-      c = b;
-      break;
-    }
-    c = (c << 6) | (byte(at + i) & 0x3F);
-  }
-  at += n + 1;
-  return c;
-}
-
-void Append(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string UpperForNames(std::string_view utf8) {
@@ -104,13 +69,13 @@ std::string UpperForNames(std::string_view utf8) {
   out.reserve(utf8.size());
   for (size_t at = 0; at < utf8.size();) {
     const size_t start = at;
-    const char32_t c = Next(utf8, at);
+    const char32_t c = NextCodePoint(utf8, at);
     // A byte that starts no whole sequence is no letter.
     const char32_t upper = (at - start == 1 && c >= 0x80) ? c : UpperLetter(c);
     if (upper == c) {
       out.append(utf8.substr(start, at - start));  // unchanged bytes, valid or not
     } else {
-      Append(out, upper);
+      AppendUtf8(out, upper);
     }
   }
   return out;

@@ -12,6 +12,8 @@ constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 
                                 0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -50,8 +52,6 @@ char32_t NextCodePoint(std::string_view s, size_t& i) {
   i += len;
   return c;
 }
-
-}  // namespace
 
 std::string Cp1252Codec::AnsiToUtf8(std::string_view ansi) const {
   std::string out;

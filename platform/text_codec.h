@@ -14,6 +14,12 @@ class TextCodec {
   virtual std::string Utf8ToAnsi(std::string_view utf8) const = 0;
 };
 
+// One code point appended to UTF-8 text.
+void AppendUtf8(std::string& out, char32_t c);
+// The code point at `i` of UTF-8 text, moving `i` past it; a byte that starts no
+// whole sequence gives U+FFFD and moves one byte.
+char32_t NextCodePoint(std::string_view s, size_t& i);
+
 // Windows-1252, the ANSI code page of western desktops; used off Windows.
 class Cp1252Codec final : public TextCodec {
  public:

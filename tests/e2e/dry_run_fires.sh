@@ -19,14 +19,7 @@ restore() {
   for value in txtWarn chkLog; do wine reg delete "$machine" /v $value /f /reg:32 >/dev/null 2>&1; done
 }
 fail() { echo "FAIL: $*"; restore; exit 1; }
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  limit=$(( $(date +%s) + $1 )); shift
-  until "$@"; do
-    [ "$(date +%s)" -lt "$limit" ] || return 1
-    sleep 0.5
-  done
-}
+. "$(dirname "$0")/wait_for.sh"
 rows() { wine "$probe" rows 2>/dev/null | tr -d '\r'; }
 logged() { n=$(grep -c . "$work/DryRun.log" 2>/dev/null); [ "${n:-0}" -ge "$1" ]; }
 listed() { rows | grep -q "$1"; }

@@ -18,14 +18,7 @@ fail() {
   wineserver -w 2>/dev/null
   exit 1
 }
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  limit=$(( $(date +%s) + $1 )); shift
-  until "$@"; do
-    [ "$(date +%s)" -lt "$limit" ] || return 1
-    sleep 0.5
-  done
-}
+. "$(dirname "$0")/wait_for.sh"
 query() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }
 has() { query "$1" /v "$2" $3 | grep -q "$2 *REG_[A-Z_]* *$4\$"; }
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Norvale'

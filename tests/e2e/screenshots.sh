@@ -21,14 +21,7 @@ printf '2026-12-03 22:30:01\tWeeknights\tShut Down\tperformed\r\n2026-12-04 22:3
 user='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 desktop='HKCU\Control Panel\Desktop'
 
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  limit=$(( $(date +%s) + $1 )); shift
-  until "$@"; do
-    [ "$(date +%s)" -lt "$limit" ] || return 1
-    sleep 0.5
-  done
-}
+. "$(dirname "$0")/wait_for.sh"
 shown() { wine "$probe" shown "$1" 2>/dev/null | tr -d '\r'; }
 # The screen has something on it and is the same as at the last look: painted.
 settled() {
