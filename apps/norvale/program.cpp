@@ -153,6 +153,14 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
     return;
   }
   main_->Show();
+  // Every window at once, for a look at all their texts in one language.
+  if (name == "all") {
+    for (const char* each : {"frmWizard", "frmOptions", "frmLanguage", "frmAbout",
+                             "frmStillRunning", "frmHistory", "frmCountdown"}) {
+      ShowWindowNamed(each);
+    }
+    return;
+  }
   if (name == "frmWizard") main_->cmdNewSchedule_Click();
   if (name == "frmOptions") main_->Options().Show();
   if (name == "frmLanguage") app_->ShowLanguageWindow(false);

@@ -123,7 +123,7 @@ void Form::FitTexts() {
   for (size_t i = 0; i < controls_.size(); ++i) {
     Control& c = *controls_[i];
     if (!HoldsOneLine(c)) continue;
-    const std::optional<int> text = peer_->TextWidth(c.Caption());
+    const std::optional<int> text = peer_->TextWidth(c);
     if (!text) return;
     const int needed = *text + TextPadding(c.TypeName());
     if (needed > c.Width()) Widen(c, needed - c.Width());

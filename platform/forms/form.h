@@ -45,11 +45,10 @@ class FormPeer {
   virtual int ScaleWidth() const = 0;
   virtual int ScaleHeight() const = 0;
   virtual void Activate() = 0;
-  // The width in twips of a control's caption in the window's font at its DPI,
-  // its access-key marks left out; nullopt where nothing can be measured.
-  virtual std::optional<int> TextWidth(const std::string& /*caption*/) const {
-    return std::nullopt;
-  }
+  // The width in twips of a control's caption in the font it is drawn with, at
+  // the window's DPI, its access-key marks left out; nullopt where nothing can
+  // be measured.
+  virtual std::optional<int> TextWidth(const Control& /*control*/) const { return std::nullopt; }
   // Destroys the native window at unload. The peer object itself lives on until
   // the form loads again, since unloading often starts inside its own event.
   virtual void Destroy() = 0;

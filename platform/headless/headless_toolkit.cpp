@@ -51,7 +51,8 @@ class FormPeerInMemory final : public FormPeer {
   int ScaleWidth() const override { return form_.Bounds().width; }
   int ScaleHeight() const override { return form_.Bounds().height; }
   void Activate() override {}
-  std::optional<int> TextWidth(const std::string& caption) const override {
+  std::optional<int> TextWidth(const Control& control) const override {
+    const std::string& caption = control.Caption();
     const int per_char = kit_.TwipsPerCharacter();
     if (per_char <= 0) return std::nullopt;
     int chars = 0;

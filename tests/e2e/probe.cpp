@@ -19,6 +19,11 @@
 //                               window titled TITLE; exit 1 while there is none
 //   norvale_probe shown TITLE   exit 0 once a window of this program titled TITLE
 //                               ("*": any) shows and its program waits for input
+//   norvale_probe layout        lists every text cut by its control (buttons, check
+//                               boxes, option buttons, one-line labels) and every
+//                               control outside its window's client area, in the
+//                               program's shown windows; exit 1 when there is any
+//   norvale_probe windows       prints how many of the program's windows show
 //   norvale_probe tray          exit 0 while the program's tray icon is there
 //   norvale_probe tray-delete   deletes that icon behind the program's back
 #include <windows.h>
@@ -224,6 +229,84 @@ int ShownAndIdle(const wchar_t* title) {
   return 0;
 }
 
+// What a control shows, as it draws it: "&&" one ampersand, "&x" the access key.
+std::wstring Shown(const wchar_t* text) {
+  std::wstring out;
+  for (const wchar_t* p = text; *p; ++p) {
+    if (*p == L'&' && p[1]) ++p;
+    out += *p;
+  }
+  return out;
+}
+
+struct LayoutCheck {
+  HWND form = nullptr;
+  RECT client{};  // of the form, in screen coordinates
+  // The desktop's message font, which the program's windows use: a font handle
+  // of another process means nothing here.
+  HFONT font = nullptr;
+  int faults = 0;
+};
+
+BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
+  auto* check = reinterpret_cast<LayoutCheck*>(lp);
+  if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE)) return TRUE;
+  wchar_t text[512] = {};
+  GetWindowTextW(h, text, 512);
+  wchar_t title[256] = {};
+  GetWindowTextW(check->form, title, 256);
+  RECT r{};
+  GetWindowRect(h, &r);
+  if (r.left < check->client.left - 1 || r.top < check->client.top - 1 ||
+      r.right > check->client.right + 1 || r.bottom > check->client.bottom + 1) {
+    std::printf("%s | %s | outside the client area\n", Utf8(title).c_str(), Utf8(text).c_str());
+    ++check->faults;
+  }
+  const std::wstring cls = ClassOf(h);
+  const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+  const LONG_PTR type = style & BS_TYPEMASK;
+  const bool button = cls == WC_BUTTONW && type != BS_GROUPBOX;
+  const bool label = cls == WC_STATICW && (style & SS_TYPEMASK) <= SS_RIGHT;
+  const std::wstring shown = Shown(text);
+  if ((!button && !label) || shown.empty()) return TRUE;
+  HDC dc = GetDC(h);
+  HGDIOBJ old = SelectObject(dc, check->font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(h, dc);
+  const int width = r.right - r.left;
+  // Text of more than one line wraps; only one-line controls must hold it whole.
+  if (r.bottom - r.top >= 2 * metrics.tmHeight) return TRUE;
+  const bool box = button && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
+  const int room = width - (box ? GetSystemMetrics(SM_CXMENUCHECK) + 3 : button ? 6 : 0);
+  if (size.cx > room) {
+    std::printf("%s | %s | text %ld px in %d px\n", Utf8(title).c_str(), Utf8(text).c_str(),
+                size.cx, room);
+    ++check->faults;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CheckForm(HWND h, LPARAM lp) {
+  if (ClassOf(h) != L"NorvaleForm" || !(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE)) return TRUE;
+  auto* faults = reinterpret_cast<int*>(lp);
+  LayoutCheck check;
+  check.form = h;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return TRUE;
+  check.font = CreateFontIndirectW(&metrics.lfMessageFont);
+  GetClientRect(h, &check.client);
+  MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&check.client), 2);
+  EnumChildWindows(h, CheckControl, reinterpret_cast<LPARAM>(&check));
+  DeleteObject(check.font);
+  *faults += check.faults;
+  return TRUE;
+}
+
 // The program's tray icon, as the shell of its desktop knows it: uFlags 0 asks
 // without changing anything.
 int Tray(bool remove) {
@@ -249,6 +332,24 @@ int Tray(bool remove) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"shown") == 0) return ShownAndIdle(argv[2]);
+  if (argc == 2 && std::wcscmp(argv[1], L"windows") == 0) {
+    int shown = 0;
+    EachTopLevel(
+        [](HWND h, LPARAM lp) -> BOOL {
+          if (ClassOf(h) == L"NorvaleForm" && (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE)) {
+            ++*reinterpret_cast<int*>(lp);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&shown));
+    std::printf("%d\n", shown);
+    return 0;
+  }
+  if (argc == 2 && std::wcscmp(argv[1], L"layout") == 0) {
+    int faults = 0;
+    EachTopLevel(CheckForm, reinterpret_cast<LPARAM>(&faults));
+    return faults == 0 ? 0 : 1;
+  }
   if (argc == 2 && std::wcscmp(argv[1], L"tray") == 0) return Tray(false);
   if (argc == 2 && std::wcscmp(argv[1], L"tray-delete") == 0) return Tray(true);
   const bool postpone = argc == 3 && std::wcscmp(argv[1], L"postpone") == 0;
@@ -305,6 +406,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::fprintf(stderr,
                "usage: norvale_probe rows | count | go INDEX | warning | postpone INDEX |"
-               " fill TITLE TEXT | press TITLE CAPTION | shown TITLE | tray | tray-delete\n");
+               " fill TITLE TEXT | press TITLE CAPTION | shown TITLE | layout | windows |"
+               " tray | tray-delete\n");
   return 2;
 }

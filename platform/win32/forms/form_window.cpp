@@ -158,8 +158,14 @@ WindowState FormWindow::GetWindowState() const {
   return WindowState::Normal;
 }
 
-std::optional<int> FormWindow::TextWidth(const std::string& caption) const {
+std::optional<int> FormWindow::TextWidth(const Control& control) const {
   if (!hwnd() || !font_) return std::nullopt;
+  const std::string& caption = control.Caption();
+  // The control's own font where it has one (a skin may give it another).
+  const auto* child = dynamic_cast<const FormChild*>(control.Peer());
+  HWND window = child && child->hwnd() ? child->hwnd() : hwnd();
+  auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0));
+  if (!font) font = font_.get();
   // As the control draws it: "&&" shows one ampersand, a single one marks the access key.
   std::wstring text;
   const std::wstring wide = Widen(caption);
@@ -167,13 +173,13 @@ std::optional<int> FormWindow::TextWidth(const std::string& caption) const {
     if (wide[i] == L'&' && i + 1 < wide.size()) ++i;
     text += wide[i];
   }
-  HDC dc = GetDC(hwnd());
+  HDC dc = GetDC(window);
   if (!dc) return std::nullopt;
-  HGDIOBJ old = SelectObject(dc, font_.get());
+  HGDIOBJ old = SelectObject(dc, font);
   SIZE size{};
   const BOOL ok = GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
-  ReleaseDC(hwnd(), dc);
+  ReleaseDC(window, dc);
   if (!ok) return std::nullopt;
   return PxToTwips(size.cx, dpi_);
 }
@@ -495,6 +501,7 @@ void FormWindow::OnDpiChanged(int dpi, const RECT* suggested) {
   UniqueFont old = std::move(font_);
   font_ = MessageFont(dpi_);
   RelayoutAll();
+  form_.FitTexts();  // the new font may need more room
   if (tooltip_) {
     SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, TwipsToPx(4800, dpi_));
@@ -652,6 +659,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         UniqueFont old = std::move(font_);
         font_ = MessageFont(dpi_);
         RelayoutAll();
+        form_.FitTexts();
       }
       break;
     case WM_CLOSE:

@@ -31,7 +31,7 @@ class FormWindow final : public FormPeer, private Window {
   int ScaleWidth() const override;
   int ScaleHeight() const override;
   void Activate() override;
-  std::optional<int> TextWidth(const std::string& caption) const override;
+  std::optional<int> TextWidth(const Control& control) const override;
   void Destroy() override;
 
   // For the control peers.

@@ -1,0 +1,49 @@
+#!/bin/sh
+# layout.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR PROBE
+# Every window of Norvale.exe at once (/show:all), in every language of its
+# Localization.txt, at 96 and 144 DPI: PROBE lists every text its control cuts
+# and every control outside its window's client area. Fails on any.
+set -u
+wine_run=$1 prefix=$2 program=$3 work=$4 probe=$5
+export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" NORVALE_DESKTOP=Layout
+. "$(dirname "$0")/wait_for.sh"
+user='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
+desktop='HKCU\Control Panel\Desktop'
+"$wine_run" "$prefix" cmd /c exit || exit 1
+rm -rf "$work" && mkdir -p "$work/data" || exit 1
+cp -r "$program/Norvale.exe" "$program/Localization.txt" "$program/Skins" "$work/" || exit 1
+# The main window, the editor, preferences, languages, About, the reminder, the
+# history and the warning.
+all=8
+shown() { [ "$(wine "$probe" windows 2>/dev/null | tr -d '\r')" -ge "$all" ]; }
+status=0
+languages=$(sed -n 's/.*<LANGUAGE_NAME>\(.*\)<\/LANGUAGE_NAME>.*/\1/p' "$work/Localization.txt")
+for dpi in 96 144; do
+  echo "$languages" | while IFS= read -r language; do
+    wineserver -k 2>/dev/null
+    wine reg add "$desktop" /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    wine reg add "$user" /v Language /d "$language" /f >/dev/null 2>&1
+    wine reg add "$user" /v showHelp /d 0 /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    wine explorer /desktop=Layout,1600x1200 "$(winepath -w "$work/Norvale.exe")" /dryrun /show:all \
+      </dev/null >/dev/null 2>&1 &
+    if ! wait_for 120 shown; then
+      echo "FAIL: $language at $dpi DPI: not every window came up"
+      exit 1
+    fi
+    if wine "$probe" layout >"$work/faults" 2>/dev/null; then
+      echo "ok: $language at $dpi DPI"
+    else
+      echo "FAIL: $language at $dpi DPI:"
+      tr -d '\r' <"$work/faults"
+      exit 1
+    fi
+  done || status=1
+done
+wineserver -k 2>/dev/null
+wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+wine reg add "$user" /v Language /d English /f >/dev/null 2>&1
+wineserver -k 2>/dev/null
+exit $status
