@@ -21,10 +21,6 @@ constexpr SkinChoice kSkins[] = {{"Light", "MSG_SKINLIGHT", "Light"},
                                  {"Dark", "MSG_SKINDARK", "Dark"},
                                  {"None", "MSG_SKINSYSTEM", "Windows"}};
 
-bool SameName(const std::string& a, const char* b) {
-  return EqualsIgnoringCase(a, b);
-}
-
 }  // namespace
 
 std::string ScrambleText(std::string_view text, const TextCodec& codec) {
@@ -269,7 +265,7 @@ void frmOptions::Form_Load() {
   const std::string skin = app_.settings.GetUserSetting(product, "Settings", "Skin", kDefaultSkin);
   for (size_t i = 0; i < std::size(kSkins); ++i) {
     cmbSkin->AddItem(app_.Message(kSkins[i].key, kSkins[i].text));
-    if (SameName(skin, kSkins[i].stored)) cmbSkin->SetListIndex(static_cast<int>(i));
+    if (EqualsIgnoringCase(skin, kSkins[i].stored)) cmbSkin->SetListIndex(static_cast<int>(i));
   }
   loading_ = false;
   app_.Skin(*this, AppContext::Overlay::kLabelsByContainer);

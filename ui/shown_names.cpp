@@ -34,8 +34,6 @@ const std::vector<ShownName>& ShownNames() {
   return names;
 }
 
-namespace {
-
 std::string Shown(const AppContext& app, std::string_view stored) {
   for (const ShownName& n : ShownNames()) {
     if (n.stored == stored) return app.Message(n.key, n.text);
@@ -43,33 +41,21 @@ std::string Shown(const AppContext& app, std::string_view stored) {
   return std::string(stored);
 }
 
-}  // namespace
-
-std::string ShownAction(const AppContext& app, std::string_view stored) {
-  return Shown(app, stored);
-}
-
-std::string ShownDelay(const AppContext& app, std::string_view stored) {
-  return Shown(app, stored);
-}
-
-void FillShown(ComboBox& box, const std::vector<std::string>& stored,
-               std::string (*shown)(const AppContext&, std::string_view), const AppContext& app) {
+void FillShown(ComboBox& box, const std::vector<std::string>& stored, const AppContext& app) {
   const int selected = box.ListIndex();
   box.Clear();
-  for (const std::string& name : stored) box.AddItem(shown(app, name));
+  for (const std::string& name : stored) box.AddItem(Shown(app, name));
   if (selected >= 0 && selected < box.ListCount()) box.SetListIndex(selected);
 }
 
 std::string StoredChoice(const ComboBox& box, const std::vector<std::string>& stored,
-                         std::string (*shown)(const AppContext&, std::string_view),
                          const AppContext& app) {
   const int i = box.ListIndex();
   if (i >= 0 && static_cast<size_t>(i) < stored.size() && box.List(i) == box.Text()) {
     return stored[static_cast<size_t>(i)];
   }
   for (const std::string& name : stored) {
-    if (EqualsIgnoringCase(box.Text(), shown(app, name)) || box.Text() == name) return name;
+    if (EqualsIgnoringCase(box.Text(), Shown(app, name)) || box.Text() == name) return name;
   }
   return box.Text();
 }

@@ -11,19 +11,16 @@
 namespace norvale {
 
 // The shown text of a stored action name ("Stand by" shows as "Stand By" in
-// English) or of the list's "Yes" and "No"; any other text shows as it is.
-std::string ShownAction(const AppContext& app, std::string_view stored);
-// The shown text of a stored delay caption ("Now", "In 1 Minute", ...).
-std::string ShownDelay(const AppContext& app, std::string_view stored);
+// English), delay caption ("Now", "In 1 Minute", ...) or the list's "Yes" and
+// "No"; any other text shows as it is.
+std::string Shown(const AppContext& app, std::string_view stored);
 
 // Fills a list box with the shown texts of `stored`, keeping the entry that
 // was selected; StoredChoice maps the selection back.
-void FillShown(ComboBox& box, const std::vector<std::string>& stored,
-               std::string (*shown)(const AppContext&, std::string_view), const AppContext& app);
+void FillShown(ComboBox& box, const std::vector<std::string>& stored, const AppContext& app);
 // The stored name of the box's entry; for a text typed into an editable box,
 // the stored name it shows, or the text itself.
 std::string StoredChoice(const ComboBox& box, const std::vector<std::string>& stored,
-                         std::string (*shown)(const AppContext&, std::string_view),
                          const AppContext& app);
 
 // The catalogue keys and English texts of these lists, for the default messages.

@@ -76,7 +76,7 @@ void frmCountdown::Begin(Run run, int seconds) {
   shown_seconds_ = -1;
   SetCaption(app_.Message("MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"));
   lblWhat->SetCaption(FillIn(app_.Message("MSG_WARNWHAT", "{action}: \"{name}\""),
-                             {{"action", ShownAction(app_, run_->action)}, {"name", run_->name}}));
+                             {{"action", Shown(app_, run_->action)}, {"name", run_->name}}));
   cmbPostpone->SetListIndex(kDefaultPostponeIndex);
   ShowSecondsLeft();
   app_.kit.Tray().ShowBalloon(Caption(), lblWhat->Caption() + "\n" + lblLeft->Caption());

@@ -177,7 +177,7 @@ void frmMain::BuildLayout() {
   chkLowPower->Click = [this] { chkLowPower_Click(); };
   lstSchedules->ItemClick = [this](size_t row) { lstSchedules_ItemClick(row); };
   lstSchedules->ShownText = [this](size_t column, const std::string& text) {
-    return column == kColumnType || column == kColumnEnabled ? ShownAction(app_, text) : text;
+    return column == kColumnType || column == kColumnEnabled ? Shown(app_, text) : text;
   };
   // A double-click (or Enter) on a row edits it, where editing is allowed.
   lstSchedules->ItemActivate = [this](size_t row) {
@@ -534,14 +534,14 @@ void frmMain::DoPowerAction(const std::string& action, bool force) {
 }
 
 void frmMain::FillLists() {
-  FillShown(*cbShutdown, actions_, ShownAction, app_);
-  FillShown(*cmbTime, QuickDelayCaptions(), ShownDelay, app_);
+  FillShown(*cbShutdown, actions_, app_);
+  FillShown(*cmbTime, QuickDelayCaptions(), app_);
 }
 
 void frmMain::cmdGo_Click() {
   const Clock& clock = app_.kit.Time();
-  const std::string action = StoredChoice(*cbShutdown, actions_, ShownAction, app_);
-  const std::string delay = StoredChoice(*cmbTime, QuickDelayCaptions(), ShownDelay, app_);
+  const std::string action = StoredChoice(*cbShutdown, actions_, app_);
+  const std::string delay = StoredChoice(*cmbTime, QuickDelayCaptions(), app_);
   if (delay != "Now") {
     const LocalTime now = clock.Now();
     QuickRow q;
@@ -574,7 +574,7 @@ void frmMain::ConfirmAndPerform(const std::string& action) {
   // The question names the action, and Enter answers Cancel.
   if (app_.kit.Boxes().MsgBox(
           FillIn(app_.Message("MSG_SURENOW", "Are you sure you want to perform \"{action}\" now?"),
-                 {{"action", ShownAction(app_, action)}}),
+                 {{"action", Shown(app_, action)}}),
           MsgBoxButtons::OKCancelSafe, MsgBoxIcon::Question,
           "Confirm Choice") == MsgBoxResult::OK) {
     DoPowerAction(action, ForceClose());

@@ -92,7 +92,7 @@ void frmWizard::Form_Load() {
   app_.ChangeLanguage(*this);
   SetCaption(Text("MSG_TITLEWIZARD", "Schedule Configuration"));
   actions_ = PowerActionList(app_.power);
-  FillShown(*cbShutdown, actions_, ShownAction, app_);
+  FillShown(*cbShutdown, actions_, app_);
   cbShutdown->SetListIndex(0);
 
   const LocalTime now = app_.kit.Time().Now();
@@ -118,7 +118,7 @@ void frmWizard::ShowEdited(LocalTime now, int hour) {
   const ScheduleRecord& r = app_.state.CurrentSchedule;
   txtName->SetEnabled(false);
   txtName->SetText(r.Name);
-  cbShutdown->SetText(ShownAction(app_, r.ItemType));
+  cbShutdown->SetText(Shown(app_, r.ItemType));
   for (size_t i = 0; i < actions_.size(); ++i) {
     if (actions_[i] == r.ItemType) cbShutdown->SetListIndex(static_cast<int>(i));
   }
@@ -203,7 +203,7 @@ void frmWizard::cmdOK_Click() {
   }
   ScheduleRecord r;
   r.Name = name;
-  r.ItemType = StoredChoice(*cbShutdown, actions_, ShownAction, app_);
+  r.ItemType = StoredChoice(*cbShutdown, actions_, app_);
   r.Enabled = chkScheduler->Value() != 0;
   if (r.Enabled) {
     r.StartDate = app_.locale.ShortDate(Date{floor<days>(dtDate->Value())});
