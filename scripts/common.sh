@@ -22,4 +22,4 @@ ensure_packages() {
 NATIVE_PACKAGES="cmake ninja-build g++ googletest tzdata"
 TOOLS_PACKAGES="clang libclang-rt-14-dev libbenchmark-dev"
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth imagemagick
-  fp-utils x11-utils xdotool nsis"
+  fp-utils x11-utils xdotool nsis fonts-ipafont-gothic"

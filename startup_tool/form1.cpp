@@ -69,10 +69,12 @@ void Form1::BuildLayout() {
   Add<Label>("Label4", -1, "&File:", nullptr, 120, 5565, 600, 255);
   txtPath = &Add<TextBox>("txtPath", -1, "", nullptr, 780, 5520, 4545, 315);
   File1 = &Add<ListBox>("File1", -1, "", nullptr, 120, 5880, 5205, 1200);
-  // Lies beyond the right edge of the window, as it always has.
+  // Lies beyond the right edge of the window, as it always has; hidden, so that
+  // Tab cannot put the focus on a button nobody sees.
   Command4 =
       &Add<CommandButton>("Command4", -1, "Launch another copy of this program with admin rights",
                           nullptr, 10860, 2280, 5205, 405);
+  Command4->SetVisible(false);
   SetClientSize(kCollapsedClientWidth, kCollapsedClientHeight);
 
   File1->Click = [this] { File1_Click(); };

@@ -1,7 +1,7 @@
 #!/bin/sh
 # layout.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR PROBE
 # Every window of Norvale.exe at once (/show:all), in every language of its
-# Localization.txt, at 96 and 144 DPI: PROBE lists every text its control cuts
+# Localization.txt, and Kestrup's, at 96 and 144 DPI: PROBE lists every text its control cuts
 # and every control outside its window's client area. Fails on any.
 set -u
 wine_run=$1 prefix=$2 program=$3 work=$4 probe=$5
@@ -12,7 +12,7 @@ user='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 desktop='HKCU\Control Panel\Desktop'
 "$wine_run" "$prefix" cmd /c exit || exit 1
 rm -rf "$work" && mkdir -p "$work/data" || exit 1
-cp -r "$program/Norvale.exe" "$program/Localization.txt" "$program/Skins" "$work/" || exit 1
+cp -r "$program/Norvale.exe" "$program/Kestrup.exe" "$program/Localization.txt" "$program/Skins" "$work/" || exit 1
 # The main window, the editor, preferences, languages, About, the reminder, the
 # history and the warning.
 all=8
@@ -41,6 +41,28 @@ for dpi in 96 144; do
       exit 1
     fi
   done || status=1
+  # Kestrup speaks English only: its window, expanded.
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  wine explorer /desktop=Layout,1600x1200 "$(winepath -w "$work/Kestrup.exe")" \
+    </dev/null >/dev/null 2>&1 &
+  kestrup="Kestrup - Startup Tool"
+  if ! wait_for 120 wine "$probe" shown "$kestrup" >/dev/null 2>&1; then
+    echo "FAIL: Kestrup at $dpi DPI did not come up"
+    status=1
+    continue
+  fi
+  before=$(wine "$probe" shown "$kestrup" 2>/dev/null)
+  wine "$probe" press "$kestrup" "Ad&vanced >>"
+  taller() { now=$(wine "$probe" shown "$kestrup" 2>/dev/null) && [ -n "$now" ] && [ "$now" != "$before" ]; }
+  wait_for 60 taller || { echo "FAIL: Kestrup at $dpi DPI did not expand"; status=1; }
+  if wine "$probe" layout >"$work/faults" 2>/dev/null; then
+    echo "ok: Kestrup at $dpi DPI"
+  else
+    echo "FAIL: Kestrup at $dpi DPI:"
+    tr -d '\r' <"$work/faults"
+    status=1
+  fi
 done
 wineserver -k 2>/dev/null
 wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1

@@ -278,10 +278,24 @@ BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
   SelectObject(dc, old);
   ReleaseDC(h, dc);
   const int width = r.right - r.left;
-  // Text of more than one line wraps; only one-line controls must hold it whole.
-  if (r.bottom - r.top >= 2 * metrics.tmHeight) return TRUE;
+  const int height = r.bottom - r.top;
   const bool box = button && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
   const int room = width - (box ? GetSystemMetrics(SM_CXMENUCHECK) + 3 : button ? 6 : 0);
+  if (height >= 2 * metrics.tmHeight) {
+    // Text of more than one line wraps: all its lines must fit the height.
+    RECT wrapped{0, 0, room, 0};
+    dc = GetDC(h);
+    old = SelectObject(dc, check->font);
+    DrawTextW(dc, shown.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    if (wrapped.bottom > height) {
+      std::printf("%s | %s | %ld px of lines in %d px\n", Utf8(title).c_str(), Utf8(text).c_str(),
+                  wrapped.bottom, height);
+      ++check->faults;
+    }
+    return TRUE;
+  }
   if (size.cx > room) {
     std::printf("%s | %s | text %ld px in %d px\n", Utf8(title).c_str(), Utf8(text).c_str(),
                 size.cx, room);

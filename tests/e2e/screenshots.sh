@@ -84,6 +84,17 @@ wine reg add "$user" /v Language /d "Русский" /f >/dev/null 2>&1
 wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 wineserver -k 2>/dev/null
 shoot "frmLanguage-Russian-96" "Выбор языка" Norvale.exe /dryrun /show:frmLanguage
+# Japanese needs a font with its glyphs: Debian's IPA Gothic, linked to the
+# dialog font for this shot only, since Wine then draws every text with it.
+links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+tahoma=$(wine reg query "$links" /v Tahoma 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_MULTI_SZ *//p')
+if [ -n "$tahoma" ] && fc-list 2>/dev/null | grep -q 'ipag.ttf'; then
+  wine reg add "$links" /v Tahoma /t REG_MULTI_SZ /d "$tahoma\\0ipag.ttf,IPAGothic" /f >/dev/null 2>&1
+  wine reg add "$user" /v Language /d "日本語" /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null
+  shoot "frmMain-Japanese-96" "Norvale - Norvale Labs" Norvale.exe /dryrun /show:frmMain
+  wine reg add "$links" /v Tahoma /t REG_MULTI_SZ /d "$tahoma" /f >/dev/null 2>&1
+fi
 wine reg add "$user" /v Language /d English /f >/dev/null 2>&1
 wineserver -k 2>/dev/null
 exit $status

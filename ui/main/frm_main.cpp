@@ -26,6 +26,9 @@ constexpr const char* kPowerOptionsCommand = "RunDLL32.EXE shell32.dll,Control_R
 constexpr const char* kPowerPanelCommand = "RunDLL32.EXE shell32.dll,Control_RunDLL powercfg.cpl";
 constexpr const char* kColumnHeaders[kColumnCount] = {"Schedule Name", "Type", "Last Run Time",
                                                       "Next Run Time", "Enabled"};
+// Together narrower than the list less its vertical scroll bar: at the window's
+// first size every column shows without scrolling sideways.
+constexpr int kColumnWidths[kColumnCount] = {2800, 1900, 1900, 1900, 1000};
 
 }  // namespace
 
@@ -113,7 +116,8 @@ void frmMain::BuildLayout() {
   chkPrevent = &Add<CheckBox>("chkPrevent", -1, "Prevent any schedules from running", nullptr, 120,
                               1410, 9880, 285);
   lstSchedules = &Add<ListView>("lstSchedules", -1, "", nullptr, 120, 1785, 9880, 3600);
-  for (const char* header : kColumnHeaders) lstSchedules->AddColumn(header, 2500);
+  for (int i = 0; i < kColumnCount; ++i)
+    lstSchedules->AddColumn(kColumnHeaders[i], kColumnWidths[i]);
   lstSchedule = &Add<ListBox>("lstSchedule", -1, "", nullptr, 0, 0, 0, 0);
   lstSchedule->SetVisible(false);
   pctTray = &Add<PictureBox>("pctTray", -1, "", nullptr, 0, 0, 0, 0);
@@ -226,7 +230,8 @@ void frmMain::Form_Load() {
   // The widths first: the rows then reach the list once.
   for (int i = 1; i <= kColumnCount; ++i) {
     const std::string width =
-        settings.GetUserSetting(product, "Settings", "BackupSetColumn" + std::to_string(i), "2500");
+        settings.GetUserSetting(product, "Settings", "BackupSetColumn" + std::to_string(i),
+                                std::to_string(kColumnWidths[i - 1]));
     const auto twips = ReadInt16(width);
     // A width that is no number, or no sensible one, keeps the designed width.
     if (twips && *twips >= 0) lstSchedules->SetColumnWidth(static_cast<size_t>(i - 1), *twips);

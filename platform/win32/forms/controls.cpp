@@ -12,6 +12,7 @@
 #include "platform/win32/forms/dispatch.h"
 #include "platform/win32/forms/dpi.h"
 #include "platform/win32/forms/form_window.h"
+#include "platform/win32/forms/paint.h"
 #include "platform/win32/forms/toolkit_core.h"
 #include "platform/win32/utf.h"
 
@@ -317,6 +318,60 @@ class FramePeer final : public ContainerPeer {
     // A group box paints only its frame; transparent, it is not clipped out of the
     // form's background, which would otherwise leave its inside unpainted.
     Create(L"BUTTON", BS_GROUPBOX | kGroup, WS_EX_TRANSPARENT);
+    SetWindowSubclass(hwnd(), &FramePeer::FrameProc, id_, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~FramePeer() override {
+    if (hwnd()) RemoveWindowSubclass(hwnd(), &FramePeer::FrameProc, id_);
+  }
+
+ private:
+  // A skinned frame draws its own caption: the system's group box draws it in
+  // the theme's colour (Windows) or black (Wine) whatever the program asks.
+  static LRESULT CALLBACK FrameProc(HWND h, UINT message, WPARAM wparam, LPARAM lparam,
+                                    UINT_PTR /*id*/, DWORD_PTR self) {
+    auto* peer = reinterpret_cast<FramePeer*>(self);
+    if (message == WM_PAINT && peer->control_.ForeColor() && peer->control_.BackColor()) {
+      peer->Paint();
+      return 0;
+    }
+    return DefSubclassProc(h, message, wparam, lparam);
+  }
+
+  void Paint() {
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(hwnd(), &ps);
+    RECT r{};
+    GetClientRect(hwnd(), &r);
+    HGDIOBJ old_font =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const COLORREF fore = *control_.ForeColor();
+    const COLORREF back = *control_.BackColor();
+    const std::wstring text = WindowText(hwnd());
+    const UINT flags = DT_SINGLELINE | (ShowsAccessKeys(hwnd()) ? 0 : DT_HIDEPREFIX);
+    RECT label{r.left + metrics.tmAveCharWidth, r.top, r.right, r.top + metrics.tmHeight};
+    if (!text.empty()) DrawTextW(dc, text.c_str(), -1, &label, flags | DT_CALCRECT);
+    const int line = r.top + metrics.tmHeight / 2;
+    HPEN pen = CreatePen(PS_SOLID, 1, Blend(back, fore, 40));
+    HGDIOBJ old_pen = SelectObject(dc, pen);
+    const int gap_left = text.empty() ? r.left : label.left - 2;
+    const int gap_right = text.empty() ? r.left : label.right + 2;
+    MoveToEx(dc, gap_left, line, nullptr);
+    LineTo(dc, r.left, line);
+    LineTo(dc, r.left, r.bottom - 1);
+    LineTo(dc, r.right - 1, r.bottom - 1);
+    LineTo(dc, r.right - 1, line);
+    LineTo(dc, gap_right, line);
+    SelectObject(dc, old_pen);
+    DeleteObject(pen);
+    if (!text.empty()) {
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, IsWindowEnabled(hwnd()) ? fore : Blend(back, fore, 50));
+      DrawTextW(dc, text.c_str(), -1, &label, flags);
+    }
+    SelectObject(dc, old_font);
+    EndPaint(hwnd(), &ps);
   }
 };
 
@@ -338,15 +393,31 @@ class PicturePeer final : public ContainerPeer {
   void ApplyCaption() override {}
 };
 
-class ButtonPeer final : public NativeControl {
+// Buttons, check boxes and option buttons: a click goes to the model.
+class ClickPeer : public NativeControl {
  public:
-  ButtonPeer(FormWindow& form, CommandButton& button)
-      : NativeControl(form, button), button_(button) {
-    Create(L"BUTTON", ButtonStyle() | WS_TABSTOP | kGroup);
-  }
+  using NativeControl::NativeControl;
   bool OnCommand(UINT code) override {
     if (code != BN_CLICKED) return false;
     control_.UserClick();
+    return true;
+  }
+};
+
+class ButtonPeer final : public ClickPeer {
+ public:
+  ButtonPeer(FormWindow& form, CommandButton& button) : ClickPeer(form, button), button_(button) {
+    Create(L"BUTTON", ButtonStyle() | WS_TABSTOP | kGroup);
+  }
+  // A dark skin's button is drawn here: the system's stays light whatever its colours.
+  bool OnNotify(const NMHDR& header, LRESULT& result) override {
+    if (header.code != NM_CUSTOMDRAW || !IsDark(control_.BackColor())) return false;
+    const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
+    // Wine asks nothing more once the erase is skipped; Windows goes on to the paint.
+    if (draw.dwDrawStage == CDDS_PREERASE || draw.dwDrawStage == CDDS_PREPAINT) {
+      Paint(draw.hdc, draw.rc, draw.uItemState);
+    }
+    result = CDRF_SKIPDEFAULT;
     return true;
   }
 
@@ -359,71 +430,107 @@ class ButtonPeer final : public NativeControl {
 
  private:
   DWORD ButtonStyle() const { return button_.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON; }
+
+  void Paint(HDC dc, RECT r, UINT state) {
+    const COLORREF back = *control_.BackColor();
+    const COLORREF light = RGB(240, 240, 240);
+    const COLORREF fore =
+        control_.ForeColor() && !IsDark(control_.ForeColor()) ? *control_.ForeColor() : light;
+    const bool pressed =
+        (state & CDIS_SELECTED) != 0 || (SendMessageW(hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+    const bool disabled = (state & CDIS_DISABLED) != 0 || !IsWindowEnabled(hwnd());
+    const COLORREF face = pressed              ? Blend(back, light, 6)
+                          : (state & CDIS_HOT) ? Blend(back, light, 12)
+                                               : back;
+    const bool stressed = button_.Default || GetFocus() == hwnd();
+    HBRUSH fill = CreateSolidBrush(face);
+    FillRect(dc, &r, fill);
+    DeleteObject(fill);
+    HBRUSH edge = CreateSolidBrush(Blend(back, light, stressed ? 60 : 30));
+    FrameRect(dc, &r, edge);
+    if (stressed) {
+      RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+      FrameRect(dc, &inner, edge);
+    }
+    DeleteObject(edge);
+    const std::wstring text = WindowText(hwnd());
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, disabled ? Blend(back, fore, 45) : fore);
+    RECT label = r;
+    if (pressed) OffsetRect(&label, 1, 1);
+    DrawTextW(
+        dc, text.c_str(), -1, &label,
+        DT_CENTER | DT_VCENTER | DT_SINGLELINE | (ShowsAccessKeys(hwnd()) ? 0 : DT_HIDEPREFIX));
+    SelectObject(dc, old);
+    if (GetFocus() == hwnd() &&
+        (SendMessageW(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0) {
+      RECT focus{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
+      SetTextColor(dc, light);
+      SetBkColor(dc, face);
+      DrawFocusRect(dc, &focus);
+    }
+  }
   CommandButton& button_;
 };
 
-class CheckPeer final : public NativeControl {
- public:
-  CheckPeer(FormWindow& form, CheckBox& check) : NativeControl(form, check), check_(check) {
-    // Not automatic: a click asks the model, and the box shows what the model decided.
-    // Long captions wrap inside the box's height instead of being cut off.
-    Create(L"BUTTON", BS_3STATE | BS_MULTILINE | WS_TABSTOP | kGroup);
-    ApplyValue();
-  }
-  bool OnCommand(UINT code) override {
-    if (code != BN_CLICKED) return false;
-    control_.UserClick();
-    return true;
-  }
-
+// Check boxes and option buttons are not automatic: a click asks the model, and
+// the box shows what the model decided. Long captions wrap inside the box's
+// height instead of being cut off.
+class BoxPeer : public ClickPeer {
  protected:
+  BoxPeer(FormWindow& form, Control& control, DWORD style) : ClickPeer(form, control) {
+    Create(L"BUTTON", style | BS_MULTILINE | WS_TABSTOP);
+  }
   void OnChanged(Prop what) override {
     if (what == Prop::Value) ApplyValue();
   }
+  void ApplyValue() {
+    SendMessageW(hwnd(), BM_SETCHECK, State(), 0);
+    ValueShown();
+  }
+  virtual WPARAM State() const = 0;
+  virtual void ValueShown() {}
+};
+
+class CheckPeer final : public BoxPeer {
+ public:
+  CheckPeer(FormWindow& form, CheckBox& check)
+      : BoxPeer(form, check, BS_3STATE | kGroup), check_(check) {
+    ApplyValue();
+  }
 
  private:
-  void ApplyValue() {
-    const WPARAM state = check_.Value() == 2   ? BST_INDETERMINATE
-                         : check_.Value() == 1 ? BST_CHECKED
-                                               : BST_UNCHECKED;
-    SendMessageW(hwnd(), BM_SETCHECK, state, 0);
+  WPARAM State() const override {
+    return check_.Value() == 2   ? BST_INDETERMINATE
+           : check_.Value() == 1 ? BST_CHECKED
+                                 : BST_UNCHECKED;
   }
   CheckBox& check_;
 };
 
-class OptionPeer final : public NativeControl {
+class OptionPeer final : public BoxPeer {
  public:
   OptionPeer(FormWindow& form, OptionButton& option)
-      : NativeControl(form, option), option_(option) {
-    Create(L"BUTTON", BS_RADIOBUTTON | BS_MULTILINE | WS_TABSTOP | (StartsGroup() ? WS_GROUP : 0));
+      : BoxPeer(form, option, BS_RADIOBUTTON | (StartsGroup(form, option) ? WS_GROUP : 0)),
+        option_(option) {
     ApplyValue();
-  }
-  bool OnCommand(UINT code) override {
-    if (code != BN_CLICKED) return false;
-    control_.UserClick();
-    return true;
-  }
-
- protected:
-  void OnChanged(Prop what) override {
-    if (what == Prop::Value) ApplyValue();
   }
 
  private:
   // The first of a run of option buttons of one container starts the group.
-  bool StartsGroup() const {
+  static bool StartsGroup(const FormWindow& form, const Control& option) {
     const Control* previous = nullptr;
-    for (const auto& c : form_->form().Controls()) {
-      if (c.get() == &control_) break;
+    for (const auto& c : form.form().Controls()) {
+      if (c.get() == &option) break;
       if (c->TypeName() != "Timer" && c->TypeName() != "Menu") previous = c.get();
     }
     return !previous || previous->TypeName() != "OptionButton" ||
-           previous->Container() != control_.Container();
+           previous->Container() != option.Container();
   }
-  void ApplyValue() {
-    SendMessageW(hwnd(), BM_SETCHECK, option_.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
-    form_->UpdateOptionTabStops(control_.Container());
-  }
+  WPARAM State() const override { return option_.Value() ? BST_CHECKED : BST_UNCHECKED; }
+  void ValueShown() override { form_->UpdateOptionTabStops(control_.Container()); }
   OptionButton& option_;
 };
 

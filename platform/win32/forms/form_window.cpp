@@ -1,5 +1,7 @@
 #include "platform/win32/forms/form_window.h"
 
+#include "platform/win32/forms/paint.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 
 #include "platform/win32/forms/dpi.h"
 #include "platform/win32/forms/menus.h"
+#include "platform/win32/forms/paint.h"
 #include "platform/win32/utf.h"
 
 namespace norvale::win32 {
@@ -123,6 +126,8 @@ void FormWindow::ApplyLook() {
     }
     FreeLibrary(dwm);
   }
+  // The bar's items follow the window's colours.
+  if (menu_bar_) RebuildMenuBar();
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -288,6 +293,8 @@ void FormWindow::RebuildMenuBar() {
     return child ? child->id() : 0;
   });
   const bool any = GetMenuItemCount(bar.get()) > 0;
+  bar_texts_.clear();
+  if (any && back_brush_ && IsDark(form_.BackColor())) DrawBarItemsDark(bar.get());
   // A hidden window is still being built: its client area settles before it shows.
   quiet_size_ = !IsWindowVisible(hwnd());
   SetMenu(hwnd(), any ? bar.get() : nullptr);
@@ -295,6 +302,107 @@ void FormWindow::RebuildMenuBar() {
   // The old bar goes only now that the window no longer uses it.
   menu_bar_ = any ? std::move(bar) : UniqueMenu();
   DrawMenuBar(hwnd());
+}
+
+// The system draws a menu bar in light colours whatever the window's: in a dark
+// skin its items are drawn here, on the window's background.
+void FormWindow::DrawBarItemsDark(HMENU bar) {
+  const int count = GetMenuItemCount(bar);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 255;
+    if (!GetMenuItemInfoW(bar, static_cast<UINT>(i), TRUE, &info)) continue;
+    bar_texts_.emplace_back(text);
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    info.fType = MFT_OWNERDRAW;
+    info.dwItemData = bar_texts_.size();  // 1-based: 0 is no item of the bar
+    SetMenuItemInfoW(bar, static_cast<UINT>(i), TRUE, &info);
+  }
+  MENUINFO look{};
+  look.cbSize = sizeof look;
+  look.fMask = MIM_BACKGROUND;
+  look.hbrBack = back_brush_.get();
+  SetMenuInfo(bar, &look);
+}
+
+namespace {
+
+UniqueFont MenuFont(int dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return {};
+  metrics.lfMenuFont.lfHeight = MulDiv(metrics.lfMenuFont.lfHeight, dpi, 96);
+  return UniqueFont(CreateFontIndirectW(&metrics.lfMenuFont));
+}
+
+}  // namespace
+
+bool FormWindow::MeasureBarItem(MEASUREITEMSTRUCT& item) {
+  if (item.CtlType != ODT_MENU || item.itemData == 0 || item.itemData > bar_texts_.size()) {
+    return false;
+  }
+  const std::wstring& text = bar_texts_[item.itemData - 1];
+  HDC dc = GetDC(hwnd());
+  UniqueFont font = MenuFont(dpi_);
+  HGDIOBJ old = SelectObject(dc, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
+  RECT r{};
+  DrawTextW(dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd(), dc);
+  // Less the room Windows adds for a check mark, as it does for its own items.
+  item.itemWidth = static_cast<UINT>(
+      std::max<int>(0, r.right + MulDiv(12, dpi_, 96) - GetSystemMetrics(SM_CXMENUCHECK) + 1));
+  item.itemHeight = static_cast<UINT>(r.bottom);
+  return true;
+}
+
+bool FormWindow::DrawBarItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType != ODT_MENU || item.itemData == 0 || item.itemData > bar_texts_.size() ||
+      !form_.BackColor()) {
+    return false;
+  }
+  const COLORREF back = *form_.BackColor();
+  const COLORREF fore = form_.ForeColor() ? *form_.ForeColor() : RGB(240, 240, 240);
+  const bool lit = (item.itemState & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
+  HBRUSH fill = CreateSolidBrush(lit ? Blend(back, fore, 18) : back);
+  FillRect(item.hDC, &item.rcItem, fill);
+  DeleteObject(fill);
+  UniqueFont font = MenuFont(dpi_);
+  HGDIOBJ old = SelectObject(item.hDC, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(item.hDC, TRANSPARENT);
+  const bool grey = (item.itemState & (ODS_GRAYED | ODS_DISABLED | ODS_INACTIVE)) != 0;
+  SetTextColor(item.hDC, grey ? Blend(back, fore, 50) : fore);
+  RECT r = item.rcItem;
+  DrawTextW(item.hDC, bar_texts_[item.itemData - 1].c_str(), -1, &r,
+            DT_SINGLELINE | DT_CENTER | DT_VCENTER |
+                ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
+  SelectObject(item.hDC, old);
+  return true;
+}
+
+// Alt and a letter: Windows does not know the access keys of items drawn here.
+LRESULT FormWindow::BarAccessKey(wchar_t key) {
+  const wchar_t wanted = static_cast<wchar_t>(
+      reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(key)))));
+  for (size_t i = 0; i < bar_texts_.size(); ++i) {
+    const std::wstring& text = bar_texts_[i];
+    for (size_t at = 0; at + 1 < text.size(); ++at) {
+      if (text[at] != L'&') continue;
+      if (text[at + 1] == L'&') {
+        ++at;
+        continue;
+      }
+      const auto mark = static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
+          CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(text[at + 1])))));
+      if (mark == wanted) return MAKELRESULT(i, MNC_EXECUTE);
+      break;
+    }
+  }
+  return MAKELRESULT(0, MNC_IGNORE);
 }
 
 void FormWindow::SetToolTip(HWND tool, const std::string& text) {
@@ -591,6 +699,17 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_COMMAND:
       return OnCommand(wparam, lparam);
+    case WM_MEASUREITEM:
+      if (MeasureBarItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (DrawBarItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam))) return TRUE;
+      break;
+    case WM_MENUCHAR:
+      if (!bar_texts_.empty() && reinterpret_cast<HMENU>(lparam) == menu_bar_.get()) {
+        return BarAccessKey(LOWORD(wparam));
+      }
+      break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (FormChild* child = header ? ChildByWindow(header->hwndFrom) : nullptr) {

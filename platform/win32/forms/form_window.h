@@ -78,6 +78,10 @@ class FormWindow final : public FormPeer, private Window {
   void ApplyRegion();
   void RelayoutAll();
   void RebuildMenuBar();
+  void DrawBarItemsDark(HMENU bar);
+  bool MeasureBarItem(MEASUREITEMSTRUCT& item);
+  bool DrawBarItem(const DRAWITEMSTRUCT& item);
+  LRESULT BarAccessKey(wchar_t key);
   FormChild* ChildByWindow(HWND h) const;
   FormChild* ChildById(UINT id) const;
   CommandButton* ButtonWith(bool CommandButton::*flag) const;
@@ -91,7 +95,8 @@ class FormWindow final : public FormPeer, private Window {
   std::string icon_name_;
   int icon_dpi_ = 0;
   UniqueMenu menu_bar_;
-  HWND tooltip_ = nullptr;  // owned by the form window, which destroys it
+  std::vector<std::wstring> bar_texts_;  // of a bar drawn here, in a dark skin
+  HWND tooltip_ = nullptr;               // owned by the form window, which destroys it
   HWND saved_focus_ = nullptr;
   HWND activated_from_ = nullptr;
   std::vector<FormChild*> children_;
