@@ -69,6 +69,22 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_UPDATEREFUSED",
        "The downloaded language file was not used, so the languages stay as they were: "
        "{reason}."},
+      // Rows that wait for idle time or for a program, and their questions.
+      {"MSG_NEXTIDLE", "when idle {minutes} min"},
+      {"MSG_NEXTENDS", "when {name} ends"},
+      {"MSG_TITLEIDLE", "When Idle"},
+      {"MSG_IDLEASK", "Perform the action once the keyboard and mouse have been idle for:"},
+      {"MSG_IDLEMINUTES", "minutes (1 to 1440)"},
+      {"MSG_IDLERANGE", "Enter a number of minutes from 1 to 1440."},
+      {"MSG_TITLEENDS", "When a Program Ends"},
+      {"MSG_ENDSASK", "Perform the action when this program ends:"},
+      {"MSG_ENDSNAME", "Program"},
+      {"MSG_ENDSTITLE", "Window title"},
+      {"MSG_ENDSPID", "Process ID"},
+      {"MSG_REFRESH", "&Refresh"},
+      {"MSG_OK", "OK"},
+      {"MSG_CANCEL", "Cancel"},
+      {"MSG_PROGRAMGONE", "\"{name}\" has already ended."},
   };
   for (const auto& [key, text] : kDefaults) languages.setMessage(key, text);
   // The action and delay lists.

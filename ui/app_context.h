@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/activity.h"
 #include "platform/file_system.h"
 #include "platform/forms/toolkit.h"
 #include "platform/locale.h"
@@ -57,6 +58,8 @@ struct AppContext {
   std::string company_name;
   ProgramState state;
   std::string website = "https://norvale.example/";
+  // Input idle time and running programs, for the rows that wait on them.
+  Activity* activity = &NoActivity();
   // Translation of a window and the texts of the message catalogue; plain
   // pass-throughs until a language is loaded.
   std::function<void(Form&)> ChangeLanguage = [](Form&) {};

@@ -27,6 +27,8 @@ const std::vector<ShownName>& ShownNames() {
       {"In 2 Weeks", "MSG_IN2WEEKS", "In 2 Weeks"},
       {"In 3 Weeks", "MSG_IN3WEEKS", "In 3 Weeks"},
       {"In 1 Month", "MSG_IN1MONTH", "In 1 Month"},
+      {"When Idle…", "MSG_WHENIDLE", "When Idle…"},
+      {"When a Program Ends…", "MSG_WHENENDS", "When a Program Ends…"},
       // The list's Enabled column.
       {"Yes", "MSG_YES", "Yes"},
       {"No", "MSG_NO", "No"},

@@ -9,6 +9,11 @@ namespace norvale {
 std::string ScheduleListing(const ScheduleStore& store, const Clock& clock, const Locale& locale) {
   ListItems rows;
   const std::vector<std::string> skipped = loadData(rows, store, clock, locale);
+  return FormatListing(store.data_folder, locale.GeneralDate(clock.Now()), rows, skipped);
+}
+
+std::string FormatListing(const std::string& folder, const std::string& now, const ListItems& rows,
+                          const std::vector<std::string>& skipped) {
   const char* headers[] = {"Schedule Name", "Type", "Last Run Time", "Next Run Time", "Enabled"};
   size_t width[5];
   for (size_t c = 0; c < 5; ++c) width[c] = std::string_view(headers[c]).size();
@@ -16,8 +21,7 @@ std::string ScheduleListing(const ScheduleStore& store, const Clock& clock, cons
     width[0] = std::max(width[0], row.Text.size());
     for (size_t c = 1; c < 5; ++c) width[c] = std::max(width[c], row.SubItem(c).size());
   }
-  std::string out =
-      "Schedules in " + store.data_folder + " (now " + locale.GeneralDate(clock.Now()) + ")\n";
+  std::string out = "Schedules in " + folder + " (now " + now + ")\n";
   const auto line = [&](const std::string* cells) {
     for (size_t c = 0; c < 5; ++c) {
       out += cells[c];

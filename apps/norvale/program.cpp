@@ -88,7 +88,16 @@ NorvaleProgram::NorvaleProgram(PlatformServices platform, CommandLine command_li
   };
 }
 
+Reply NorvaleProgram::Handle(const std::vector<std::string>& args) {
+  const CommandLine asked = ParseCommandLine(args);
+  if (!asked.usage_error.empty()) return {2, asked.usage_error + "\n"};
+  // Before the main window has loaded (or after it ended) there is no list to add to.
+  if (!main_->Loaded() || main_->Ended()) return {3, "Norvale is not ready for requests\n"};
+  return ApplyRequest(*main_, *app_, asked.request);
+}
+
 NorvaleProgram::~NorvaleProgram() {
+  platform_.kit.Requested = nullptr;
   // Windows go before the services they were made with.
   for (Form* f : {static_cast<Form*>(website_.get()), static_cast<Form*>(about_.get()),
                   static_cast<Form*>(help_.get()), static_cast<Form*>(language_.get())}) {
@@ -155,8 +164,9 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
   main_->Show();
   // Every window at once, for a look at all their texts in one language.
   if (name == "all") {
-    for (const char* each : {"frmWizard", "frmOptions", "frmLanguage", "frmAbout",
-                             "frmStillRunning", "frmHistory", "frmCountdown"}) {
+    for (const char* each :
+         {"frmWizard", "frmOptions", "frmLanguage", "frmAbout", "frmStillRunning", "frmHistory",
+          "frmWhenIdle", "frmWhenEnds", "frmCountdown"}) {
       ShowWindowNamed(each);
     }
     return;
@@ -167,6 +177,9 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
   if (name == "frmAbout") app_->ShowAbout();
   if (name == "frmStillRunning") main_->StillRunning().Show();
   if (name == "frmHistory") main_->mnuHistory_Click();
+  // The questions of the delay list's last two choices, not modal here.
+  if (name == "frmWhenIdle") main_->WhenIdle().Show();
+  if (name == "frmWhenEnds") main_->WhenEnds().Show();
   if (name == "frmCountdown") {
     // The main window comes to the front first, as it would be when a run falls due.
     platform_.kit.DoEvents();
@@ -185,6 +198,14 @@ void NorvaleProgram::Start() {
   }
   if (!command_line_.show_window.empty()) {
     ShowWindowNamed(command_line_.show_window);
+    return;
+  }
+  platform_.kit.Requested = [this](const std::string& request) {
+    return EncodeReply(Handle(DecodeArguments(request)));
+  };
+  if (command_line_.tray) {
+    // Started for a request: only the notification-area icon shows.
+    main_->Load();
     return;
   }
   bool no_splash = false;

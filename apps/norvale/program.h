@@ -10,6 +10,7 @@
 #include "appearance/info_windows.h"
 #include "appearance/skins.h"
 #include "apps/norvale/command_line.h"
+#include "apps/norvale/remote.h"
 #include "localization/cls_languages.h"
 #include "localization/frm_language.h"
 #include "platform/dry_run_power.h"
@@ -53,6 +54,8 @@ class NorvaleProgram {
 
   // The main window and, over it, the window of that name.
   void ShowWindowNamed(const std::string& name);
+  // A request from another copy's command line, carried out here.
+  Reply Handle(const std::vector<std::string>& args);
 
  private:
   void SkinWindow(Form& window, AppContext::Overlay overlay);

@@ -49,6 +49,9 @@ class Toolkit {
   virtual const Clock& Time() const = 0;
   // A form object is going away for good.
   virtual void FormDestroyed(Form& /*form*/) {}
+  // A request from another copy of the program (its command line); the reply.
+  // Unset while the program cannot take requests.
+  std::function<std::string(const std::string& request)> Requested;
 };
 
 }  // namespace norvale

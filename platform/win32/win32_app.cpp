@@ -3,7 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "platform/win32/forms/win32_toolkit.h"
+#include "platform/win32/remote_request.h"
+#include "platform/win32/win32_activity.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_http.h"
 #include "platform/win32/win32_power.h"
@@ -14,6 +19,15 @@
 #include "platform/win32/win32_system_info.h"
 
 namespace norvale {
+
+namespace {
+
+std::wstring LockName(const std::string& name) {
+  // Per session, so each logged-on user has a program of their own.
+  return L"Local\\" + Widen(name) + L"-SingleInstance";
+}
+
+}  // namespace
 
 struct Win32Platform::Impl {
   Win32Toolkit kit{GetModuleHandleW(nullptr)};
@@ -26,6 +40,7 @@ struct Win32Platform::Impl {
   Win32SystemInfo system;
   Win32HttpClient http;
   Win32ProcessLauncher launcher;
+  Win32Activity activity;
   HANDLE instance_lock = nullptr;
 
   ~Impl() {
@@ -69,9 +84,7 @@ ProcessLauncher& Win32Platform::Launcher() {
 
 bool Win32Platform::AnotherInstance(const std::string& name) {
   if (impl_->instance_lock) return false;
-  // Per session, so each logged-on user has a program of their own.
-  const std::wstring lock = L"Local\\" + Widen(name) + L"-SingleInstance";
-  HANDLE h = CreateMutexW(nullptr, FALSE, lock.c_str());
+  HANDLE h = CreateMutexW(nullptr, FALSE, LockName(name).c_str());
   if (!h) return false;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(h);
@@ -79,6 +92,151 @@ bool Win32Platform::AnotherInstance(const std::string& name) {
   }
   impl_->instance_lock = h;
   return false;
+}
+
+Activity& Win32Platform::Activities() {
+  return impl_->activity;
+}
+
+namespace {
+
+// The reply to a request arrives here, while SendMessage waits for the request.
+std::optional<std::string>* g_reply = nullptr;
+
+LRESULT CALLBACK ReplyProc(HWND h, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_COPYDATA && g_reply) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+    if (data && data->dwData == win32::kReplyData) {
+      *g_reply = std::string(static_cast<const char*>(data->lpData), data->cbData);
+      return TRUE;
+    }
+  }
+  return DefWindowProcW(h, message, wparam, lparam);
+}
+
+struct Targets {
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectTarget(HWND h, LPARAM lp) {
+  wchar_t name[64] = {};
+  GetClassNameW(h, name, 64);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  // This copy has a toolkit window of its own.
+  auto& found = reinterpret_cast<Targets*>(lp)->windows;
+  if (std::wstring_view(name) == win32::kToolkitWindowClass && pid != GetCurrentProcessId() &&
+      std::find(found.begin(), found.end(), h) == found.end()) {
+    found.push_back(h);
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectOnDesktop(LPWSTR name, LPARAM lp) {
+  if (HDESK desk = OpenDesktopW(name, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)) {
+    EnumDesktopWindows(desk, CollectTarget, lp);
+    CloseDesktop(desk);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool Win32Platform::InstanceRunning(const std::string& name) const {
+  HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, LockName(name).c_str());
+  if (!h) return false;
+  CloseHandle(h);
+  return true;
+}
+
+std::optional<std::string> Win32Platform::SendRequest(const std::string& request) {
+  static constexpr const wchar_t* kReplyClass = L"NorvaleReply";
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ReplyProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kReplyClass;
+  RegisterClassW(&wc);  // fails harmlessly when already registered
+  // Never shown. Not message-only: the running copy may sit on another desktop,
+  // whose programs cannot reach a message-only window of this one.
+  HWND reply_window = CreateWindowExW(WS_EX_TOOLWINDOW, kReplyClass, L"", WS_POPUP, 0, 0, 0, 0,
+                                      nullptr, nullptr, wc.hInstance, nullptr);
+  if (!reply_window) return std::nullopt;
+  std::optional<std::string> reply;
+  g_reply = &reply;
+  Targets targets;
+  EnumWindows(CollectTarget, reinterpret_cast<LPARAM>(&targets));
+  // The program may run on another desktop of the session (Wine's virtual desktops).
+  EnumDesktopsW(GetProcessWindowStation(), CollectOnDesktop, reinterpret_cast<LPARAM>(&targets));
+  std::string copy = request;
+  COPYDATASTRUCT data{};
+  data.dwData = win32::kRequestData;
+  data.cbData = static_cast<DWORD>(copy.size());
+  data.lpData = copy.data();
+  // Kestrup's toolkit window has the same class: it declines, and the next one is asked.
+  for (HWND target : targets.windows) {
+    DWORD_PTR taken = FALSE;
+    if (SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(reply_window),
+                            reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 15000, &taken) &&
+        taken && reply) {
+      break;
+    }
+  }
+  g_reply = nullptr;
+  DestroyWindow(reply_window);
+  return reply;
+}
+
+bool Win32Platform::StartAgain(const std::vector<std::string>& args) {
+  wchar_t path[MAX_PATH] = {};
+  if (!GetModuleFileNameW(nullptr, path, MAX_PATH)) return false;
+  std::wstring line = L"\"" + std::wstring(path) + L"\"";
+  for (const std::string& a : args) line += L" \"" + Widen(a) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  // Detached, with no handles of ours: a script waiting for this copy's output
+  // must not wait for the program it started.
+  if (!CreateProcessW(path, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                      nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+void Win32Platform::Print(const std::string& text, bool error, const std::string& title) {
+  std::string lines;  // CR LF, as Windows tools write them
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  const std::wstring wide = Widen(lines);
+  HANDLE out = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  const DWORD type = out && out != INVALID_HANDLE_VALUE ? GetFileType(out) : FILE_TYPE_UNKNOWN;
+  DWORD written = 0;
+  if (type == FILE_TYPE_CHAR &&
+      WriteConsoleW(out, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr)) {
+    return;
+  }
+  if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR) {
+    if (WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr)) return;
+  }
+  if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    if (console != INVALID_HANDLE_VALUE) {
+      // The prompt was printed before this text: a new line first keeps them apart.
+      WriteConsoleW(console, L"\r\n", 2, &written, nullptr);
+      WriteConsoleW(console, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
+      CloseHandle(console);
+      FreeConsole();
+      return;
+    }
+    FreeConsole();
+  }
+  MessageBoxW(nullptr, wide.c_str(), Widen(title).c_str(),
+              MB_OK | MB_SETFOREGROUND | (error ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 
 std::vector<std::string> Win32Platform::Arguments() const {

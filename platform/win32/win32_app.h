@@ -2,9 +2,11 @@
 // The real Windows services of a program, made once at start. Programs use it
 // without <windows.h>: the entry point in win32_winmain.cpp calls ProgramMain.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/activity.h"
 #include "platform/file_system.h"
 #include "platform/forms/toolkit.h"
 #include "platform/http_client.h"
@@ -41,6 +43,18 @@ class Win32Platform {
   // True when another copy of the program holds the named lock; this copy then
   // keeps nothing. The lock is held until the program ends.
   bool AnotherInstance(const std::string& name);
+  // True while a copy of the program holds the named lock; takes nothing.
+  bool InstanceRunning(const std::string& name) const;
+  // Hands `request` to the running copy's toolkit window and returns its reply;
+  // nullopt when no copy takes it.
+  std::optional<std::string> SendRequest(const std::string& request);
+  // Starts this program again with these arguments, detached; false when it cannot.
+  bool StartAgain(const std::vector<std::string>& args);
+  // Prints to the console or the file the program was started from (attaching
+  // to the parent's console); without either, shows it in a message box.
+  void Print(const std::string& text, bool error, const std::string& title);
+  // The activity of the session: input idle time and running programs.
+  Activity& Activities();
   // The arguments after the program name.
   std::vector<std::string> Arguments() const;
   // Runs the message loop until the program asks to end; the exit code.

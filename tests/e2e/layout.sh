@@ -14,8 +14,8 @@ desktop='HKCU\Control Panel\Desktop'
 rm -rf "$work" && mkdir -p "$work/data" || exit 1
 cp -r "$program/Norvale.exe" "$program/Kestrup.exe" "$program/Localization.txt" "$program/Skins" "$work/" || exit 1
 # The main window, the editor, preferences, languages, About, the reminder, the
-# history and the warning.
-all=8
+# history, the two questions of the delay list and the warning.
+all=10
 shown() { [ "$(wine "$probe" windows 2>/dev/null | tr -d '\r')" -ge "$all" ]; }
 status=0
 languages=$(sed -n 's/.*<LANGUAGE_NAME>\(.*\)<\/LANGUAGE_NAME>.*/\1/p' "$work/Localization.txt")

@@ -71,7 +71,8 @@ for dpi in 96 144; do
     for pair in "frmMain:Norvale by Norvale Labs" "frmWizard:Schedule Configuration" \
                 "frmOptions:General Preferences" "frmLanguage:Language Selection" \
                 "frmAbout:About Norvale" "frmStillRunning:Norvale is still running" "frmSplash:" \
-                "frmCountdown:Norvale is about to act" "frmHistory:History"; do
+                "frmCountdown:Norvale is about to act" "frmHistory:History" \
+                "frmWhenIdle:When Idle" "frmWhenEnds:When a Program Ends"; do
       window=${pair%%:*}
       shoot "$window-$skin-$dpi" "${pair#*:}" Norvale.exe /dryrun "/show:$window"
     done

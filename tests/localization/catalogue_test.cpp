@@ -53,7 +53,7 @@ TEST(LangTextTest, DecodingReplacesMalformedBytesAndDropsTheByteOrderMark) {
 
 class CatalogueTest : public ::testing::Test, public loctest::LanguageSetup {};
 
-TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst71SlotsInOrder) {
+TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst88SlotsInOrder) {
   RegisterDefaultMessages(lang);
   const std::vector<std::string> keys = {
       "MSG_NEWNAME",       "MSG_NONAME",       "MSG_DELETE",       "MSG_SURE",
@@ -68,8 +68,9 @@ TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst71SlotsInOrder) {
   }
   EXPECT_EQ("MSG_HISTORYOFF", table[40].Key);  // the last of the warning and history texts
   EXPECT_EQ("MSG_NODAYS", table[42].Key);      // the editor's refusals
-  EXPECT_EQ("MSG_NO", table[70].Key);          // the last of the lists' shown texts
-  EXPECT_EQ(0, table[71].InUse);
+  EXPECT_EQ("MSG_PROGRAMGONE", table[62].Key);  // the last of the waiting rows' texts
+  EXPECT_EQ("MSG_NO", table[87].Key);           // the last of the lists' shown texts
+  EXPECT_EQ(0, table[88].InUse);
   EXPECT_EQ("Error: An item with that name already exists.  Please choose a different name",
             table[0].Text);
   EXPECT_EQ("The most recent language file has been downloaded.  Please check for new languages.",

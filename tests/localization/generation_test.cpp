@@ -70,7 +70,7 @@ TEST_F(GenerationTest, WindowsInLoadOrderThenTheMessagesAsTheyAreNow) {
   ASSERT_TRUE(lang.makeLocalizationFile({&main, &wizard}));
   const std::string block = FindTranslationItems(Written(), "English").value();
   std::vector<std::string_view> items = ItemLines(block);
-  ASSERT_EQ(1u + 12u + 3u + 71u + 1u, items.size());  // with the empty first and the tab last
+  ASSERT_EQ(1u + 12u + 3u + 88u + 1u, items.size());  // with the empty first and the tab last
   for (auto& item : items) item.remove_prefix(std::min<size_t>(2, item.size()));
   EXPECT_EQ("<FRMMAIN_LSTSCHEDULES_COL1>Name</FRMMAIN_LSTSCHEDULES_COL1>", items[1]);
   EXPECT_EQ("<FRMMAIN_LSTSCHEDULES_COL3>Next Run Time</FRMMAIN_LSTSCHEDULES_COL3>", items[3]);

@@ -125,6 +125,8 @@ void frmMain::BuildLayout() {
   tmrScheduler = &Add<Timer>("tmrScheduler");
   tmrProcessSchedule = &Add<Timer>("tmrProcessSchedule");
   timSchedule = &Add<Timer>("timSchedule");
+  tmrTriggers = &Add<Timer>("tmrTriggers");
+  tmrTriggers->SetEnabled(false);
   tmrTrayIcon = &Add<Timer>("tmrTrayIcon");
   tmrTrayIcon->SetInterval(kTrayRetryMs);
   Add<SkinLabel>("SkinLabel1", 0, "Windowed Label", nullptr, 0, 0, 0, 0).SetVisible(false);
@@ -189,6 +191,7 @@ void frmMain::BuildLayout() {
     if (cmdEdit->Enabled()) cmdEdit_Click();
   };
   tmrTrayIcon->Tick = [this] { tmrTrayIcon_Timer(); };
+  tmrTriggers->Tick = [this] { tmrTriggers_Timer(); };
   SetItemCommands(false, false);
 }
 
@@ -202,7 +205,7 @@ std::string frmMain::Machine(const std::string& key, const std::string& def) con
 
 void frmMain::Form_Load() {
   if (TextsOnly) {
-    for (Timer* t : {tmrScheduler, tmrProcessSchedule, timSchedule, tmrTrayIcon}) {
+    for (Timer* t : {tmrScheduler, tmrProcessSchedule, timSchedule, tmrTrayIcon, tmrTriggers}) {
       t->SetEnabled(false);
     }
     cmdWebsite->SetCaption("Visit " + app_.website);
@@ -338,7 +341,12 @@ const frmMain::QuickRow* frmMain::FindQuick(const std::string& name) const {
 
 ListItem frmMain::QuickItem(const QuickRow& q) const {
   std::string next;
-  if (q.pending) {
+  if (q.trigger == QuickRow::Trigger::Idle) {
+    next = FillIn(app_.Message("MSG_NEXTIDLE", "when idle {minutes} min"),
+                  {{"minutes", std::to_string(q.idle_minutes)}});
+  } else if (q.trigger == QuickRow::Trigger::ProgramEnds) {
+    next = FillIn(app_.Message("MSG_NEXTENDS", "when {name} ends"), {{"name", q.program}});
+  } else if (q.pending) {
     const Clock& clock = app_.kit.Time();
     const LocalTime when = clock.Now() + (q.due - clock.UtcNow());
     next = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
@@ -349,7 +357,8 @@ ListItem frmMain::QuickItem(const QuickRow& q) const {
 
 std::optional<LocalTime> frmMain::DueOf(const ListItem& row) const {
   if (const QuickRow* q = FindQuick(row.Text)) {
-    if (!q->pending) return std::nullopt;
+    // Rows that wait for idle time or a program are not due at any moment.
+    if (!q->pending || q->trigger != QuickRow::Trigger::Time) return std::nullopt;
     const Clock& clock = app_.kit.Time();
     // Offsets are whole minutes; rounding keeps the two readings' jitter out.
     const auto offset = std::chrono::round<std::chrono::minutes>(clock.Now().time_since_epoch() -
@@ -540,18 +549,34 @@ void frmMain::DoPowerAction(const std::string& action, bool force) {
 
 void frmMain::FillLists() {
   FillShown(*cbShutdown, actions_, app_);
-  FillShown(*cmbTime, QuickDelayCaptions(), app_);
+  FillShown(*cmbTime, DelayChoices(), app_);
 }
 
 void frmMain::cmdGo_Click() {
   const Clock& clock = app_.kit.Time();
   const std::string action = StoredChoice(*cbShutdown, actions_, app_);
-  const std::string delay = StoredChoice(*cmbTime, QuickDelayCaptions(), app_);
+  const std::string delay = StoredChoice(*cmbTime, DelayChoices(), app_);
+  if (delay == kWhenIdle) {
+    if (const auto minutes = WhenIdle().Ask()) AddIdleRow(action, *minutes);
+    return;
+  }
+  if (delay == kWhenProgramEnds) {
+    const auto program = WhenEnds().Ask();
+    if (!program) return;
+    auto watch = app_.activity->Watch(program->pid);
+    if (!watch) {
+      app_.kit.Boxes().MsgBox(
+          FillIn(app_.Message("MSG_PROGRAMGONE", "\"{name}\" has already ended."),
+                 {{"name", program->name}}),
+          MsgBoxButtons::OK, MsgBoxIcon::Exclamation, app_.product_name);
+      return;
+    }
+    AddProgramRow(action, *program, std::move(watch));
+    return;
+  }
   if (delay != "Now") {
     const LocalTime now = clock.Now();
-    QuickRow q;
-    q.name = UniqueQuickName("Quick Schedule " + app_.locale.GeneralDate(now));
-    q.action = action;
+    QuickRow q = NewQuickRow(action);
     const auto when = ApplyQuickDelay(now, delay);
     // Due in real time, so a daylight-saving change cannot shorten the delay.
     if (when) q.due = clock.UtcNow() + (*when - now);
@@ -570,9 +595,119 @@ std::string frmMain::UniqueQuickName(const std::string& base) const {
   return name;
 }
 
+frmWhenIdle& frmMain::WhenIdle() {
+  if (!when_idle_) when_idle_ = std::make_unique<frmWhenIdle>(app_);
+  return *when_idle_;
+}
+
+frmWhenEnds& frmMain::WhenEnds() {
+  if (!when_ends_) when_ends_ = std::make_unique<frmWhenEnds>(app_);
+  return *when_ends_;
+}
+
 void frmMain::AddQuickRow(QuickRow q) {
   quick_rows_.push_back(std::move(q));
   lstSchedules->AddItem(QuickItem(quick_rows_.back()));
+  if (quick_rows_.back().trigger != QuickRow::Trigger::Time) ArmTriggers();
+}
+
+frmMain::QuickRow frmMain::NewQuickRow(const std::string& action) {
+  QuickRow q;
+  q.name = UniqueQuickName("Quick Schedule " + app_.locale.GeneralDate(app_.kit.Time().Now()));
+  q.action = action;
+  return q;
+}
+
+std::string frmMain::AddDelayedRow(const std::string& action, UtcTime due) {
+  QuickRow q = NewQuickRow(action);
+  q.due = due;
+  const std::string name = q.name;
+  AddQuickRow(std::move(q));
+  return name;
+}
+
+std::string frmMain::AddIdleRow(const std::string& action, int minutes) {
+  QuickRow q = NewQuickRow(action);
+  q.trigger = QuickRow::Trigger::Idle;
+  q.idle_minutes = minutes;
+  // Idle time before the row was made does not count: the user just asked.
+  q.since = app_.kit.Time().UtcNow();
+  const std::string name = q.name;
+  AddQuickRow(std::move(q));
+  return name;
+}
+
+std::string frmMain::AddProgramRow(const std::string& action, const RunningProcess& program,
+                                   std::unique_ptr<WatchedProcess> watch) {
+  QuickRow q = NewQuickRow(action);
+  q.trigger = QuickRow::Trigger::ProgramEnds;
+  q.program = program.name;
+  q.watch = std::move(watch);
+  const std::string name = q.name;
+  AddQuickRow(std::move(q));
+  return name;
+}
+
+int frmMain::CancelQuickRows() {
+  int cancelled = 0;
+  for (auto q = quick_rows_.begin(); q != quick_rows_.end();) {
+    if (!q->pending) {
+      ++q;
+      continue;
+    }
+    if (const size_t found = FindSchedule(lstSchedules->Items(), q->name)) {
+      lstSchedules->RemoveItem(found - 1);
+    }
+    q = quick_rows_.erase(q);
+    ++cancelled;
+  }
+  ArmTriggers();
+  return cancelled;
+}
+
+void frmMain::ArmTriggers() {
+  using namespace std::chrono;
+  std::optional<milliseconds> next;
+  const UtcTime now = app_.kit.Time().UtcNow();
+  for (const QuickRow& q : quick_rows_) {
+    milliseconds wait{0};
+    if (q.trigger == QuickRow::Trigger::Idle) {
+      const UtcTime idle_from = std::max(q.since, now - app_.activity->SinceLastInput());
+      wait = minutes{q.idle_minutes} - (now - idle_from);
+    } else if (q.trigger == QuickRow::Trigger::ProgramEnds) {
+      // Nothing tells of a program's end without a thread of its own: a look every two seconds.
+      wait = seconds{2};
+    } else {
+      continue;
+    }
+    next = next ? std::min(*next, wait) : wait;
+  }
+  if (!next) {
+    tmrTriggers->SetEnabled(false);
+    return;
+  }
+  // A minute at most: input in between moves the moment on, and so does a wake from sleep.
+  const auto interval = std::clamp<milliseconds>(*next, seconds{1}, minutes{1});
+  tmrTriggers->SetInterval(static_cast<int>(interval.count()));
+  tmrTriggers->SetEnabled(true);
+}
+
+void frmMain::tmrTriggers_Timer() {
+  const UtcTime now = app_.kit.Time().UtcNow();
+  std::vector<std::string> reached;
+  for (const QuickRow& q : quick_rows_) {
+    if (!q.pending) continue;
+    if (q.trigger == QuickRow::Trigger::Idle) {
+      const UtcTime idle_from = std::max(q.since, now - app_.activity->SinceLastInput());
+      if (now - idle_from >= std::chrono::minutes{q.idle_minutes}) reached.push_back(q.name);
+    } else if (q.trigger == QuickRow::Trigger::ProgramEnds && (!q.watch || q.watch->Ended())) {
+      reached.push_back(q.name);
+    }
+  }
+  for (const std::string& name : reached) {
+    if (const size_t found = FindSchedule(lstSchedules->Items(), name)) Perform(found - 1);
+  }
+  ArmTriggers();
 }
 
 void frmMain::ConfirmAndPerform(const std::string& action) {
@@ -627,7 +762,10 @@ void frmMain::cmdDelete_Click() {
   }
   const auto quick = std::find_if(quick_rows_.begin(), quick_rows_.end(),
                                   [&](const QuickRow& q) { return q.name == name; });
-  if (quick != quick_rows_.end()) quick_rows_.erase(quick);
+  if (quick != quick_rows_.end()) {
+    quick_rows_.erase(quick);
+    ArmTriggers();  // a cancelled wait needs no more looks
+  }
   const std::string path = store_.PathOf(name);
   try {
     if (FileExists(app_.fs, path)) {

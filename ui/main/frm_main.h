@@ -14,6 +14,7 @@
 #include "schedule/schedule_list.h"
 #include "ui/app_context.h"
 #include "ui/main/frm_countdown.h"
+#include "ui/main/frm_triggers.h"
 
 namespace norvale {
 
@@ -48,6 +49,7 @@ class frmMain : public Form, private ScheduleRows {
   Timer* tmrProcessSchedule = nullptr;
   Timer* timSchedule = nullptr;
   Timer* tmrTrayIcon = nullptr;
+  Timer* tmrTriggers = nullptr;  // armed only while a row waits for idle time or a program
   Menu* mnuTray = nullptr;
 
   // Handlers.
@@ -70,6 +72,7 @@ class frmMain : public Form, private ScheduleRows {
   void mnuHistory_Click();
   void lstSchedules_ItemClick(size_t row);
   void tmrTrayIcon_Timer();
+  void tmrTriggers_Timer();
   void pctTray_MouseDown(TrayEvent e);
   void chkLowPower_Click();
 
@@ -84,6 +87,15 @@ class frmMain : public Form, private ScheduleRows {
   // Told the name and action of every schedule or quick row about to be performed.
   std::function<void(const std::string& name, const std::string& action)> Performing;
 
+  // Quick rows asked for by other means than the window (the command line);
+  // each gives the new row's name.
+  std::string AddDelayedRow(const std::string& action, UtcTime due);
+  std::string AddIdleRow(const std::string& action, int minutes);
+  std::string AddProgramRow(const std::string& action, const RunningProcess& program,
+                            std::unique_ptr<WatchedProcess> watch);
+  // Removes every pending quick row; how many there were.
+  int CancelQuickRows();
+
   const ScheduleStore& Store() const { return store_; }
   // Another copy was already running: this one ends without showing anything.
   bool Ended() const { return ended_; }
@@ -95,6 +107,8 @@ class frmMain : public Form, private ScheduleRows {
   frmOptions& Options();
   frmCountdown& Countdown();
   frmHistory& History();
+  frmWhenIdle& WhenIdle();
+  frmWhenEnds& WhenEnds();
   // The editor opened or closed: New, Edit and Delete wait while it is open, so
   // it cannot be told to create or edit something else meanwhile.
   void EditorOpened();
@@ -117,11 +131,17 @@ class frmMain : public Form, private ScheduleRows {
   // A quick row has no file: it lives here until performed or deleted, across
   // reloads of the list.
   struct QuickRow {
+    enum class Trigger { Time, Idle, ProgramEnds };
     std::string name;
     std::string action;
     UtcTime due;
     bool pending = true;  // false once taken or passed by
     std::string origin;   // the schedule a postponed run belongs to
+    Trigger trigger = Trigger::Time;
+    int idle_minutes = 0;
+    UtcTime since{};      // idle time counts from here at the earliest
+    std::string program;  // the watched program's name
+    std::shared_ptr<WatchedProcess> watch;
   };
 
   // ScheduleRows, for the engine.
@@ -132,6 +152,11 @@ class frmMain : public Form, private ScheduleRows {
   const QuickRow* FindQuick(const std::string& name) const;
   std::string UniqueQuickName(const std::string& base) const;
   void AddQuickRow(QuickRow q);
+  QuickRow NewQuickRow(const std::string& action);
+  // The next look at the rows that wait for idle time or a program, or none.
+  void ArmTriggers();
+  std::unique_ptr<frmWhenIdle> when_idle_;
+  std::unique_ptr<frmWhenEnds> when_ends_;
   // A run about to be performed: warned of first when the preferences ask for it.
   void Warn(frmCountdown::Run run);
   void Decided(const frmCountdown::Run& run, frmCountdown::Outcome outcome, int minutes);

@@ -19,6 +19,13 @@ std::vector<std::string> QuickDelayCaptions() {
   return out;
 }
 
+std::vector<std::string> DelayChoices() {
+  std::vector<std::string> out = QuickDelayCaptions();
+  out.emplace_back(kWhenIdle);
+  out.emplace_back(kWhenProgramEnds);
+  return out;
+}
+
 std::optional<LocalTime> ApplyQuickDelay(LocalTime now, std::string_view caption) {
   using namespace std::chrono;
   for (const QuickDelay& d : kDelays) {

@@ -17,6 +17,11 @@ struct QuickDelay {
 
 // "Now" first, then every delay, as the list shows them.
 std::vector<std::string> QuickDelayCaptions();
+// The last two choices of the delay list wait for something else than time.
+inline constexpr const char* kWhenIdle = "When Idle…";
+inline constexpr const char* kWhenProgramEnds = "When a Program Ends…";
+// The whole delay list: the delays, then the two waits.
+std::vector<std::string> DelayChoices();
 // The moment `caption` names from `now`; nullopt for "Now" and unknown texts.
 // A month later keeps the day, clamped to the last day of a shorter month.
 std::optional<LocalTime> ApplyQuickDelay(LocalTime now, std::string_view caption);

@@ -56,19 +56,32 @@ int MetricForDpi(int index, int dpi) {
   return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
 }
 
-UniqueFont MessageFont(int dpi) {
+namespace {
+
+// One of the desktop's fonts, at `dpi`.
+UniqueFont NonClientFont(int dpi, LOGFONTW NONCLIENTMETRICSW::*which) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (Api().spi_for_dpi && Api().spi_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
                                              static_cast<UINT>(dpi))) {
-    return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+    return UniqueFont(CreateFontIndirectW(&(metrics.*which)));
   }
   metrics.cbSize = sizeof metrics;
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     return UniqueFont();  // the controls keep their own font
   }
-  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, SystemDpi());
-  return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+  (metrics.*which).lfHeight = MulDiv((metrics.*which).lfHeight, dpi, SystemDpi());
+  return UniqueFont(CreateFontIndirectW(&(metrics.*which)));
+}
+
+}  // namespace
+
+UniqueFont MessageFont(int dpi) {
+  return NonClientFont(dpi, &NONCLIENTMETRICSW::lfMessageFont);
+}
+
+UniqueFont MenuFont(int dpi) {
+  return NonClientFont(dpi, &NONCLIENTMETRICSW::lfMenuFont);
 }
 
 bool StartCoalescableTimer(HWND hwnd, UINT_PTR id, UINT ms) {

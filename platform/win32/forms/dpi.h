@@ -21,6 +21,7 @@ int WindowDpi(HWND hwnd);
 int MetricForDpi(int index, int dpi);
 // The desktop's message font at that DPI.
 UniqueFont MessageFont(int dpi);
+UniqueFont MenuFont(int dpi);
 // A timer the system may shift a little to save power; SetTimer where unknown.
 bool StartCoalescableTimer(HWND hwnd, UINT_PTR id, UINT ms);
 

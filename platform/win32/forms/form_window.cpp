@@ -329,17 +329,6 @@ void FormWindow::DrawBarItemsDark(HMENU bar) {
   SetMenuInfo(bar, &look);
 }
 
-namespace {
-
-UniqueFont MenuFont(int dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return {};
-  metrics.lfMenuFont.lfHeight = MulDiv(metrics.lfMenuFont.lfHeight, dpi, 96);
-  return UniqueFont(CreateFontIndirectW(&metrics.lfMenuFont));
-}
-
-}  // namespace
 
 bool FormWindow::MeasureBarItem(MEASUREITEMSTRUCT& item) {
   if (item.CtlType != ODT_MENU || item.itemData == 0 || item.itemData > bar_texts_.size()) {

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "platform/win32/forms/form_window.h"
@@ -11,6 +13,7 @@
 #include "platform/win32/forms/tray_icon.h"
 #include "platform/win32/forms/window.h"
 #include "platform/win32/msgbox_style.h"
+#include "platform/win32/remote_request.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_services.h"
 
@@ -25,11 +28,12 @@ using win32::Win32Tray;
 // top-level windows hear the "TaskbarCreated" broadcast.
 class HiddenWindow final : public win32::Window {
  public:
-  HiddenWindow(ToolkitCore& core, Win32Tray& tray)
+  HiddenWindow(ToolkitCore& core, Win32Tray& tray, Toolkit& kit)
       : Window(core.errors()),
         tray_(tray),
+        kit_(kit),
         taskbar_created_(RegisterWindowMessageW(L"TaskbarCreated")) {
-    static constexpr const wchar_t* kClass = L"NorvaleToolkit";
+    static constexpr const wchar_t* kClass = win32::kToolkitWindowClass;
     RegisterClassOnce(core.instance(), kClass, 0, nullptr);
     CreateNative(core.instance(), kClass, L"", WS_POPUP, WS_EX_TOOLWINDOW, RECT{0, 0, 0, 0},
                  nullptr);
@@ -37,6 +41,8 @@ class HiddenWindow final : public win32::Window {
     if (hwnd() && taskbar_created_) {
       ChangeWindowMessageFilterEx(hwnd(), taskbar_created_, MSGFLT_ALLOW, nullptr);
     }
+    // Nor the command line of a copy started without elevation.
+    if (hwnd()) ChangeWindowMessageFilterEx(hwnd(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   }
 
  private:
@@ -49,10 +55,34 @@ class HiddenWindow final : public win32::Window {
       tray_.OnTaskbarCreated();
       return 0;
     }
+    if (message == WM_COPYDATA) return OnRequest(reinterpret_cast<HWND>(wparam), lparam);
     return Default(message, wparam, lparam);
   }
 
+  // FALSE tells the sender to try again (the program is not taking requests yet).
+  LRESULT OnRequest(HWND sender, LPARAM lparam) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+    if (!data || data->dwData != win32::kRequestData || !kit_.Requested || !IsWindow(sender)) {
+      return FALSE;
+    }
+    const std::string request(static_cast<const char*>(data->lpData), data->cbData);
+    std::string reply;
+    try {
+      reply = kit_.Requested(request);
+    } catch (const std::exception& e) {
+      reply = std::string("3\nNorvale could not carry out the request: ") + e.what() + "\n";
+    }
+    COPYDATASTRUCT answer{};
+    answer.dwData = win32::kReplyData;
+    answer.cbData = static_cast<DWORD>(reply.size());
+    answer.lpData = reply.data();
+    SendMessageW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()),
+                 reinterpret_cast<LPARAM>(&answer));
+    return TRUE;
+  }
+
   Win32Tray& tray_;
+  Toolkit& kit_;
   const UINT taskbar_created_;
 };
 
@@ -92,8 +122,8 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lparam) {
 }  // namespace
 
 struct Win32Toolkit::Impl {
-  explicit Impl(HINSTANCE instance)
-      : core(instance), tray(core, kTrayIconId, kTrayCallbackMessage), hidden(core, tray) {
+  Impl(HINSTANCE instance, Toolkit& kit)
+      : core(instance), tray(core, kTrayIconId, kTrayCallbackMessage), hidden(core, tray, kit) {
     tray.SetWindow(hidden.hwnd());
   }
   ~Impl() { tray.Remove(); }  // an icon left behind would stay until the mouse passes over it
@@ -110,7 +140,7 @@ Win32Toolkit::Win32Toolkit(HINSTANCE instance) {
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
                    ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES;
   InitCommonControlsEx(&controls);
-  impl_ = std::make_unique<Impl>(instance ? instance : GetModuleHandleW(nullptr));
+  impl_ = std::make_unique<Impl>(instance ? instance : GetModuleHandleW(nullptr), *this);
 }
 
 Win32Toolkit::~Win32Toolkit() = default;

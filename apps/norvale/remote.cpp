@@ -1,0 +1,105 @@
+#include "apps/norvale/remote.h"
+
+#include "apps/norvale/listing.h"
+#include "platform/path.h"
+#include "schedule/schedule_list.h"
+
+namespace norvale {
+namespace {
+
+// The process the request names: its id, or the first of that name ("render" or "render.exe").
+std::optional<RunningProcess> FindProgram(const Activity& activity, const std::string& wanted) {
+  const std::vector<RunningProcess> running = activity.Processes();
+  const bool digits = wanted.find_first_not_of("0123456789") == std::string::npos;
+  for (const RunningProcess& p : running) {
+    if (digits
+            ? std::to_string(p.pid) == wanted
+            : EqualsIgnoringCase(p.name, wanted) || EqualsIgnoringCase(p.name, wanted + ".exe")) {
+      return p;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Reply ApplyRequest(frmMain& main, AppContext& app, const Request& request) {
+  const Clock& clock = app.kit.Time();
+  switch (request.kind) {
+    case Request::Kind::Quick:
+      break;
+    case Request::Kind::Cancel: {
+      const int n = main.CancelQuickRows();
+      return {0, "Cancelled " + std::to_string(n) + (n == 1 ? " quick row.\n" : " quick rows.\n")};
+    }
+    case Request::Kind::List:
+      return {0, FormatListing(main.Store().data_folder, app.locale.GeneralDate(clock.Now()),
+                               main.lstSchedules->Items(), {})};
+    case Request::Kind::Usage:
+      return {0, kUsage};
+    case Request::Kind::None:
+      return {0, ""};
+  }
+  std::string name;
+  switch (request.when) {
+    case Request::When::In:
+      name = main.AddDelayedRow(request.action,
+                                clock.UtcNow() + std::chrono::minutes{request.minutes});
+      break;
+    case Request::When::At: {
+      // The next time the clock shows HH:MM: today, or tomorrow once it has passed.
+      const LocalTime now = clock.Now();
+      const LocalTime midnight = std::chrono::floor<std::chrono::days>(now);
+      LocalTime at = midnight + std::chrono::minutes{request.at_minute};
+      if (at <= now) at += std::chrono::days{1};
+      name = main.AddDelayedRow(request.action, clock.UtcNow() + (at - now));
+      break;
+    }
+    case Request::When::Idle:
+      name = main.AddIdleRow(request.action, request.minutes);
+      break;
+    case Request::When::Ends: {
+      const auto program = FindProgram(*app.activity, request.program);
+      auto watch = program ? app.activity->Watch(program->pid) : nullptr;
+      if (!watch) return {2, "no running program \"" + request.program + "\"\n"};
+      name = main.AddProgramRow(request.action, *program, std::move(watch));
+      break;
+    }
+  }
+  const size_t row = FindSchedule(main.lstSchedules->Items(), name);
+  const std::string next = row ? main.lstSchedules->Items()[row - 1].SubItem(kColumnNextRun) : "";
+  return {0, "Added \"" + name + "\": " + request.action + ", " + next + ".\n"};
+}
+
+std::string EncodeArguments(const std::vector<std::string>& args) {
+  std::string out;
+  for (const std::string& a : args) out += a + '\n';
+  return out;
+}
+
+std::vector<std::string> DecodeArguments(std::string_view text) {
+  std::vector<std::string> out;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    out.emplace_back(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+  }
+  return out;
+}
+
+std::string EncodeReply(const Reply& reply) {
+  return std::to_string(reply.code) + '\n' + reply.text;
+}
+
+Reply DecodeReply(std::string_view text) {
+  const size_t end = text.find('\n');
+  if (end == std::string_view::npos || end == 0 || end > 3) return {3, "no answer from Norvale\n"};
+  int code = 0;
+  for (char c : text.substr(0, end)) {
+    if (c < '0' || c > '9') return {3, "no answer from Norvale\n"};
+    code = code * 10 + (c - '0');
+  }
+  return {code, std::string(text.substr(end + 1))};
+}
+
+}  // namespace norvale

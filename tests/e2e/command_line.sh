@@ -1,0 +1,80 @@
+#!/bin/sh
+# command_line.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR PROBE
+# Norvale.exe's command line against the real program in a dry run: a second
+# copy hands "/quick:... /in:1" to the running one, which logs the action a
+# minute later; "/when-ends:" on a short-lived program logs when it ends;
+# "/list" prints the rows; "/cancel" removes what is pending; a usage error and
+# a request with no copy running (which starts one hidden) end as they say.
+set -u
+wine_run=$1 prefix=$2 program=$3 work=$4 probe=$5
+export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" NORVALE_DESKTOP=NorvaleCL
+machine='HKLM\Software\Norvale Labs\Norvale\Settings'
+key='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
+restore() {
+  wineserver -k 2>/dev/null
+  wine reg delete "$machine" /v txtWarn /f /reg:32 >/dev/null 2>&1
+}
+fail() { echo "FAIL: $*"; restore; exit 1; }
+. "$(dirname "$0")/wait_for.sh"
+logged() { n=$(grep -c . "$work/DryRun.log" 2>/dev/null); [ "${n:-0}" -ge "$1" ]; }
+norvale() { wine "$work/Norvale.exe" "$@" 2>"$work/stderr" | tr -d '\r'; }
+
+"$wine_run" "$prefix" cmd /c exit || fail "no Wine prefix"
+rm -rf "$work" && mkdir -p "$work/data" || fail "no work folder"
+cp -r "$program/Norvale.exe" "$program/Localization.txt" "$program/Skins" "$work/" ||
+  fail "program folder incomplete"
+wine reg add "$key" /v Language /d English /f >/dev/null 2>&1
+wine reg add "$key" /v showHelp /d 0 /f >/dev/null 2>&1
+wine reg add "$machine" /v txtWarn /d 0 /f /reg:32 >/dev/null 2>&1  # performed without a warning
+
+wine "$work/Norvale.exe" /quick:Explode /in:5 >/dev/null 2>"$work/stderr"
+rc=$?
+[ $rc -eq 2 ] || fail "a usage error ended with $rc"
+grep -q 'unknown action "Explode"' "$work/stderr" || fail "no reason for the usage error"
+echo "PASS: a usage error ends with 2: $(tr -d '\r' <"$work/stderr")"
+
+wine explorer /desktop=NorvaleCL,1024x768 "$(winepath -w "$work/Norvale.exe")" /dryrun \
+  </dev/null >/dev/null 2>&1 &
+wait_for 60 wine "$probe" rows >/dev/null 2>&1 || fail "the main window did not come up"
+
+asked=$(date +%s)
+out=$(norvale '/quick:Shut Down' /in:1) || fail "/in:1 ended with $?: $(cat "$work/stderr")"
+echo "$out"
+echo "$out" | grep -q '^Added "Quick Schedule .*": Shut Down, ' || fail "unexpected answer to /in:1"
+# A program that ends in about ten seconds.
+wine ping -n 10 127.0.0.1 >/dev/null 2>&1 &
+wait_for 30 sh -c "wine \"$work/Norvale.exe\" /quick:reboot /when-ends:ping.exe >\"$work/ends\" 2>&1" ||
+  fail "/when-ends:ping.exe was refused: $(cat "$work/ends")"
+tr -d '\r' <"$work/ends"
+norvale '/quick:Log Off' /in:30 >/dev/null || fail "/in:30 was refused"
+norvale '/quick:Stand By' /when-idle:600 >/dev/null || fail "/when-idle:600 was refused"
+norvale /list >"$work/list" || fail "/list ended with $?"
+cat "$work/list"
+grep -q "Shut Down" "$work/list" && grep -q "When ping.exe ends" "$work/list" &&
+  grep -q "When idle 600 min" "$work/list" || fail "/list lacks a row"
+
+wait_for 60 logged 1 || fail "ping.exe ended, and nothing was logged within a minute"
+grep -q "	Reboot	" "$work/DryRun.log" || fail "the first action logged is not the reboot"
+echo "PASS: the reboot was logged when ping.exe ended"
+wait_for 120 logged 2 || fail "the /in:1 row did not fire within two minutes"
+fired=$(date -d "$(sed -n 2p "$work/DryRun.log" | cut -c1-19)" +%s)
+cat "$work/DryRun.log"
+[ $((fired - asked)) -ge 59 ] && [ $((fired - asked)) -le 75 ] ||
+  fail "the /in:1 row fired $((fired - asked)) s after it was asked for"
+echo "PASS: the running copy took /in:1 and logged it $((fired - asked)) s later"
+
+out=$(norvale /cancel) || fail "/cancel ended with $?"
+[ "$out" = "Cancelled 2 quick rows." ] || fail "unexpected answer to /cancel: $out"
+norvale /list | grep -q "Quick Schedule" && fail "/cancel left a quick row"
+echo "PASS: /cancel removed the two pending rows"
+
+# No copy running: the request starts one, hidden, and it takes the request.
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+out=$(norvale /dryrun '/quick:Hibernate' /in:90) || fail "a request without a running copy ended with $?"
+echo "$out" | grep -q "Hibernate" || fail "unexpected answer: $out"
+norvale /list | grep -q "Hibernate" || fail "the started copy does not list the row"
+echo "PASS: with no copy running, the request started one in the tray and was taken"
+restore
+exit 0

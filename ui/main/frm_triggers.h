@@ -1,0 +1,67 @@
+#pragma once
+// The questions behind "When Idle…" and "When a Program Ends…": how many idle
+// minutes, and which running program to wait for.
+#include <optional>
+
+#include "platform/activity.h"
+#include "platform/forms/form.h"
+#include "ui/app_context.h"
+
+namespace norvale {
+
+inline constexpr int kMinIdleMinutes = 1;
+inline constexpr int kMaxIdleMinutes = 1440;
+inline constexpr int kDefaultIdleMinutes = 30;
+
+class frmWhenIdle : public Form {
+ public:
+  explicit frmWhenIdle(AppContext& app) : Form(app.kit, "frmWhenIdle"), app_(app) {}
+
+  Label* lblAsk = nullptr;
+  TextBox* txtMinutes = nullptr;
+  Label* lblMinutes = nullptr;
+  CommandButton* cmdOK = nullptr;
+  CommandButton* cmdCancel = nullptr;
+
+  // Asks modally; the minutes, or nullopt when the user cancels.
+  std::optional<int> Ask();
+  void cmdOK_Click();
+
+ protected:
+  void BuildLayout() override;
+  void Form_Load() override;
+
+ private:
+  AppContext& app_;
+  std::optional<int> answer_;
+};
+
+class frmWhenEnds : public Form {
+ public:
+  explicit frmWhenEnds(AppContext& app) : Form(app.kit, "frmWhenEnds"), app_(app) {}
+
+  Label* lblAsk = nullptr;
+  ListView* lstPrograms = nullptr;
+  CommandButton* cmdRefresh = nullptr;
+  CommandButton* cmdOK = nullptr;
+  CommandButton* cmdCancel = nullptr;
+
+  // Asks modally; the chosen program, or nullopt when the user cancels.
+  std::optional<RunningProcess> Ask();
+  void cmdRefresh_Click();
+  void cmdOK_Click();
+
+ protected:
+  void BuildLayout() override;
+  void Form_Load() override;
+
+ private:
+  AppContext& app_;
+  std::vector<RunningProcess> shown_;
+  std::optional<RunningProcess> answer_;
+};
+
+// "30" for 1 to 1440 minutes; nullopt for anything else.
+std::optional<int> ParseIdleMinutes(std::string_view text);
+
+}  // namespace norvale
