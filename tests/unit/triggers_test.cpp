@@ -73,6 +73,19 @@ TEST_F(TriggersTest, IdleTimeBeforeTheRowWasMadeDoesNotCount) {
   EXPECT_EQ(1u, power.requests.size());
 }
 
+TEST_F(TriggersTest, PreventHoldsThemOffForGood) {
+  Start();
+  main->AddIdleRow("Shut Down", 5);
+  main->chkPrevent->UserClick();
+  kit.Advance(6min);
+  main->chkPrevent->UserClick();
+  kit.Advance(24h);
+  main->loadData();
+  EXPECT_TRUE(power.requests.empty());
+  EXPECT_EQ("", NextRunOfOnlyRow());
+  EXPECT_FALSE(main->tmrTriggers->Enabled());
+}
+
 TEST_F(TriggersTest, TheMinutesAreRefusedOutsideOneToADayAndKeptForMending) {
   Start();
   Choose(kWhenIdle);

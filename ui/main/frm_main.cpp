@@ -341,12 +341,14 @@ const frmMain::QuickRow* frmMain::FindQuick(const std::string& name) const {
 
 ListItem frmMain::QuickItem(const QuickRow& q) const {
   std::string next;
-  if (q.trigger == QuickRow::Trigger::Idle) {
+  if (!q.pending) {
+    // Done with: no next run.
+  } else if (q.trigger == QuickRow::Trigger::Idle) {
     next = FillIn(app_.Message("MSG_NEXTIDLE", "when idle {minutes} min"),
                   {{"minutes", std::to_string(q.idle_minutes)}});
   } else if (q.trigger == QuickRow::Trigger::ProgramEnds) {
     next = FillIn(app_.Message("MSG_NEXTENDS", "when {name} ends"), {{"name", q.program}});
-  } else if (q.pending) {
+  } else {
     const Clock& clock = app_.kit.Time();
     const LocalTime when = clock.Now() + (q.due - clock.UtcNow());
     next = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
@@ -671,6 +673,7 @@ void frmMain::ArmTriggers() {
   const UtcTime now = app_.kit.Time().UtcNow();
   for (const QuickRow& q : quick_rows_) {
     milliseconds wait{0};
+    if (!q.pending) continue;
     if (q.trigger == QuickRow::Trigger::Idle) {
       const UtcTime idle_from = std::max(q.since, now - app_.activity->SinceLastInput());
       wait = minutes{q.idle_minutes} - (now - idle_from);
@@ -705,7 +708,20 @@ void frmMain::tmrTriggers_Timer() {
     }
   }
   for (const std::string& name : reached) {
-    if (const size_t found = FindSchedule(lstSchedules->Items(), name)) Perform(found - 1);
+    const size_t found = FindSchedule(lstSchedules->Items(), name);
+    if (!found) continue;
+    if (chkPrevent->Value() == 1) {
+      // Held off, as a schedule's minute is: the moment has passed for good.
+      for (QuickRow& q : quick_rows_) {
+        if (q.name != name) continue;
+        q.pending = false;
+        q.watch.reset();
+        Record(name, q.action, kOutcomeMissed, app_.kit.Time().Now());
+      }
+      lstSchedules->SetSubItem(found - 1, kColumnNextRun, "");
+      continue;
+    }
+    Perform(found - 1);
   }
   ArmTriggers();
 }
