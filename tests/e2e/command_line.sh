@@ -2,7 +2,8 @@
 # command_line.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR PROBE
 # Norvale.exe's command line against the real program in a dry run: a second
 # copy hands "/quick:... /in:1" to the running one, which logs the action a
-# minute later; "/when-ends:" on a short-lived program logs when it ends;
+# minute later, and "/when-idle:1" a minute of idle time later; "/when-ends:"
+# on a short-lived program logs when it ends;
 # "/list" prints the rows; "/cancel" removes what is pending; a usage error and
 # a request with no copy running (which starts one hidden) end as they say.
 set -u
@@ -42,6 +43,8 @@ asked=$(date +%s)
 out=$(norvale '/quick:Shut Down' /in:1) || fail "/in:1 ended with $?: $(cat "$work/stderr")"
 echo "$out"
 echo "$out" | grep -q '^Added "Quick Schedule .*": Shut Down, ' || fail "unexpected answer to /in:1"
+# Nobody touches this display: a minute of idle time comes with the minute.
+norvale /quick:hibernate /when-idle:1 >/dev/null || fail "/when-idle:1 was refused"
 # A program that ends in about ten seconds.
 wine ping -n 10 127.0.0.1 >/dev/null 2>&1 &
 wait_for 30 sh -c "wine \"$work/Norvale.exe\" /quick:reboot /when-ends:ping.exe >\"$work/ends\" 2>&1" ||
@@ -57,9 +60,12 @@ grep -q "Shut Down" "$work/list" && grep -q "When ping.exe ends" "$work/list" &&
 wait_for 60 logged 1 || fail "ping.exe ended, and nothing was logged within a minute"
 grep -q "	Reboot	" "$work/DryRun.log" || fail "the first action logged is not the reboot"
 echo "PASS: the reboot was logged when ping.exe ended"
-wait_for 120 logged 2 || fail "the /in:1 row did not fire within two minutes"
-fired=$(date -d "$(sed -n 2p "$work/DryRun.log" | cut -c1-19)" +%s)
+wait_for 120 logged 3 || fail "the /in:1 and /when-idle:1 rows did not both fire within two minutes"
 cat "$work/DryRun.log"
+fired=$(date -d "$(grep "	Shut Down	" "$work/DryRun.log" | cut -c1-19)" +%s)
+idle=$(date -d "$(grep "	Hibernate	" "$work/DryRun.log" | cut -c1-19)" +%s)
+[ $((idle - asked)) -ge 59 ] || fail "the /when-idle:1 row fired $((idle - asked)) s after it was asked for"
+echo "PASS: the /when-idle:1 row fired $((idle - asked)) s after it was asked for"
 [ $((fired - asked)) -ge 59 ] && [ $((fired - asked)) -le 75 ] ||
   fail "the /in:1 row fired $((fired - asked)) s after it was asked for"
 echo "PASS: the running copy took /in:1 and logged it $((fired - asked)) s later"
