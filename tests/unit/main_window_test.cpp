@@ -1,5 +1,6 @@
 #include "tests/unit/app_fixture.h"
 #include "schedule/schedule_list.h"
+#include "ui/main/frm_history.h"
 #include "ui/main/quick_delay.h"
 
 namespace norvale {
@@ -251,6 +252,7 @@ TEST_F(MainWindowTest, ActionAndDelayListsSpeakTheLanguageAndStoreEnglish) {
     return it != german.end() ? it->second : english(key, fallback);
   };
   settings.WriteSetting("Norvale", "Settings", "txtWarn", "0");
+  settings.WriteSetting("Norvale", "Settings", "chkLog", "1");
   Start();
   EXPECT_EQ("Herunterfahren", main->cbShutdown->List(0));
   EXPECT_EQ("Jetzt", main->cmbTime->Text());
@@ -271,6 +273,10 @@ TEST_F(MainWindowTest, ActionAndDelayListsSpeakTheLanguageAndStoreEnglish) {
   kit.Advance(5min + 2s);
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ("Stand by", power.requests[0].action);
+  // The history keeps the stored name and shows the language's.
+  main->mnuHistory_Click();
+  ASSERT_EQ(1u, main->History().lstHistory->Items().size());
+  EXPECT_EQ("Bereitschaft", main->History().lstHistory->Items()[0].SubItem(2));
 }
 
 TEST_F(MainWindowTest, AnUnknownDelayAddsARowThatNeverFires) {

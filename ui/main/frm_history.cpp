@@ -1,6 +1,7 @@
 #include "ui/main/frm_history.h"
 
 #include "schedule/run_history.h"
+#include "ui/shown_names.h"
 
 namespace norvale {
 
@@ -57,7 +58,8 @@ void frmHistory::Refresh() {
     for (const auto& o : outcomes) {
       if (e.outcome == o[0]) outcome = app_.Message(o[1], o[2]);
     }
-    rows.push_back({e.when, {e.name, e.action, outcome}});
+    // The log keeps the stored action name; the list shows it in the language in effect.
+    rows.push_back({e.when, {e.name, Shown(app_, e.action), outcome}});
   }
   lstHistory->SetItems(std::move(rows));
 }
