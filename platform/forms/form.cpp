@@ -63,12 +63,15 @@ int TextPadding(const std::string& type) {
   return 45;
 }
 
-bool HoldsOneLine(const Control& c) {
+bool HoldsText(const Control& c) {
   static const std::set<std::string> kinds = {"CommandButton", "CheckBox", "OptionButton", "Label",
                                               "SkinLabel"};
-  // Taller ones wrap their text over several lines.
   return kinds.count(c.TypeName()) && c.Visible() && c.Width() > 0 && c.Height() > 0 &&
-         c.Height() < 450 && !c.Caption().empty();
+         !c.Caption().empty();
+}
+
+bool IsPlacedControl(const Control& c) {
+  return c.TypeName() != "Menu" && c.TypeName() != "Timer";
 }
 
 }  // namespace
@@ -118,11 +121,55 @@ void Form::Widen(Control& grown, int by) {
   }
 }
 
+void Form::Heighten(Control& grown, int by) {
+  const TwipsRect was{grown.Left(), grown.Top(), grown.Width(), grown.Height()};
+  const int old_bottom = was.top + was.height;
+  for (const auto& owned : controls_) {
+    Control& o = *owned;
+    if (o.Container() != grown.Container() || !IsPlacedControl(o)) continue;
+    if (&o == &grown || (o.Left() == was.left && o.Top() == was.top && o.Width() == was.width &&
+                         o.Height() == was.height)) {
+      // The control, and a skin's copy laid over it.
+      o.Move(o.Left(), o.Top(), o.Width(), o.Height() + by);
+      continue;
+    }
+    // What stands below it, in its columns, moves down.
+    const bool below = o.Top() >= old_bottom - 60;
+    const bool overlaps = o.Left() < was.left + was.width && o.Left() + o.Width() > was.left;
+    if (below && overlaps) o.Move(o.Left(), o.Top() + by, o.Width(), o.Height());
+  }
+  int bottom = 0;
+  for (const auto& owned : controls_) {
+    const Control& o = *owned;
+    if (o.Container() == grown.Container() && o.Visible() && IsPlacedControl(o) && o.Height() > 0) {
+      bottom = std::max(bottom, o.Top() + o.Height());
+    }
+  }
+  constexpr int kMargin = 120;
+  if (Control* frame = grown.Container()) {
+    if (bottom + kMargin > frame->Height()) Heighten(*frame, bottom + kMargin - frame->Height());
+    return;
+  }
+  if (old_bottom <= ScaleHeight() && bottom + kMargin > ScaleHeight()) {
+    SetClientSize(ScaleWidth(), bottom + kMargin);
+  }
+}
+
 void Form::FitTexts() {
   if (!peer_ || !loaded_) return;
   for (size_t i = 0; i < controls_.size(); ++i) {
     Control& c = *controls_[i];
-    if (!HoldsOneLine(c)) continue;
+    if (!HoldsText(c)) continue;
+    const std::optional<int> line = peer_->TextHeight(c, FormPeer::kOneLine);
+    // Buttons hold one line; the rest wrap when at least two lines high.
+    const bool wraps =
+        c.TypeName() != "CommandButton" && (line ? c.Height() >= 2 * *line : c.Height() >= 450);
+    if (wraps) {
+      const int box = c.TypeName() == "CheckBox" || c.TypeName() == "OptionButton" ? 360 : 0;
+      const std::optional<int> needed = peer_->TextHeight(c, c.Width() - box);
+      if (needed && *needed > c.Height()) Heighten(c, *needed - c.Height());
+      continue;
+    }
     const std::optional<int> text = peer_->TextWidth(c);
     if (!text) return;
     const int needed = *text + TextPadding(c.TypeName());

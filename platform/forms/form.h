@@ -49,6 +49,12 @@ class FormPeer {
   // the window's DPI, its access-key marks left out; nullopt where nothing can
   // be measured.
   virtual std::optional<int> TextWidth(const Control& /*control*/) const { return std::nullopt; }
+  // The height in twips of the caption wrapped at `width` twips, as the control
+  // draws it; a width of kOneLine gives the height of one line.
+  static constexpr int kOneLine = 1 << 24;
+  virtual std::optional<int> TextHeight(const Control& /*control*/, int /*width*/) const {
+    return std::nullopt;
+  }
   // Destroys the native window at unload. The peer object itself lives on until
   // the form loads again, since unloading often starts inside its own event.
   virtual void Destroy() = 0;
@@ -217,6 +223,7 @@ class Form {
   std::optional<Color> fore_, back_;
   bool dark_title_ = false;
   void Widen(Control& grown, int by);
+  void Heighten(Control& grown, int by);
   bool floating_ = false;
   bool dialog_ = false;
   MessageHook hook_;

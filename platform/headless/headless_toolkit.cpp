@@ -62,6 +62,13 @@ class FormPeerInMemory final : public FormPeer {
     }
     return chars * per_char;
   }
+  // Lines of the measured width, 240 twips each (a 12-point line).
+  std::optional<int> TextHeight(const Control& control, int width) const override {
+    const auto one_line = TextWidth(control);
+    if (!one_line) return std::nullopt;
+    if (width >= kOneLine || *one_line == 0) return 240;
+    return 240 * ((*one_line + std::max(width, 1) - 1) / std::max(width, 1));
+  }
   void Destroy() override {
     for (const auto& c : form_.Controls()) {
       if (auto* timer = dynamic_cast<Timer*>(c.get())) kit_.DisarmTimer(*timer);

@@ -396,3 +396,53 @@ TEST(FitTexts, ALongerTextWidensItsControlAndMakesRoomAroundIt) {
 
 }  // namespace
 }  // namespace norvale
+
+namespace norvale {
+namespace {
+
+// A wrapped tip in a frame, a box under it, a button under the frame and a
+// list beside it.
+class Stacked : public Form {
+ public:
+  using Form::Form;
+  Frame* frame = nullptr;
+  Label* tip = nullptr;
+  CheckBox* under = nullptr;
+  CommandButton* ok = nullptr;
+  ListBox* beside = nullptr;
+
+ protected:
+  void BuildLayout() override {
+    Move(0, 0, 6000, 3000);
+    frame = &Add<Frame>("fraTips", -1, "Tips", nullptr, 120, 120, 3000, 1500);
+    tip = &Add<Label>("lblTip", -1, "Tip: short.", frame, 120, 240, 2760, 480);
+    under = &Add<CheckBox>("chkUnder", -1, "Under", frame, 120, 900, 2000, 285);
+    ok = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 1800, 1740, 1320, 375);
+    beside = &Add<ListBox>("lstBeside", -1, "", nullptr, 3240, 900, 2600, 1200);
+  }
+};
+
+// A longer translation of a wrapped text: it grows downwards, what stands below it
+// in its column moves down, its frame and the window grow, and nothing beside moves.
+TEST(FitTexts, ALongerWrappedTextGrowsDownAndPushesItsColumnDown) {
+  FakeClock clock;
+  FakeToolkit kit(clock);
+  kit.MeasureTexts(100);
+  Stacked form(kit, "frmStacked");
+  form.Load();
+  EXPECT_EQ(480, form.tip->Height());          // 11 characters: one line of two
+  EXPECT_EQ(2000, form.under->Width());        // a one-line box keeps its width
+  form.tip->SetCaption(std::string(80, 'x'));  // 8000 twips: three lines of 2760
+  form.FitTexts();
+  EXPECT_EQ(2760, form.tip->Width());
+  EXPECT_EQ(720, form.tip->Height());
+  EXPECT_EQ(900 + 240, form.under->Top());
+  // The frame had 75 twips to spare below its margin: it grows by the rest.
+  EXPECT_EQ(1140 + 285 + 120, form.frame->Height());
+  EXPECT_EQ(1740 + 45, form.ok->Top());
+  EXPECT_EQ(900, form.beside->Top());
+  EXPECT_GE(form.ScaleHeight(), form.ok->Top() + form.ok->Height());
+}
+
+}  // namespace
+}  // namespace norvale

@@ -163,17 +163,17 @@ WindowState FormWindow::GetWindowState() const {
   return WindowState::Normal;
 }
 
-std::optional<int> FormWindow::TextWidth(const Control& control) const {
+// Measures a control's caption as the control draws it: in its own font (a skin
+// may give it another), "&&" as one ampersand, a single one marking the access key.
+template <typename Measure>
+std::optional<int> FormWindow::MeasureCaption(const Control& control, Measure measure) const {
   if (!hwnd() || !font_) return std::nullopt;
-  const std::string& caption = control.Caption();
-  // The control's own font where it has one (a skin may give it another).
   const auto* child = dynamic_cast<const FormChild*>(control.Peer());
   HWND window = child && child->hwnd() ? child->hwnd() : hwnd();
   auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0));
   if (!font) font = font_.get();
-  // As the control draws it: "&&" shows one ampersand, a single one marks the access key.
   std::wstring text;
-  const std::wstring wide = Widen(caption);
+  const std::wstring wide = Widen(control.Caption());
   for (size_t i = 0; i < wide.size(); ++i) {
     if (wide[i] == L'&' && i + 1 < wide.size()) ++i;
     text += wide[i];
@@ -181,12 +181,32 @@ std::optional<int> FormWindow::TextWidth(const Control& control) const {
   HDC dc = GetDC(window);
   if (!dc) return std::nullopt;
   HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  const BOOL ok = GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  const std::optional<int> px = measure(dc, text);
   SelectObject(dc, old);
   ReleaseDC(window, dc);
-  if (!ok) return std::nullopt;
-  return PxToTwips(size.cx, dpi_);
+  if (!px) return std::nullopt;
+  return PxToTwips(*px, dpi_);
+}
+
+std::optional<int> FormWindow::TextWidth(const Control& control) const {
+  return MeasureCaption(control, [](HDC dc, const std::wstring& text) -> std::optional<int> {
+    SIZE size{};
+    if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
+      return std::nullopt;
+    }
+    return static_cast<int>(size.cx);
+  });
+}
+
+std::optional<int> FormWindow::TextHeight(const Control& control, int width) const {
+  const int px = width >= kOneLine ? 1 << 20 : std::max(1, TwipsToPx(width, dpi_));
+  return MeasureCaption(control, [px](HDC dc, const std::wstring& text) -> std::optional<int> {
+    RECT r{0, 0, px, 0};
+    if (!DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX)) {
+      return std::nullopt;
+    }
+    return static_cast<int>(r.bottom);
+  });
 }
 
 int FormWindow::ScaleWidth() const {
@@ -328,7 +348,6 @@ void FormWindow::DrawBarItemsDark(HMENU bar) {
   look.hbrBack = back_brush_.get();
   SetMenuInfo(bar, &look);
 }
-
 
 bool FormWindow::MeasureBarItem(MEASUREITEMSTRUCT& item) {
   if (item.CtlType != ODT_MENU || item.itemData == 0 || item.itemData > bar_texts_.size()) {

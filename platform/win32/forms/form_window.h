@@ -32,6 +32,7 @@ class FormWindow final : public FormPeer, private Window {
   int ScaleHeight() const override;
   void Activate() override;
   std::optional<int> TextWidth(const Control& control) const override;
+  std::optional<int> TextHeight(const Control& control, int width) const override;
   void Destroy() override;
 
   // For the control peers.
@@ -64,6 +65,8 @@ class FormWindow final : public FormPeer, private Window {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   static LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
                                    UINT_PTR id, DWORD_PTR self);
+  template <typename Measure>
+  std::optional<int> MeasureCaption(const Control& control, Measure measure) const;
   LRESULT OnCommand(WPARAM wparam, LPARAM lparam);
   LRESULT OnCtlColor(UINT message, WPARAM wparam, LPARAM lparam);
   void OnDpiChanged(int dpi, const RECT* suggested);
