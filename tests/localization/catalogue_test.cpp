@@ -66,8 +66,8 @@ TEST_F(CatalogueTest, DefaultMessagesTakeTheFirst88SlotsInOrder) {
     EXPECT_EQ(keys[i], table[i].Key) << i;
     EXPECT_EQ(-1, table[i].InUse) << i;
   }
-  EXPECT_EQ("MSG_HISTORYOFF", table[40].Key);  // the last of the warning and history texts
-  EXPECT_EQ("MSG_NODAYS", table[42].Key);      // the editor's refusals
+  EXPECT_EQ("MSG_HISTORYOFF", table[40].Key);   // the last of the warning and history texts
+  EXPECT_EQ("MSG_NODAYS", table[42].Key);       // the editor's refusals
   EXPECT_EQ("MSG_PROGRAMGONE", table[62].Key);  // the last of the waiting rows' texts
   EXPECT_EQ("MSG_NO", table[87].Key);           // the last of the lists' shown texts
   EXPECT_EQ(0, table[88].InUse);
@@ -99,6 +99,7 @@ TEST_F(CatalogueTest, TextsComeBackWithACapitalFirstLetterInAnyScript) {
       {"выбор языка", "Выбор языка"},
       {"ελληνικά", "Ελληνικά"},
       {"日本語", "日本語"},
+      {"https://norvale.example/ にアクセス", "https://norvale.example/ にアクセス"},
       {"", ""}};
   for (size_t i = 0; i < cases.size(); ++i)
     lang.setMessage("M" + std::to_string(i), cases[i].first);
