@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <vector>
 
 #include "platform/forms/toolkit.h"
 
@@ -60,12 +61,13 @@ namespace {
 int TextPadding(const std::string& type) {
   if (type == "CommandButton") return 300;
   if (type == "CheckBox" || type == "OptionButton") return 360;
+  if (type == "Frame") return 300;  // the caption's inset and the border after it
   return 45;
 }
 
 bool HoldsText(const Control& c) {
-  static const std::set<std::string> kinds = {"CommandButton", "CheckBox", "OptionButton", "Label",
-                                              "SkinLabel"};
+  static const std::set<std::string> kinds = {"CommandButton", "CheckBox",  "OptionButton",
+                                              "Label",         "SkinLabel", "Frame"};
   return kinds.count(c.TypeName()) && c.Visible() && c.Width() > 0 && c.Height() > 0 &&
          !c.Caption().empty();
 }
@@ -157,13 +159,18 @@ void Form::Heighten(Control& grown, int by) {
 
 void Form::FitTexts() {
   if (!peer_ || !loaded_) return;
+  struct Need {
+    Control* control;
+    int width;
+  };
+  std::vector<Need> needs;
   for (size_t i = 0; i < controls_.size(); ++i) {
     Control& c = *controls_[i];
     if (!HoldsText(c)) continue;
     const std::optional<int> line = peer_->TextHeight(c, FormPeer::kOneLine);
-    // Buttons hold one line; the rest wrap when at least two lines high.
-    const bool wraps =
-        c.TypeName() != "CommandButton" && (line ? c.Height() >= 2 * *line : c.Height() >= 450);
+    // Buttons and frame captions hold one line; the rest wrap when at least two lines high.
+    const bool wraps = c.TypeName() != "CommandButton" && c.TypeName() != "Frame" &&
+                       (line ? c.Height() >= 2 * *line : c.Height() >= 450);
     if (wraps) {
       const int box = c.TypeName() == "CheckBox" || c.TypeName() == "OptionButton" ? 360 : 0;
       const std::optional<int> needed = peer_->TextHeight(c, c.Width() - box);
@@ -172,8 +179,22 @@ void Form::FitTexts() {
     }
     const std::optional<int> text = peer_->TextWidth(c);
     if (!text) return;
-    const int needed = *text + TextPadding(c.TypeName());
-    if (needed > c.Width()) Widen(c, needed - c.Width());
+    needs.push_back({&c, *text + TextPadding(c.TypeName())});
+  }
+  // Labels of one column keep one width, so the boxes beside them stay aligned.
+  for (Need& n : needs) {
+    const Control& c = *n.control;
+    if (c.TypeName() != "Label") continue;
+    for (const Need& m : needs) {
+      const Control& o = *m.control;
+      if (o.TypeName() == "Label" && o.Container() == c.Container() && o.Left() == c.Left() &&
+          o.Width() == c.Width()) {
+        n.width = std::max(n.width, m.width);
+      }
+    }
+  }
+  for (const Need& n : needs) {
+    if (n.width > n.control->Width()) Widen(*n.control, n.width - n.control->Width());
   }
 }
 

@@ -265,10 +265,11 @@ BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
   const std::wstring cls = ClassOf(h);
   const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
   const LONG_PTR type = style & BS_TYPEMASK;
-  const bool button = cls == WC_BUTTONW && type != BS_GROUPBOX;
+  const bool group = cls == WC_BUTTONW && type == BS_GROUPBOX;
+  const bool button = cls == WC_BUTTONW && !group;
   const bool label = cls == WC_STATICW && (style & SS_TYPEMASK) <= SS_RIGHT;
   const std::wstring shown = Shown(text);
-  if ((!button && !label) || shown.empty()) return TRUE;
+  if ((!button && !label && !group) || shown.empty()) return TRUE;
   HDC dc = GetDC(h);
   HGDIOBJ old = SelectObject(dc, check->font);
   SIZE size{};
@@ -280,8 +281,12 @@ BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
   const bool box = button && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
-  const int room = width - (box ? GetSystemMetrics(SM_CXMENUCHECK) + 3 : button ? 6 : 0);
-  if (height >= 2 * metrics.tmHeight) {
+  // A frame's caption sits one character in and needs as much before the border.
+  const int room = width - (group    ? 2 * (metrics.tmAveCharWidth + 2)
+                            : box    ? GetSystemMetrics(SM_CXMENUCHECK) + 3
+                            : button ? 6
+                                     : 0);
+  if (!group && height >= 2 * metrics.tmHeight) {
     // Text of more than one line wraps: all its lines must fit the height.
     RECT wrapped{0, 0, room, 0};
     dc = GetDC(h);

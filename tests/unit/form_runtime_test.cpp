@@ -352,6 +352,8 @@ class Columns : public Form {
   using Form::Form;
   Label* label = nullptr;
   ComboBox* combo = nullptr;
+  Label* label2 = nullptr;
+  ComboBox* combo2 = nullptr;
   CheckBox* below = nullptr;
   Frame* upper = nullptr;
   Frame* lower = nullptr;
@@ -363,7 +365,9 @@ class Columns : public Form {
     upper = &Add<Frame>("fraUpper", -1, "Upper", nullptr, 120, 120, 3600, 1500);
     label = &Add<Label>("lblWarn", -1, "&Warn:", upper, 120, 300, 1000, 255);
     combo = &Add<ComboBox>("cmbWarn", -1, "", upper, 1200, 260, 2000, 315);
-    below = &Add<CheckBox>("chkBelow", -1, "Below", upper, 120, 800, 2000, 285);
+    label2 = &Add<Label>("lblSkin", -1, "&Skin:", upper, 120, 660, 1000, 255);
+    combo2 = &Add<ComboBox>("cmbSkin", -1, "", upper, 1200, 620, 2000, 315);
+    below = &Add<CheckBox>("chkBelow", -1, "Below", upper, 120, 1000, 2000, 285);
     lower = &Add<Frame>("fraLower", -1, "Lower", nullptr, 120, 1740, 3600, 1500);
     right = &Add<Frame>("fraRight", -1, "Right", nullptr, 3840, 120, 4000, 3120);
   }
@@ -386,11 +390,19 @@ TEST(FitTexts, ALongerTextWidensItsControlAndMakesRoomAroundIt) {
   EXPECT_EQ(3745, form.label->Width());  // 37 characters and the label's own margin
   EXPECT_EQ(1200 + 2745, form.combo->Left());
   EXPECT_EQ(2000, form.combo->Width());
+  // The label under it keeps the column's width: both boxes stay aligned.
+  EXPECT_EQ(3745, form.label2->Width());
+  EXPECT_EQ(form.combo->Left(), form.combo2->Left());
   EXPECT_EQ(120, form.below->Left());  // another row
   const int frame = form.combo->Left() + form.combo->Width() + 120;
   EXPECT_EQ(frame, form.upper->Width());
   EXPECT_EQ(frame, form.lower->Width());  // one column, one width
   EXPECT_EQ(form.upper->Left() + frame + (3840 - 3720), form.right->Left());
+  EXPECT_GE(form.ScaleWidth(), form.right->Left() + form.right->Width());
+  // A frame's caption widens its frame.
+  form.right->SetCaption(std::string(45, 'r'));
+  form.FitTexts();
+  EXPECT_EQ(4500 + 300, form.right->Width());
   EXPECT_GE(form.ScaleWidth(), form.right->Left() + form.right->Width());
 }
 
