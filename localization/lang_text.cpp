@@ -121,8 +121,7 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 
 std::string CapitalizeFirst(std::string text) {
   // An address leading a text ("https://… besuchen") keeps its case.
-  const std::string_view view(text);
-  if (view.substr(0, 7) == "http://" || view.substr(0, 8) == "https://") return text;
+  if (text.starts_with("http://") || text.starts_with("https://")) return text;
   if (!text.empty()) UpperAt(text, 0);
   return text;
 }

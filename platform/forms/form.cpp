@@ -57,10 +57,17 @@ void Form::Load() {
 
 namespace {
 
+constexpr int kCheckMark = 360;  // a check box's or option button's mark and its gap
+constexpr int kMargin = 120;     // between a frame's (or window's) content and its edge
+
+bool HasMark(const std::string& type) {
+  return type == "CheckBox" || type == "OptionButton";
+}
+
 // The space a control needs beside its text: a button's edges, a box's check mark.
 int TextPadding(const std::string& type) {
   if (type == "CommandButton") return 300;
-  if (type == "CheckBox" || type == "OptionButton") return 360;
+  if (HasMark(type)) return kCheckMark;
   if (type == "Frame") return 300;  // the caption's inset and the border after it
   return 45;
 }
@@ -74,6 +81,22 @@ bool HoldsText(const Control& c) {
 
 bool IsPlacedControl(const Control& c) {
   return c.TypeName() != "Menu" && c.TypeName() != "Timer";
+}
+
+// How far the shown controls in a container (nullptr: the window) reach.
+struct Reach {
+  int right = 0;
+  int bottom = 0;
+};
+Reach ReachIn(const std::vector<std::unique_ptr<Control>>& controls, const Control* container) {
+  Reach reach;
+  for (const auto& owned : controls) {
+    const Control& o = *owned;
+    if (o.Container() != container || !o.Visible() || !IsPlacedControl(o)) continue;
+    if (o.Width() > 0) reach.right = std::max(reach.right, o.Left() + o.Width());
+    if (o.Height() > 0) reach.bottom = std::max(reach.bottom, o.Top() + o.Height());
+  }
+  return reach;
 }
 
 }  // namespace
@@ -95,8 +118,8 @@ void Form::Widen(Control& grown, int by) {
   // What stands to its right on its row moves along.
   for (const auto& owned : controls_) {
     Control& o = *owned;
-    if (&o == &grown || o.Container() != grown.Container() || o.TypeName() == "Menu" ||
-        o.TypeName() == "Timer" || o.Left() < old_right - 60) {
+    if (&o == &grown || o.Container() != grown.Container() || !IsPlacedControl(o) ||
+        o.Left() < old_right - 60) {
       continue;
     }
     const bool same_row =
@@ -104,15 +127,7 @@ void Form::Widen(Control& grown, int by) {
     if (same_row) o.Move(o.Left() + by, o.Top(), o.Width(), o.Height());
   }
   // The frame (or the window) grows when its content now reaches past it.
-  int right = 0;
-  for (const auto& owned : controls_) {
-    const Control& o = *owned;
-    if (o.Container() == grown.Container() && o.Visible() && o.TypeName() != "Menu" &&
-        o.TypeName() != "Timer" && o.Width() > 0) {
-      right = std::max(right, o.Left() + o.Width());
-    }
-  }
-  constexpr int kMargin = 120;
+  const int right = ReachIn(controls_, grown.Container()).right;
   if (Control* frame = grown.Container()) {
     if (right + kMargin > frame->Width()) Widen(*frame, right + kMargin - frame->Width());
     return;
@@ -140,14 +155,7 @@ void Form::Heighten(Control& grown, int by) {
     const bool overlaps = o.Left() < was.left + was.width && o.Left() + o.Width() > was.left;
     if (below && overlaps) o.Move(o.Left(), o.Top() + by, o.Width(), o.Height());
   }
-  int bottom = 0;
-  for (const auto& owned : controls_) {
-    const Control& o = *owned;
-    if (o.Container() == grown.Container() && o.Visible() && IsPlacedControl(o) && o.Height() > 0) {
-      bottom = std::max(bottom, o.Top() + o.Height());
-    }
-  }
-  constexpr int kMargin = 120;
+  const int bottom = ReachIn(controls_, grown.Container()).bottom;
   if (Control* frame = grown.Container()) {
     if (bottom + kMargin > frame->Height()) Heighten(*frame, bottom + kMargin - frame->Height());
     return;
@@ -167,13 +175,15 @@ void Form::FitTexts() {
   for (size_t i = 0; i < controls_.size(); ++i) {
     Control& c = *controls_[i];
     if (!HoldsText(c)) continue;
-    const std::optional<int> line = peer_->TextHeight(c, FormPeer::kOneLine);
     // Buttons and frame captions hold one line; the rest wrap when at least two lines high.
-    const bool wraps = c.TypeName() != "CommandButton" && c.TypeName() != "Frame" &&
-                       (line ? c.Height() >= 2 * *line : c.Height() >= 450);
+    bool wraps = false;
+    if (c.TypeName() != "CommandButton" && c.TypeName() != "Frame") {
+      const std::optional<int> line = peer_->TextHeight(c, FormPeer::kOneLine);
+      wraps = line ? c.Height() >= 2 * *line : c.Height() >= 450;
+    }
     if (wraps) {
-      const int box = c.TypeName() == "CheckBox" || c.TypeName() == "OptionButton" ? 360 : 0;
-      const std::optional<int> needed = peer_->TextHeight(c, c.Width() - box);
+      const int mark = HasMark(c.TypeName()) ? kCheckMark : 0;
+      const std::optional<int> needed = peer_->TextHeight(c, c.Width() - mark);
       if (needed && *needed > c.Height()) Heighten(c, *needed - c.Height());
       continue;
     }

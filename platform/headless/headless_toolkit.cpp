@@ -67,7 +67,8 @@ class FormPeerInMemory final : public FormPeer {
     const auto one_line = TextWidth(control);
     if (!one_line) return std::nullopt;
     if (width >= kOneLine || *one_line == 0) return 240;
-    return 240 * ((*one_line + std::max(width, 1) - 1) / std::max(width, 1));
+    const int wrap = std::max(width, 1);
+    return 240 * ((*one_line + wrap - 1) / wrap);
   }
   void Destroy() override {
     for (const auto& c : form_.Controls()) {
