@@ -83,6 +83,10 @@ bool IsPlacedControl(const Control& c) {
   return c.TypeName() != "Menu" && c.TypeName() != "Timer";
 }
 
+bool SameRect(const Control& c, const TwipsRect& r) {
+  return c.Left() == r.left && c.Top() == r.top && c.Width() == r.width && c.Height() == r.height;
+}
+
 // How far the shown controls in a container (nullptr: the window) reach.
 struct Reach {
   int right = 0;
@@ -102,9 +106,16 @@ Reach ReachIn(const std::vector<std::unique_ptr<Control>>& controls, const Contr
 }  // namespace
 
 void Form::Widen(Control& grown, int by) {
-  const int old_right = grown.Left() + grown.Width();
-  const int old_width = grown.Width();
-  grown.Move(grown.Left(), grown.Top(), grown.Width() + by, grown.Height());
+  const TwipsRect was{grown.Left(), grown.Top(), grown.Width(), grown.Height()};
+  const int old_right = was.left + was.width;
+  const int old_width = was.width;
+  // The control, and a skin's copy laid over it.
+  for (const auto& owned : controls_) {
+    Control& o = *owned;
+    if (&o == &grown || (o.Container() == grown.Container() && SameRect(o, was))) {
+      o.Move(o.Left(), o.Top(), o.Width() + by, o.Height());
+    }
+  }
   // Frames stacked in one column keep one width.
   if (grown.TypeName() == "Frame") {
     for (const auto& owned : controls_) {
@@ -144,8 +155,7 @@ void Form::Heighten(Control& grown, int by) {
   for (const auto& owned : controls_) {
     Control& o = *owned;
     if (o.Container() != grown.Container() || !IsPlacedControl(o)) continue;
-    if (&o == &grown || (o.Left() == was.left && o.Top() == was.top && o.Width() == was.width &&
-                         o.Height() == was.height)) {
+    if (&o == &grown || SameRect(o, was)) {
       // The control, and a skin's copy laid over it.
       o.Move(o.Left(), o.Top(), o.Width(), o.Height() + by);
       continue;

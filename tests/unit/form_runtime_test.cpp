@@ -351,6 +351,7 @@ class Columns : public Form {
  public:
   using Form::Form;
   Label* label = nullptr;
+  SkinLabel* overlay = nullptr;  // a skin's copy laid over the label
   ComboBox* combo = nullptr;
   Label* label2 = nullptr;
   ComboBox* combo2 = nullptr;
@@ -364,6 +365,7 @@ class Columns : public Form {
     Move(0, 0, 8000, 4000);
     upper = &Add<Frame>("fraUpper", -1, "Upper", nullptr, 120, 120, 3600, 1500);
     label = &Add<Label>("lblWarn", -1, "&Warn:", upper, 120, 300, 1000, 255);
+    overlay = &Add<SkinLabel>("SkinLabel1", 0, "&Warn:", upper, 120, 300, 1000, 255);
     combo = &Add<ComboBox>("cmbWarn", -1, "", upper, 1200, 260, 2000, 315);
     label2 = &Add<Label>("lblSkin", -1, "&Skin:", upper, 120, 660, 1000, 255);
     combo2 = &Add<ComboBox>("cmbSkin", -1, "", upper, 1200, 620, 2000, 315);
@@ -386,8 +388,10 @@ TEST(FitTexts, ALongerTextWidensItsControlAndMakesRoomAroundIt) {
   form.Load();
   EXPECT_EQ(1000, form.label->Width());  // "Warn:" fits
   form.label->SetCaption("&Warnung vor dem Ausführen (Sekunden):");
+  form.overlay->SetCaption(form.label->Caption());
   form.FitTexts();
   EXPECT_EQ(3745, form.label->Width());  // 37 characters and the label's own margin
+  EXPECT_EQ(3745, form.overlay->Width());
   EXPECT_EQ(1200 + 2745, form.combo->Left());
   EXPECT_EQ(2000, form.combo->Width());
   // The label under it keeps the column's width: both boxes stay aligned.
