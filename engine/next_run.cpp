@@ -139,7 +139,7 @@ std::optional<LocalTime> ParseNextRun(std::string_view text, const Locale& local
          *time;
 }
 
-std::string GetNextRun(std::string_view block, const Clock& clock, const Locale& locale) {
+NextRun NextRunOf(std::string_view block, const Clock& clock, const Locale& locale) {
   const std::string start_date = GetValue(block, "StartDate");
   const std::string start_time = GetValue(block, "StartTime");
   // A schedule saved without a start never runs; the watcher skips an empty cell.
@@ -150,11 +150,16 @@ std::string GetNextRun(std::string_view block, const Clock& clock, const Locale&
   const auto date = locale.ParseDate(start_date);
   const auto time = ParseTimeOfDay(start_time);
   // What cannot be read is shown as stored; the watcher cannot read it either.
-  if (!date || !time) return start_date + " " + start_time;
+  if (!date || !time) return {start_date + " " + start_time, std::nullopt};
+  const auto at = [&](Date d, std::string text) {
+    return NextRun{std::move(text), LocalTime{std::chrono::local_days{d}} + floor<minutes>(*time)};
+  };
 
   // "Later" counts minute boundaries: a start in the current minute has passed.
   const bool later_today = duration_cast<minutes>(*time) > now_minute;
-  if (*date > today || (*date == today && later_today)) return start_date + " " + start_time;
+  if (*date > today || (*date == today && later_today)) {
+    return at(*date, start_date + " " + start_time);
+  }
 
   if (!ReadBoolean(GetValue(block, "Repeat"))) return {};
 
@@ -199,17 +204,24 @@ std::string GetNextRun(std::string_view block, const Clock& clock, const Locale&
   } else {
     return {};
   }
-  return locale.ShortDate(next) + " " + start_time;
+  return at(next, locale.ShortDate(next) + " " + start_time);
+}
+
+std::string GetNextRun(std::string_view block, const Clock& clock, const Locale& locale) {
+  return NextRunOf(block, clock, locale).text;
+}
+
+NextRun NextRunAfter(std::string_view block, const Clock& clock, const Locale& locale,
+                     std::optional<LocalTime> taken) {
+  NextRun next = NextRunOf(block, clock, locale);
+  if (!taken || !next.moment || *next.moment > floor<minutes>(*taken)) return next;
+  // Asked at the taken minute itself, the computation gives what follows it.
+  return NextRunOf(block, FixedClock{floor<minutes>(*taken)}, locale);
 }
 
 std::string GetNextRunAfter(std::string_view block, const Clock& clock, const Locale& locale,
                             std::optional<LocalTime> taken) {
-  std::string next = GetNextRun(block, clock, locale);
-  if (!taken) return next;
-  const auto due = ParseNextRun(next, locale);
-  if (!due || floor<minutes>(*due) > floor<minutes>(*taken)) return next;
-  // Asked at the taken minute itself, the computation gives what follows it.
-  return GetNextRun(block, FixedClock{floor<minutes>(*taken)}, locale);
+  return NextRunAfter(block, clock, locale, taken).text;
 }
 
 }  // namespace norvale

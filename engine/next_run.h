@@ -19,6 +19,17 @@ std::optional<std::chrono::seconds> ParseTimeOfDay(std::string_view text);
 // "2026. 12. 04."), then the time of day, with an AM/PM marker if it has one.
 std::optional<LocalTime> ParseNextRun(std::string_view text, const Locale& locale);
 
+// A schedule's next run: the text its row shows and, where the stored date and
+// time can be read, the local minute it falls due.
+struct NextRun {
+  std::string text;
+  std::optional<LocalTime> moment;
+};
+NextRun NextRunOf(std::string_view scheduler_block, const Clock& clock, const Locale& locale);
+// NextRunOf, never at or before `taken`.
+NextRun NextRunAfter(std::string_view scheduler_block, const Clock& clock, const Locale& locale,
+                     std::optional<LocalTime> taken);
+
 // The next run of the SCHEDULER block: "" for none, else a date, a blank and the
 // stored StartTime.
 std::string GetNextRun(std::string_view scheduler_block, const Clock& clock, const Locale& locale);

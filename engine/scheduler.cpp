@@ -1,160 +1,205 @@
 #include "engine/scheduler.h"
 
-#include "schedule/schedule_list.h"
+#include <algorithm>
+#include <vector>
 
 namespace norvale {
+
+using namespace std::chrono;
+
 namespace {
 
-using std::chrono::floor;
-using std::chrono::milliseconds;
-using std::chrono::minutes;
+// A tick this much later than it was armed for was not spent awake.
+constexpr milliseconds kSleepSlack = seconds{30};
+// The wall clock moved this much more or less than real time: it was set.
+constexpr milliseconds kClockSetSlack = seconds{2};
+// How often a watched program and input during an idle countdown are looked at.
+constexpr milliseconds kProgramLook = seconds{2};
+constexpr milliseconds kInputLook = seconds{1};
+// The longest the timer sleeps: a clock set without notice is noticed by then.
+constexpr milliseconds kLongestWait = minutes{1};
 
 }  // namespace
 
-SchedulerEngine::SchedulerEngine(SchedulerControls controls, Toolkit& kit, ScheduleRows& rows)
-    : c_(controls), kit_(kit), rows_(rows) {
-  c_.tmrProcessSchedule.SetEnabled(false);
-  c_.tmrProcessSchedule.SetInterval(500);
-  c_.timSchedule.SetEnabled(false);
-  c_.timSchedule.SetInterval(250);
-  c_.tmrScheduler.Tick = [this] { tmrScheduler_Timer(); };
-  c_.tmrProcessSchedule.Tick = [this] { tmrProcessSchedule_Timer(); };
-  c_.timSchedule.Tick = [this] { timSchedule_Timer(); };
-  c_.tmrScheduler.SetInterval(500);
-  c_.tmrScheduler.SetEnabled(true);
-  // A new or changed row may be due before the watcher would wake.
-  c_.lstSchedules.RowsChanged = [this] { WatchClosely(); };
+SchedulerEngine::SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock, Timer& timer,
+                                 Activity& activity, Hooks hooks)
+    : list_(list),
+      flow_(flow),
+      clock_(clock),
+      timer_(timer),
+      activity_(activity),
+      hooks_(std::move(hooks)) {
+  timer_.Tick = [this] { tmrScheduler_Timer(); };
+  // The user has just started the program: idle time counts from now.
+  last_resume_ = clock_.Monotonic();
+  Arm(milliseconds{500});
 }
 
-void SchedulerEngine::WatchClosely() {
-  if (armed_ == milliseconds{500}) return;
-  armed_ = milliseconds{500};
-  c_.tmrScheduler.SetInterval(500);
+void SchedulerEngine::SystemChanged(SystemChange change) {
+  (change == SystemChange::kResumed ? resumed_ : clock_set_) = true;
+  tmrScheduler_Timer();
 }
 
-void SchedulerEngine::ArmWatcher(LocalTime now) {
-  milliseconds next{60000};
-  if (earliest_) {
-    // Wake a quarter second before the due moment; the tick after it takes the row.
-    const milliseconds gap = std::chrono::floor<milliseconds>(*earliest_ - now);
-    if (gap <= milliseconds{750}) {
-      next = milliseconds{500};
-    } else if (gap - milliseconds{250} < next) {
-      next = gap - milliseconds{250};
-    }
-  }
-  if (next == armed_) return;
-  armed_ = next;
-  c_.tmrScheduler.SetInterval(static_cast<int>(next.count()));
+UtcTime SchedulerEngine::MomentOf(LocalTime local) const {
+  const UtcTime u = clock_.ToUtc(local);
+  if (clock_.ToLocal(u) == local) return u;
+  // Skipped by daylight saving: read with the offset before the change, which
+  // lands after it; the change itself is the first moment showing a later time.
+  UtcTime t = u;
+  for (int i = 0; i < 24 * 60 && clock_.ToLocal(t - minutes{1}) >= local; ++i) t -= minutes{1};
+  return t;
 }
 
-void SchedulerEngine::RefreshDues(milliseconds offset) {
-  // Quick rows are due at a moment in real time, so a change of the offset (daylight
-  // saving) moves their local due moment.
-  if (dues_revision_ == c_.lstSchedules.Revision() && dues_offset_ == offset) return;
-  const ListItems& items = c_.lstSchedules.Items();
-  dues_.assign(items.size(), std::nullopt);
-  earliest_.reset();
-  for (size_t i = 0; i < items.size(); ++i) {
-    dues_[i] = rows_.DueOf(items[i]);
-    if (dues_[i] && (!earliest_ || *dues_[i] < *earliest_)) earliest_ = dues_[i];
-  }
-  dues_revision_ = c_.lstSchedules.Revision();
-  dues_offset_ = offset;
+void SchedulerEngine::Arm(std::optional<milliseconds> wait) {
+  const milliseconds interval = std::clamp(wait.value_or(kLongestWait), milliseconds{1}, kLongestWait);
+  armed_ = interval;
+  timer_.SetInterval(static_cast<int>(interval.count()));
+  timer_.SetEnabled(true);
+}
+
+Occurrence SchedulerEngine::Begin(const RunRow& row, milliseconds moment, LocalTime due) const {
+  Occurrence o;
+  o.row = row.id;
+  o.quick = !row.from_file;
+  o.name = row.name;
+  o.action = row.action;
+  o.origin = row.from_file ? row.name : row.origin;
+  o.due_by = row.due_by;
+  o.moment = moment;
+  o.due = due;
+  o.taken_at = clock_.Monotonic();
+  return o;
 }
 
 void SchedulerEngine::tmrScheduler_Timer() {
-  const Clock& clock = kit_.Time();
-  const LocalTime now = clock.Now();
-  // Offsets are whole minutes; rounding keeps the two readings' jitter out.
-  const milliseconds offset =
-      std::chrono::round<minutes>(now.time_since_epoch() - clock.UtcNow().time_since_epoch());
-  const UtcTime utc = clock.UtcNow();
-  const LocalTime prev = last_local_.value_or(now);
-  // The local clock moved further than time passed: daylight saving began, and
-  // the local times in between were skipped, not slept through.
-  const bool skipped_ahead = last_local_ && offset > last_offset_;
-  // Awake since the last tick, only late (a busy machine): what fell due in
-  // between is still on time.
-  const bool awake_since = last_utc_ && !interrupted_ && utc >= *last_utc_ &&
-                           utc - *last_utc_ <= armed_ + std::chrono::minutes{1};
-  last_local_ = now;
+  // A row changed by what a tick does is looked at by that tick.
+  if (ticking_) return;
+  ticking_ = true;
+  const milliseconds mono = clock_.Monotonic();
+  const UtcTime utc = clock_.UtcNow();
+  const LocalTime local = clock_.Now();
+  const bool had = last_mono_.has_value();
+  const bool slept = resumed_ || (had && mono - *last_mono_ > armed_ + kSleepSlack);
+  const bool set = clock_set_ || (had && abs((utc - last_utc_) - (mono - *last_mono_)) > kClockSetSlack);
+  // Awake and on the same clock since the last tick, only perhaps late.
+  const bool continuous = had && !slept && !set;
+  const UtcTime prev_utc = last_utc_;
+  resumed_ = clock_set_ = false;
+  last_mono_ = mono;
   last_utc_ = utc;
-  last_offset_ = offset;
-  interrupted_ = false;
-
-  // A clock set back before the last performed minute makes that minute new again.
-  if (performed_minute_ && now < *performed_minute_) performed_minute_.reset();
-
-  RefreshDues(offset);
-  if (!earliest_ || *earliest_ > now) {  // nothing due and nothing missed
-    ArmWatcher(now);
-    return;
+  if (set) flow_.ClockSet();
+  if (slept) {
+    // Nothing may happen late: a warning that slept is over.
+    last_resume_ = mono;
+    flow_.MissAll();
   }
 
-  const bool prevented = c_.chkPrevent.Value() == 1;
-  std::vector<std::pair<size_t, LocalTime>> taken, missed;
-  for (size_t i = 0; i < dues_.size(); ++i) {
-    if (!dues_[i] || *dues_[i] > now) continue;
-    const LocalTime due = *dues_[i];
-    const LocalTime minute = floor<minutes>(due);
-    const bool in_its_minute =
-        now < minute + minutes{1} || (due > prev && (skipped_ahead || awake_since));
-    if (!in_its_minute) {
-      missed.emplace_back(i, due);
-    } else if (!prevented) {
-      taken.emplace_back(i, due);
+  // Input during an idle row's countdown puts the row back to counting.
+  const milliseconds input_at = mono - activity_.SinceLastInput();
+  std::vector<uint64_t> rearmed;
+  flow_.Withdraw([&](const Occurrence& o) {
+    const bool back = o.due_by == DueBy::kIdle && input_at > o.taken_at;
+    if (back) rearmed.push_back(o.row);
+    return back;
+  });
+  for (uint64_t id : rearmed) {
+    list_.Update(id, [&](RunRow& r) {
+      r.taken = false;
+      r.idle_from = input_at;
+    });
+  }
+  flow_.Tick();
+
+  const seconds lead{hooks_.warn_seconds ? hooks_.warn_seconds() : 0};
+  std::optional<milliseconds> wait;
+  const auto soon = [&](milliseconds d) { wait = wait ? std::min(*wait, d) : d; };
+  struct Decision {
+    uint64_t row;
+    bool take;
+    Occurrence o;
+  };
+  // Rows moved on come round again only in the future; a second look arms for them.
+  for (int look = 0; look < 3; ++look) {
+    std::vector<Decision> decisions;
+    for (const RunRow& r : list_.Rows()) {
+      if (!r.enabled || r.taken) continue;
+      switch (r.due_by) {
+        case DueBy::kLocalTime: {
+          if (!r.local_due) break;
+          const UtcTime moment = MomentOf(*r.local_due);
+          const UtcTime warn = moment - lead;
+          if (utc < warn) {
+            soon(warn - utc);
+            break;
+          }
+          // The warning's minute, and never past the moment itself.
+          const LocalTime shown = clock_.ToLocal(warn);
+          const UtcTime minute_end = warn + (minutes{1} - (shown - floor<minutes>(shown)));
+          const UtcTime window_end = lead == seconds{0} ? minute_end : std::min(minute_end, moment);
+          const bool take = utc < window_end || (continuous && prev_utc < warn);
+          decisions.push_back({r.id, take, Begin(r, mono + (moment - utc), clock_.ToLocal(moment))});
+          break;
+        }
+        case DueBy::kRealTime: {
+          const milliseconds warn = r.real_due - lead;
+          if (mono < warn) {
+            soon(warn - mono);
+            break;
+          }
+          decisions.push_back({r.id, !slept, Begin(r, r.real_due, local + (r.real_due - mono))});
+          break;
+        }
+        case DueBy::kIdle: {
+          const milliseconds from = std::max({r.idle_from, input_at, last_resume_});
+          const milliseconds need = minutes{r.idle_minutes};
+          if (mono - from < need) {
+            soon(need - (mono - from));
+            break;
+          }
+          decisions.push_back({r.id, true, Begin(r, mono + lead, local + lead)});
+          break;
+        }
+        case DueBy::kProgramEnds:
+          if (r.watch && !r.watch->Ended()) {
+            soon(kProgramLook);
+            break;
+          }
+          decisions.push_back({r.id, true, Begin(r, mono + lead, local + lead)});
+          break;
+      }
+    }
+    if (decisions.empty()) break;
+    for (Decision& d : decisions) {
+      const RunRow* row = list_.Find(d.row);
+      if (!row) continue;
+      const bool file = row->from_file;
+      const LocalTime due = row->local_due.value_or(d.o.due);
+      if (!d.take) {
+        if (hooks_.missed) hooks_.missed(*row, due);
+        if (file) {
+          hooks_.move_on(d.row, due);
+        } else {
+          list_.Remove(d.row);
+        }
+        continue;
+      }
+      if (file) {
+        hooks_.move_on(d.row, due);
+      } else {
+        list_.Update(d.row, [](RunRow& r) { r.taken = true; });
+      }
+      flow_.Take(std::move(d.o));
     }
   }
-  // Rows are changed only after the walk: moving on rewrites their texts.
-  for (const auto& [i, due] : missed) rows_.MoveOn(i, due, true);
-  for (const auto& [i, due] : taken) {
-    const LocalTime minute = floor<minutes>(due);
-    // Once an action of this minute has been performed, no other row of it is.
-    if (performed_minute_ != minute) {
-      const std::string& name = c_.lstSchedules.Items()[i].Text;
-      c_.lstSchedule.AddItem(name);
-      queued_minute_[name] = minute;
-      c_.tmrProcessSchedule.SetEnabled(true);
-    }
-    rows_.MoveOn(i, due, false);
-  }
-  RefreshDues(offset);
-  ArmWatcher(now);
-}
 
-void SchedulerEngine::tmrProcessSchedule_Timer() {
-  c_.tmrProcessSchedule.SetEnabled(false);
-  // Never re-entered: the firing step re-arms the processor when names remain.
-  if (!completed_ || c_.lstSchedule.ListCount() == 0) return;
-  completed_ = false;
-  c_.timSchedule.SetEnabled(true);
-}
-
-void SchedulerEngine::timSchedule_Timer() {
-  c_.timSchedule.SetEnabled(false);
-  if (c_.lstSchedule.ListCount() == 0) {
-    completed_ = true;
-    return;
+  if (const auto next = flow_.NextMoment()) soon(*next - clock_.Monotonic());
+  const auto watching_input = [](const Occurrence& o) { return o.due_by == DueBy::kIdle; };
+  if ((flow_.Shown() && watching_input(*flow_.Shown())) ||
+      std::any_of(flow_.Waiting().begin(), flow_.Waiting().end(), watching_input)) {
+    soon(kInputLook);
   }
-  const std::string name = c_.lstSchedule.List(0);
-  c_.lstSchedule.RemoveItem(0);
-  kit_.DoEvents();
-  const size_t index = FindSchedule(c_.lstSchedules.Items(), name);
-  if (index < 1) {
-    // Deleted after it was queued: dropped without action.
-    completed_ = true;
-    if (c_.lstSchedule.ListCount() > 0) c_.tmrProcessSchedule.SetEnabled(true);
-    return;
-  }
-  completed_ = true;
-  // Schedules that fell due together are dropped: the first one decides.
-  c_.lstSchedule.Clear();
-  if (auto it = queued_minute_.find(name); it != queued_minute_.end()) {
-    performed_minute_ = it->second;
-  }
-  queued_minute_.clear();
-  rows_.Perform(index - 1);
+  Arm(wait);
+  ticking_ = false;
 }
 
 }  // namespace norvale

@@ -1,95 +1,69 @@
 #pragma once
-// The scheduler's three timers on the main window: the watcher takes the rows
-// whose moment has come and queues their names, the processor hands the queue
-// on, and the firing step performs the first queued schedule's action. One
-// thread; each stage disarms itself and arms the next.
+// The scheduler: one timer, armed for the next moment anything can happen,
+// takes each row of the run list when its warning time comes and hands the
+// occurrence to the flow, or lets it pass as missed.
 //
-// What fires when: a row is performed when the program is awake at some moment
-// of its due minute from its due moment on, and never late: the tick after the
-// due moment takes it, even past the minute, as long as the program stayed awake
-// in between. A row whose minute passed unseen (sleep, a clock set forward,
-// "Prevent" ticked) moves on to its next occurrence. A local time that daylight
-// saving skips fires right after the change. Only the first row of a minute
-// performs; the others move on.
-#include <map>
+// When: a row due at a local minute (a schedule, /at, a delay of days) is taken
+// at the first moment the program is awake in its warning's minute and before
+// its moment; a row due in real time (a delay, a postpone) when the program is
+// awake at its warning time; "when idle" once that many minutes of awake time
+// passed without input since the row was made or the computer resumed; "when a
+// program ends" when the program is seen to have ended. A tick late only
+// because the machine was busy still takes what fell due since the last one. A
+// local time that daylight saving skips falls due at the change, a repeated one
+// once. Everything else passes as missed, and the row moves on.
+#include <chrono>
+#include <functional>
 #include <optional>
-#include <string>
-#include <vector>
 
+#include "engine/run_flow.h"
+#include "engine/run_list.h"
+#include "platform/activity.h"
+#include "platform/clock.h"
 #include "platform/forms/control.h"
-#include "platform/forms/toolkit.h"
-#include "platform/list_items.h"
+#include "platform/forms/form.h"
 
 namespace norvale {
 
-struct SchedulerControls {
-  ListView& lstSchedules;  // the schedule rows
-  ListBox& lstSchedule;    // the queue of names, oldest first (hidden)
-  CheckBox& chkPrevent;    // ticked: nothing is queued
-  Timer& tmrScheduler;
-  Timer& tmrProcessSchedule;
-  Timer& timSchedule;
-};
-
-// What the engine asks of the owner of the rows.
-class ScheduleRows {
- public:
-  virtual ~ScheduleRows() = default;
-  // The local moment the row is next due; nullopt when it has none (empty,
-  // unreadable or disabled).
-  virtual std::optional<LocalTime> DueOf(const ListItem& row) const = 0;
-  // The row's occurrence at `due` is done with (taken, or `missed`: its minute
-  // passed untaken): the row shows its next occurrence from now on.
-  virtual void MoveOn(size_t row, LocalTime due, bool missed) = 0;
-  // Performs the row's action now.
-  virtual void Perform(size_t row) = 0;
-};
-
 class SchedulerEngine {
  public:
-  // Arms the watcher (500 ms) and sets up the other two stages disarmed.
-  SchedulerEngine(SchedulerControls controls, Toolkit& kit, ScheduleRows& rows);
+  struct Hooks {
+    std::function<int()> warn_seconds;
+    // A file row's occurrence at `due` is done with: it shows its next one.
+    std::function<void(uint64_t row, LocalTime due)> move_on;
+    // An occurrence passed untaken, at `due` on the wall clock.
+    std::function<void(const RunRow& row, LocalTime due)> missed;
+  };
+  SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock, Timer& timer,
+                  Activity& activity, Hooks hooks);
 
   void tmrScheduler_Timer();
-  void tmrProcessSchedule_Timer();
-  void timSchedule_Timer();
-  // The computer resumed or the clock was set: the time since the last tick was
-  // not spent awake, so nothing of it is caught up. Looks at once rather than at
-  // the next tick; the watcher notices a moved clock by itself too.
-  void SystemChanged() {
-    interrupted_ = true;
-    tmrScheduler_Timer();
-  }
+  // The computer resumed or the clock was set: looked at at once.
+  void SystemChanged(SystemChange change);
 
-  // False while a queued schedule is being handled.
-  bool Completed() const { return completed_; }
+  // The moment a local minute falls due: a skipped one at the daylight-saving
+  // change that skipped it, a repeated one at its first showing.
+  UtcTime MomentOf(LocalTime local) const;
 
  private:
-  void RefreshDues(std::chrono::milliseconds offset);
-  // Sleeps until shortly before the earliest due moment (a minute at most), so
-  // an idle program wakes about once a minute.
-  void ArmWatcher(LocalTime now);
-  void WatchClosely();
+  void Arm(std::optional<std::chrono::milliseconds> wait);
+  Occurrence Begin(const RunRow& row, std::chrono::milliseconds moment, LocalTime due) const;
 
-  SchedulerControls c_;
-  Toolkit& kit_;
-  ScheduleRows& rows_;
-  bool completed_ = true;
+  RunList& list_;
+  RunFlow& flow_;
+  const Clock& clock_;
+  Timer& timer_;
+  Activity& activity_;
+  Hooks hooks_;
 
-  // The last tick: its local time, its UTC time and their distance.
-  std::optional<LocalTime> last_local_;
-  std::optional<UtcTime> last_utc_;
-  bool interrupted_ = false;
-  std::chrono::milliseconds armed_{500};  // the watcher's interval now
-  std::chrono::milliseconds last_offset_{0};
-  // Each row's due moment, read once per change of the rows.
-  uint64_t dues_revision_ = ~uint64_t{0};
-  std::chrono::milliseconds dues_offset_{0};
-  std::vector<std::optional<LocalTime>> dues_;
-  std::optional<LocalTime> earliest_;
-  // The due minute of each queued name, and of the last occurrence performed.
-  std::map<std::string, LocalTime> queued_minute_;
-  std::optional<LocalTime> performed_minute_;
+  // The last tick, on the three clocks.
+  std::optional<std::chrono::milliseconds> last_mono_;
+  UtcTime last_utc_{};
+  bool resumed_ = false;
+  bool clock_set_ = false;
+  std::chrono::milliseconds armed_{0};
+  std::chrono::milliseconds last_resume_{};
+  bool ticking_ = false;
 };
 
 }  // namespace norvale

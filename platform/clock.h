@@ -17,6 +17,19 @@ class Clock {
   // The same moment in UTC. It moves on evenly across daylight-saving changes,
   // which is how the scheduler tells them from a clock the user set.
   virtual UtcTime UtcNow() const { return UtcTime{Now().time_since_epoch()}; }
+  // Time since some fixed start that counts sleep too and never moves with the
+  // wall clock: what delays and countdowns are measured on.
+  virtual std::chrono::milliseconds Monotonic() const { return UtcNow().time_since_epoch(); }
+  // The zone's offset from UTC at `t`, daylight saving included.
+  virtual std::chrono::seconds OffsetAt(UtcTime /*t*/) const {
+    return std::chrono::round<std::chrono::minutes>(Now().time_since_epoch() -
+                                                    UtcNow().time_since_epoch());
+  }
+  // What the wall clock shows at `t`.
+  LocalTime ToLocal(UtcTime t) const { return LocalTime{(t + OffsetAt(t)).time_since_epoch()}; }
+  // The earliest moment the wall clock shows `local`; a local time that daylight
+  // saving skips is read with the offset before the change.
+  UtcTime ToUtc(LocalTime local) const;
 
   Date Today() const { return Date{std::chrono::floor<std::chrono::days>(Now())}; }
   // Time since local midnight.

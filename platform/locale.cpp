@@ -14,6 +14,19 @@ std::string Time24(std::chrono::seconds time_of_day) {
   return buf;
 }
 
+UtcTime Clock::ToUtc(LocalTime local) const {
+  using namespace std::chrono;
+  const UtcTime as_utc{local.time_since_epoch()};
+  // The offsets in force half a day either side cover any single change.
+  const seconds before = OffsetAt(as_utc - hours{12});
+  const seconds after = OffsetAt(as_utc + hours{12});
+  for (seconds o : {before > after ? before : after, before > after ? after : before}) {
+    // The larger offset gives the earlier moment; it wins when both fit (autumn).
+    if (OffsetAt(as_utc - o) == o) return as_utc - o;
+  }
+  return as_utc - before;
+}
+
 std::string IsoMoment(LocalTime t, char separator) {
   using namespace std::chrono;
   const auto day = floor<days>(t);

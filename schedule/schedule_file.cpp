@@ -127,4 +127,17 @@ std::optional<int16_t> ReadInt16(std::string_view text) {
   return static_cast<int16_t>(r);
 }
 
+void WriteLastRunTime(const ScheduleStore& store, std::string_view name, std::string_view text) {
+  const std::string path = store.PathOf(name);
+  std::string bytes = store.fs.ReadAll(path);
+  const std::string key = "LastRunTime=";
+  const size_t at = bytes.find(key);
+  if (at == std::string::npos) return;
+  const size_t begin = at + key.size();
+  const size_t end = bytes.find("\r\n", begin);
+  if (end == std::string::npos) return;
+  bytes.replace(begin, end - begin, store.codec.Utf8ToAnsi(std::string(text)));
+  store.fs.ReplaceWhole(path, bytes);
+}
+
 }  // namespace norvale

@@ -33,6 +33,10 @@ std::string ScheduleText(const ScheduleRecord& record);
 // "Error <number> - <description>" and returns false; the old file is untouched.
 bool SaveSchedule(const ScheduleRecord& record, const ScheduleStore& store, MessageBoxes& boxes);
 
+// Sets the schedule's Last Run Time to `text`; every other byte of its file stays
+// as it was. Nothing happens when the file has no such line. Throws FileError.
+void WriteLastRunTime(const ScheduleStore& store, std::string_view name, std::string_view text);
+
 std::string GetTag(std::string_view text, std::string_view tag);
 std::string GetValue(std::string_view text, std::string_view key);
 bool FileExists(const FileSystem& fs, const std::string& path);

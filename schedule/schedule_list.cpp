@@ -31,44 +31,104 @@ void ScheduleCache::KeepOnlyRead() {
   }
 }
 
+namespace {
+
+// A minute that has begun still counts: a computer resumed inside it, or a
+// reload in it, still takes its occurrence.
+FixedClock MinuteBegun(const Clock& clock) {
+  return FixedClock{clock.Now() - std::chrono::minutes{1}};
+}
+
+// The next run of a file's text, never at or before `taken`.
+void ReadNext(RunRow& row, const std::string& content, const Clock& from, const Locale& locale,
+              std::optional<LocalTime> taken) {
+  const std::string data = GetTag(content, "DATA");
+  row.action = GetValue(data, "ItemType");
+  row.enabled = GetValue(data, "Enabled") == "1";
+  row.last_run = GetValue(data, "LastRunTime");
+  row.local_due.reset();
+  row.next_text.clear();
+  if (!row.enabled) return;
+  const NextRun next = NextRunAfter(GetTag(content, "SCHEDULER"), from, locale, taken);
+  row.next_text = next.text;
+  row.local_due = next.moment;
+}
+
+}  // namespace
+
+std::vector<RunRow> LoadFileRows(const ScheduleStore& store, const Clock& clock,
+                                 const Locale& locale, const TakenOccurrences& taken,
+                                 const std::string& unreadable, ScheduleCache* cache,
+                                 bool minute_begun) {
+  const FixedClock begun = MinuteBegun(clock);
+  const Clock& from = minute_begun ? static_cast<const Clock&>(begun) : clock;
+  std::vector<RunRow> rows;
+  for (const std::string& file : store.fs.ListFiles(store.data_folder, "*.sch")) {
+    RunRow& row = rows.emplace_back();
+    row.name = file.substr(0, file.size() - 4);
+    row.due_by = DueBy::kLocalTime;
+    row.from_file = true;
+    std::string content;
+    try {
+      content = cache ? cache->Read(store, row.name) : store.ReadText(row.name);
+    } catch (const FileError&) {
+      // Shown, so the user knows it exists; never performed.
+      row.unreadable = true;
+      row.enabled = false;
+      row.next_text = unreadable;
+      continue;
+    }
+    std::optional<LocalTime> last;
+    if (const std::string stored = GetValue(GetTag(content, "DATA"), "LastRunTime");
+        !stored.empty()) {
+      last = ParseNextRun(stored, locale);
+    }
+    if (auto it = taken.find(row.name); it != taken.end() && (!last || it->second > *last)) {
+      last = it->second;
+    }
+    ReadNext(row, content, from, locale, last);
+  }
+  if (cache) cache->KeepOnlyRead();
+  return rows;
+}
+
+void MoveOnFileRow(RunRow& row, const ScheduleStore& store, const Clock& clock,
+                   const Locale& locale, LocalTime taken, const std::string& unreadable) {
+  try {
+    ReadNext(row, store.ReadText(row.name), MinuteBegun(clock), locale, taken);
+  } catch (const FileError&) {
+    row.unreadable = true;
+    row.enabled = false;
+    row.local_due.reset();
+    row.next_text = unreadable;
+  }
+}
+
 std::vector<std::string> loadData(ListItems& rows, const ScheduleStore& store, const Clock& clock,
                                   const Locale& locale, const TakenOccurrences& taken,
                                   const std::string& unreadable, ScheduleCache* cache) {
   rows.clear();
   std::vector<std::string> skipped;
-  for (const std::string& file : store.fs.ListFiles(store.data_folder, "*.sch")) {
-    const std::string name = file.substr(0, file.size() - 4);
-    std::string content;
-    try {
-      content = cache ? cache->Read(store, name) : store.ReadText(name);
-    } catch (const FileError&) {
-      // Shown, so the user knows it exists; never performed.
-      skipped.push_back(name);
-      ListItem& row = rows.emplace_back();
-      row.Text = name;
-      row.SetSubItem(kColumnNextRun, unreadable);
-      row.SetSubItem(kColumnEnabled, "");
-      continue;
-    }
-    const std::string data = GetTag(content, "DATA");
-    const std::string last_run = GetValue(data, "LastRunTime");
-    const bool enabled = GetValue(data, "Enabled") == "1";
-    std::optional<LocalTime> last =
-        last_run.empty() ? std::nullopt : ParseNextRun(last_run, locale);
-    if (auto it = taken.find(name); it != taken.end() && (!last || it->second > *last)) {
-      last = it->second;
-    }
-    ListItem& row = rows.emplace_back();
-    row.Text = name;
-    row.SetSubItem(kColumnType, GetValue(data, "ItemType"));
-    row.SetSubItem(kColumnLastRun, last_run);
-    row.SetSubItem(kColumnNextRun,
-                   enabled ? GetNextRunAfter(GetTag(content, "SCHEDULER"), clock, locale, last)
-                           : std::string());
-    row.SetSubItem(kColumnEnabled, enabled ? "Yes" : "No");
+  for (const RunRow& r : LoadFileRows(store, clock, locale, taken, unreadable, cache, false)) {
+    if (r.unreadable) skipped.push_back(r.name);
+    rows.push_back(FileRowItem(r));
   }
-  if (cache) cache->KeepOnlyRead();
   return skipped;
+}
+
+ListItem FileRowItem(const RunRow& r) {
+  ListItem row;
+  row.Text = r.name;
+  if (r.unreadable) {
+    row.SetSubItem(kColumnNextRun, r.next_text);
+    row.SetSubItem(kColumnEnabled, "");
+    return row;
+  }
+  row.SetSubItem(kColumnType, r.action);
+  row.SetSubItem(kColumnLastRun, r.last_run);
+  row.SetSubItem(kColumnNextRun, r.next_text);
+  row.SetSubItem(kColumnEnabled, r.enabled ? "Yes" : "No");
+  return row;
 }
 
 RowCommands lstSchedules_ItemClick(const ListItem& row, const ScheduleStore& store,

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/run_list.h"
 #include "platform/clock.h"
 #include "platform/list_items.h"
 #include "platform/locale.h"
@@ -40,6 +41,22 @@ class ScheduleCache {
   };
   std::map<std::string, Entry> entries_;
 };
+
+// The run rows of the schedule files, in listing order. A file that cannot be
+// read gets a row marked unreadable, with `unreadable` as its next run; the
+// others still load. The stored Last Run Time counts as taken, and so does
+// `taken`. With `minute_begun` an occurrence of the minute under way still
+// counts (a reload must not drop it); without, it has passed (a start).
+std::vector<RunRow> LoadFileRows(const ScheduleStore& store, const Clock& clock,
+                                 const Locale& locale, const TakenOccurrences& taken,
+                                 const std::string& unreadable, ScheduleCache* cache,
+                                 bool minute_begun);
+// The row's occurrence at `taken` is done with: it shows the next one after it,
+// read from its file again.
+void MoveOnFileRow(RunRow& row, const ScheduleStore& store, const Clock& clock,
+                   const Locale& locale, LocalTime taken, const std::string& unreadable);
+// A file row as the list shows it (stored values; the window translates them).
+ListItem FileRowItem(const RunRow& row);
 
 // Rebuilds every row from the schedule files, in listing order. A file that
 // cannot be read gets a row with `unreadable` where its next run stands (its

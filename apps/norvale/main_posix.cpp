@@ -17,12 +17,13 @@ namespace {
 constexpr const char* kUsage =
     "usage: norvale [--data FOLDER]\n"
     "       norvale simulate --data FOLDER --from T --to T [--tz ZONE] [--date-form iso|us|de]\n"
-    "                        [--sleep T/T]... [--set-clock T/T]...\n";
+    "                        [--warning SECONDS] [--sleep T/T]... [--set-clock T/T]...\n"
+    "                        [--events FILE]\n";
 
 int Simulate(const std::vector<std::string>& args) {
   using namespace norvale;
   std::string error;
-  const auto plan = ParseSimulationArgs(args, error);
+  auto plan = ParseSimulationArgs(args, error);
   if (!plan) {
     std::fprintf(stderr, "norvale simulate: %s\n", error.c_str());
     return 2;
@@ -38,6 +39,20 @@ int Simulate(const std::vector<std::string>& args) {
     }
   }
   PosixFileSystem fs;
+  if (!plan->events_file.empty()) {
+    std::string text;
+    try {
+      text = fs.ReadAll(plan->events_file);
+    } catch (const FileError& e) {
+      std::fprintf(stderr, "norvale simulate: --events %s: %s\n", plan->events_file.c_str(),
+                   e.what());
+      return 2;
+    }
+    if (!ParseSimulationEvents(text, *plan, error)) {
+      std::fprintf(stderr, "norvale simulate: %s\n", error.c_str());
+      return 2;
+    }
+  }
   if (!fs.FolderExists(plan->data_folder)) {
     std::fprintf(stderr, "norvale simulate: --data %s: no such folder\n",
                  plan->data_folder.c_str());

@@ -92,8 +92,10 @@ Reply NorvaleProgram::Handle(const std::vector<std::string>& args) {
   const CommandLine asked = ParseCommandLine(args);
   if (!asked.usage_error.empty()) return {2, asked.usage_error + "\n"};
   // Before the main window has loaded (or after it ended) there is no list to add to.
-  if (!main_->Loaded() || main_->Ended()) return {3, "Norvale is not ready for requests\n"};
-  return ApplyRequest(*main_, *app_, asked.request);
+  if (!main_->Loaded() || main_->Ended() || !main_->HasRuns()) {
+    return {3, "Norvale is not ready for requests\n"};
+  }
+  return ApplyRequest(main_->Pending(), *app_, main_->Store().data_folder, asked.request);
 }
 
 NorvaleProgram::~NorvaleProgram() {
@@ -184,8 +186,8 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
     // The main window comes to the front first, as it would be when a run falls due.
     platform_.kit.DoEvents();
     const auto& rows = main_->lstSchedules->Items();
-    main_->Countdown().Preview({rows.empty() ? "Night" : rows[0].Text,
-                                rows.empty() ? "Shut Down" : rows[0].SubItem(1), ""},
+    main_->Countdown().Preview(rows.empty() ? "Night" : rows[0].Text,
+                               rows.empty() ? "Shut Down" : rows[0].SubItem(1),
                                main_->WarnSeconds() > 0 ? main_->WarnSeconds() : 60);
   }
 }

@@ -23,52 +23,48 @@ std::optional<RunningProcess> FindProgram(const Activity& activity, const std::s
 
 }  // namespace
 
-Reply ApplyRequest(frmMain& main, AppContext& app, const Request& request) {
+Reply ApplyRequest(Runs& runs, AppContext& app, const std::string& data_folder,
+                   const Request& request) {
   const Clock& clock = app.kit.Time();
   switch (request.kind) {
     case Request::Kind::Quick:
       break;
     case Request::Kind::Cancel: {
-      const int n = main.CancelQuickRows();
+      const int n = runs.CancelQuickRows();
       return {0, "Cancelled " + std::to_string(n) + (n == 1 ? " quick row.\n" : " quick rows.\n")};
     }
     case Request::Kind::List:
-      return {0, FormatListing(main.Store().data_folder, app.locale.GeneralDate(clock.Now()),
-                               main.lstSchedules->Items(), {})};
+      return {0, FormatListing(data_folder, app.locale.GeneralDate(clock.Now()), runs.Items(), {})};
     case Request::Kind::Usage:
       return {0, kUsage};
     case Request::Kind::None:
       return {0, ""};
   }
-  std::string name;
+  std::string name = runs.QuickName();
   switch (request.when) {
     case Request::When::In:
-      name = main.AddDelayedRow(request.action,
-                                clock.UtcNow() + std::chrono::minutes{request.minutes});
+      runs.AddQuick(DelayRow(clock, name, request.action, std::chrono::minutes{request.minutes}));
       break;
-    case Request::When::At: {
-      // The next time the clock shows HH:MM: today, or tomorrow once it has passed.
-      const LocalTime now = clock.Now();
-      const LocalTime midnight = std::chrono::floor<std::chrono::days>(now);
-      LocalTime at = midnight + std::chrono::minutes{request.at_minute};
-      if (at <= now) at += std::chrono::days{1};
-      name = main.AddDelayedRow(request.action, clock.UtcNow() + (at - now));
+    case Request::When::At:
+      // Local time, by the rules of a schedule: daylight saving moves it with the clock.
+      runs.AddQuick(
+          LocalTimeRow(name, request.action, NextTimeOfDay(clock, request.at_minute)));
       break;
-    }
     case Request::When::Idle:
-      name = main.AddIdleRow(request.action, request.minutes);
+      runs.AddQuick(IdleRow(clock, name, request.action, request.minutes));
       break;
     case Request::When::Ends: {
       const auto program = FindProgram(*app.activity, request.program);
       auto watch = program ? app.activity->Watch(program->pid) : nullptr;
       if (!watch) return {2, "no running program \"" + request.program + "\"\n"};
-      name = main.AddProgramRow(request.action, *program, std::move(watch));
+      runs.AddQuick(ProgramEndsRow(name, request.action, *program, std::move(watch)));
       break;
     }
   }
-  const size_t row = FindSchedule(main.lstSchedules->Items(), name);
-  const std::string next = row ? main.lstSchedules->Items()[row - 1].SubItem(kColumnNextRun) : "";
-  return {0, "Added \"" + name + "\": " + request.action + ", " + next + ".\n"};
+  // The row may already be warned of, or even done with when there is no warning.
+  const RunRow* row = runs.List().FindNamed(name);
+  const std::string next = row ? runs.Item(*row).SubItem(kColumnNextRun) : "";
+  return {0, "Added \"" + name + "\": " + request.action + (next.empty() ? "" : ", " + next) + ".\n"};
 }
 
 std::string EncodeArguments(const std::vector<std::string>& args) {

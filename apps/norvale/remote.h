@@ -7,7 +7,7 @@
 
 #include "apps/norvale/command_line.h"
 #include "ui/app_context.h"
-#include "ui/main/frm_main.h"
+#include "ui/main/runs.h"
 
 namespace norvale {
 
@@ -17,8 +17,9 @@ struct Reply {
   std::string text;
 };
 
-// Carries out a parsed request in the running program.
-Reply ApplyRequest(frmMain& main, AppContext& app, const Request& request);
+// Carries out a parsed request on the program's runs.
+Reply ApplyRequest(Runs& runs, AppContext& app, const std::string& data_folder,
+                   const Request& request);
 
 // The arguments travel one per line; the reply as its code, a line break and its text.
 std::string EncodeArguments(const std::vector<std::string>& args);

@@ -3,7 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <algorithm>
+#include <iterator>
+
 #include "apps/norvale/program.h"
+#include "platform/headless/fake_activity.h"
+#include "platform/path.h"
+#include "ui/main/quick_delay.h"
+#include "ui/shown_names.h"
 #include "platform/headless/headless_toolkit.h"
 #include "platform/headless/memory_file_system.h"
 #include "platform/headless/memory_registry.h"
@@ -70,6 +77,26 @@ class SimulatedSystem final : public SystemInfo {
   std::string ExeName() const override { return "Norvale"; }
 };
 
+// The stored action names, as the command line knows them.
+constexpr std::string_view kActions[] = {kShutDown, kReboot, kLogOff, kStandBy, kHibernate};
+
+// Follows the wall clock through the events: each must come while it runs.
+bool CheckOrder(const SimulationPlan& plan, std::string& error) {
+  LocalTime wall = plan.from;
+  for (const SimulationEvent& e : plan.events) {
+    if (e.at < wall) {
+      error = "events must be given in the order the wall clock meets them, from --from on";
+      return false;
+    }
+    wall = e.kind == SimulationEvent::kSleep || e.kind == SimulationEvent::kSetClock ? e.until : e.at;
+  }
+  if (plan.to < wall) {
+    error = "--to comes before the wall clock gets there";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>& args,
@@ -109,6 +136,8 @@ std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>
         return std::nullopt;
       }
       plan.warning = static_cast<int>(seconds);
+    } else if (a == "--events") {
+      plan.events_file = v;
     } else if (a == "--sleep" || a == "--set-clock") {
       const size_t slash = v.find('/');
       const auto at = ParseMoment(v.substr(0, slash));
@@ -123,7 +152,7 @@ std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>
         return std::nullopt;
       }
       plan.events.push_back(
-          {a == "--sleep" ? SimulationEvent::kSleep : SimulationEvent::kSetClock, *at, *until});
+          {a == "--sleep" ? SimulationEvent::kSleep : SimulationEvent::kSetClock, *at, *until, "", "", 0});
     } else {
       error = "unknown argument " + a;
       return std::nullopt;
@@ -133,20 +162,126 @@ std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>
     error = "--data, --from and --to are required";
     return std::nullopt;
   }
-  // Follow the wall clock through the events: each must come while it runs.
-  LocalTime wall = plan.from;
-  for (const SimulationEvent& e : plan.events) {
-    if (e.at < wall) {
-      error = "events must be given in the order the wall clock meets them, from --from on";
-      return std::nullopt;
-    }
-    wall = e.until;
-  }
-  if (plan.to < wall) {
-    error = "--to comes before the wall clock gets there";
+  if (!plan.events_file.empty() && !plan.events.empty()) {
+    error = "--events cannot be combined with --sleep or --set-clock";
     return std::nullopt;
   }
+  if (!CheckOrder(plan, error)) return std::nullopt;
   return plan;
+}
+
+bool ParseSimulationEvents(std::string_view text, SimulationPlan& plan, std::string& error) {
+  using Kind = SimulationEvent::Kind;
+  struct Shape {
+    const char* word;
+    Kind kind;
+    int fields;  // after the word
+  };
+  static constexpr Shape kShapes[] = {
+      {"sleep", Kind::kSleep, 1},         {"set-clock", Kind::kSetClock, 1},
+      {"go", Kind::kGo, 2},               {"in", Kind::kIn, 2},
+      {"at", Kind::kAt, 2},               {"when-idle", Kind::kWhenIdle, 2},
+      {"when-ends", Kind::kWhenEnds, 2},  {"start", Kind::kStart, 1},
+      {"end", Kind::kEnd, 1},             {"input", Kind::kInput, 0},
+      {"cancel", Kind::kCancel, 0},       {"postpone", Kind::kPostpone, 1},
+      {"cancel-warning", Kind::kCancelWarning, 0}, {"perform-now", Kind::kPerformNow, 0},
+      {"prevent", Kind::kPrevent, 1},     {"reload", Kind::kReload, 0},
+  };
+  int number = 0;
+  while (!text.empty()) {
+    ++number;
+    const size_t end = text.find('\n');
+    std::string line(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> f;
+    for (size_t at = 0;;) {
+      const size_t tab = line.find('\t', at);
+      f.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
+      if (tab == std::string::npos) break;
+      at = tab + 1;
+    }
+    const auto fail = [&](const std::string& why) {
+      error = "--events line " + std::to_string(number) + ": " + why;
+      return false;
+    };
+    const auto at = ParseMoment(f[0]);
+    if (!at) return fail("\"" + f[0] + "\" is not a time of the form YYYY-MM-DDTHH:MM[:SS]");
+    if (f.size() < 2) return fail("no event after the time");
+    const Shape* shape = nullptr;
+    for (const Shape& s : kShapes) {
+      if (f[1] == s.word) shape = &s;
+    }
+    if (!shape) return fail("unknown event \"" + f[1] + "\"");
+    if (static_cast<int>(f.size()) - 2 != shape->fields) {
+      return fail(f[1] + " takes " + std::to_string(shape->fields) + " field(s) after it");
+    }
+    SimulationEvent e{shape->kind, *at, *at, "", "", 0};
+    const auto count = [&](const std::string& v, int low, int high) -> std::optional<int> {
+      char* stop = nullptr;
+      const long n = std::strtol(v.c_str(), &stop, 10);
+      if (v.empty() || *stop != '\0' || n < low || n > high) return std::nullopt;
+      return static_cast<int>(n);
+    };
+    switch (shape->kind) {
+      case Kind::kSleep:
+      case Kind::kSetClock: {
+        const auto until = ParseMoment(f[2]);
+        if (!until) return fail("\"" + f[2] + "\" is not a time of the form YYYY-MM-DDTHH:MM[:SS]");
+        if (shape->kind == Kind::kSleep && *until <= *at) {
+          return fail("the computer wakes after it falls asleep");
+        }
+        e.until = *until;
+        break;
+      }
+      case Kind::kGo:
+      case Kind::kIn:
+      case Kind::kAt:
+      case Kind::kWhenIdle:
+      case Kind::kWhenEnds: {
+        for (std::string_view known : kActions) {
+          if (EqualsIgnoringCase(f[2], known)) e.action = std::string(known);
+        }
+        if (e.action.empty()) return fail("unknown action \"" + f[2] + "\"");
+        e.text = f[3];
+        if (shape->kind == Kind::kIn || shape->kind == Kind::kWhenIdle) {
+          const auto n = count(f[3], 1, shape->kind == Kind::kIn ? 44640 : 1440);
+          if (!n) return fail("\"" + f[3] + "\" is no number of minutes for " + f[1]);
+          e.number = *n;
+        }
+        if (shape->kind == Kind::kGo) {
+          const auto delays = QuickDelayCaptions();
+          if (std::find(delays.begin(), delays.end(), f[3]) == delays.end()) {
+            return fail("unknown delay \"" + f[3] + "\"");
+          }
+        }
+        break;
+      }
+      case Kind::kStart:
+      case Kind::kEnd:
+        if (f[2].empty()) return fail("a process needs a name");
+        e.text = f[2];
+        break;
+      case Kind::kPostpone: {
+        const auto n = count(f[2], 1, 60);
+        if (!n || std::find(std::begin(kPostponeMinutes), std::end(kPostponeMinutes), *n) ==
+                      std::end(kPostponeMinutes)) {
+          return fail("postpone takes one of the warning's choices: 5, 10, 15, 30 or 60");
+        }
+        e.number = *n;
+        break;
+      }
+      case Kind::kPrevent:
+        if (f[2] != "on" && f[2] != "off") return fail("prevent takes on or off");
+        e.number = f[2] == "on" ? 1 : 0;
+        break;
+      default:
+        break;
+    }
+    plan.events.push_back(std::move(e));
+  }
+  return CheckOrder(plan, error);
 }
 
 void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
@@ -183,6 +318,8 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
   NorvaleProgram program(PlatformServices{kit, fs, codec, locale, registry, power, shell, system,
                                           http, [] { return false; }},
                          CommandLine{});
+  FakeActivity activity(clock);
+  program.App().activity = &activity;
   program.Main().Performing = [&](const std::string& name, const std::string&) {
     power.performing = name;
   };
@@ -192,12 +329,88 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
     const UtcTime target = clock.ToUtc(wall);
     if (target > clock.UtcNow()) kit.Advance(target - clock.UtcNow());
   };
+  frmMain& main = program.Main();
+  const auto ask = [&](std::vector<std::string> args) {
+    const Reply reply = program.Handle(args);
+    if (note && !reply.text.empty()) {
+      std::string text = reply.text;
+      if (text.back() == '\n') text.pop_back();
+      note(IsoMoment(clock.Now()) + " " + args[0] + ": " + text);
+    }
+  };
+  uint32_t next_pid = 1000;
+  std::map<uint32_t, std::string> processes;
   for (const SimulationEvent& e : plan.events) {
     advance_to(e.at);
-    if (e.kind == SimulationEvent::kSleep) {
-      kit.SleepUntil(e.until);
-    } else {
-      kit.SetWallClock(e.until);
+    frmCountdown* warning = main.HasRuns() && main.Pending().Flow().Shown() ? &main.Countdown() : nullptr;
+    switch (e.kind) {
+      case SimulationEvent::kSleep:
+        kit.SleepUntil(e.until);
+        break;
+      case SimulationEvent::kSetClock:
+        kit.SetWallClock(e.until);
+        break;
+      case SimulationEvent::kGo: {
+        const auto pick = [&](ComboBox& box, const std::string& stored) {
+          for (int i = 0; i < box.ListCount(); ++i) {
+            if (box.List(i) == Shown(program.App(), stored)) box.SetListIndex(i);
+          }
+        };
+        pick(*main.cbShutdown, e.action);
+        pick(*main.cmbTime, e.text);
+        main.cmdGo_Click();
+        break;
+      }
+      case SimulationEvent::kIn:
+        ask({"/quick:" + e.action, "/in:" + std::to_string(e.number)});
+        break;
+      case SimulationEvent::kAt:
+        ask({"/quick:" + e.action, "/at:" + e.text});
+        break;
+      case SimulationEvent::kWhenIdle:
+        ask({"/quick:" + e.action, "/when-idle:" + std::to_string(e.number)});
+        break;
+      case SimulationEvent::kWhenEnds:
+        ask({"/quick:" + e.action, "/when-ends:" + e.text});
+        break;
+      case SimulationEvent::kStart:
+        processes[next_pid] = e.text;
+        activity.Start({next_pid++, e.text, ""});
+        break;
+      case SimulationEvent::kEnd:
+        for (auto it = processes.begin(); it != processes.end(); ++it) {
+          if (EqualsIgnoringCase(it->second, e.text)) {
+            activity.End(it->first);
+            processes.erase(it);
+            break;
+          }
+        }
+        break;
+      case SimulationEvent::kInput:
+        activity.Input();
+        break;
+      case SimulationEvent::kCancel:
+        ask({"/cancel"});
+        break;
+      case SimulationEvent::kPostpone:
+        if (warning) {
+          const auto* choice = std::find(std::begin(kPostponeMinutes), std::end(kPostponeMinutes), e.number);
+          warning->cmbPostpone->SetListIndex(static_cast<int>(choice - std::begin(kPostponeMinutes)));
+          warning->cmdPostpone->UserClick();
+        }
+        break;
+      case SimulationEvent::kCancelWarning:
+        if (warning) warning->cmdCancel->UserClick();
+        break;
+      case SimulationEvent::kPerformNow:
+        if (warning) warning->cmdNow->UserClick();
+        break;
+      case SimulationEvent::kPrevent:
+        main.chkPrevent->SetValue(e.number);
+        break;
+      case SimulationEvent::kReload:
+        main.loadData();
+        break;
     }
   }
   advance_to(plan.to);

@@ -7,6 +7,7 @@
 //
 // one line per request, local time, nothing else on stdout.
 #include <functional>
+#include <string_view>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,9 +19,29 @@
 namespace norvale {
 
 struct SimulationEvent {
-  enum Kind { kSleep, kSetClock } kind;
+  enum Kind {
+    kSleep,          // the computer sleeps until `until`
+    kSetClock,       // the user sets the clock to `until`
+    kGo,             // the window's lists set to `action` and `text` (a delay), Go pressed
+    kIn,             // /quick:action /in:number
+    kAt,             // /quick:action /at:text
+    kWhenIdle,       // /quick:action /when-idle:number
+    kWhenEnds,       // /quick:action /when-ends:text
+    kStart,          // a process named `text` starts
+    kEnd,            // … ends
+    kInput,          // a key is pressed
+    kCancel,         // /cancel
+    kPostpone,       // the warning's Postpone, with `number` minutes chosen
+    kCancelWarning,  // the warning's Cancel
+    kPerformNow,     // the warning's Perform now
+    kPrevent,        // "Prevent any schedules from running" ticked (number 1) or unticked
+    kReload,         // the schedule list read again, as after a save
+  } kind;
   LocalTime at;     // the wall clock shows this
-  LocalTime until;  // and then this: the moment of waking, or the time set
+  LocalTime until;  // kSleep, kSetClock: and then this
+  std::string action;
+  std::string text;
+  int number = 0;
 };
 
 struct SimulationPlan {
@@ -30,11 +51,16 @@ struct SimulationPlan {
   std::string date_form = "iso";        // iso, us or de
   int warning = 0;                      // seconds of warning before each action; nobody answers it
   std::vector<SimulationEvent> events;  // in the order the wall clock meets them
+  std::string events_file;              // --events: read with ParseSimulationEvents
 };
 
 // The arguments after "simulate"; nullopt with `error` set when they make no plan.
 std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>& args,
                                                   std::string& error);
+
+// The lines of an events file into `plan`'s events, then the order checked;
+// false with `error` set (naming the line) when a line cannot be read.
+bool ParseSimulationEvents(std::string_view text, SimulationPlan& plan, std::string& error);
 
 // Schedule files by name ("Night.sch") and their bytes, as the folder holds them.
 using ScheduleFiles = std::map<std::string, std::string>;

@@ -215,7 +215,7 @@ void HeadlessToolkit::Advance(std::chrono::milliseconds by) {
 }
 
 void HeadlessToolkit::SleepUntil(LocalTime wake) {
-  clock_.Set(wake);
+  clock_.SleepUntil(wake);
   Broadcast(SystemChange::kResumed);
 }
 

@@ -24,7 +24,9 @@ class VirtualClock final : public Clock {
 
   LocalTime Now() const override { return ToLocal(utc_); }
   UtcTime UtcNow() const override { return utc_; }
-  // Real time since the clock was made: moves with Advance only.
+  std::chrono::milliseconds Monotonic() const override { return elapsed_ + slept_; }
+  std::chrono::seconds OffsetAt(UtcTime t) const override;
+  // Awake time since the clock was made: moves with Advance only.
   std::chrono::milliseconds Elapsed() const { return elapsed_; }
 
   // Real time passes.
@@ -35,18 +37,19 @@ class VirtualClock final : public Clock {
   // The wall clock is set (by the user, or on waking from sleep); no real time passes.
   void Set(LocalTime now) { utc_ = ToUtc(now); }
   void SetUtc(UtcTime now) { utc_ = now; }
-
-  LocalTime ToLocal(UtcTime t) const;
-  // The earliest moment showing `local`; a local time that the clock skips is
-  // read with the offset before the change.
-  UtcTime ToUtc(LocalTime local) const;
+  // The computer sleeps until the wall clock shows `wake`: real time passes, but
+  // nothing awake sees it.
+  void SleepUntil(LocalTime wake) {
+    const UtcTime target = ToUtc(wake);
+    if (target > utc_) slept_ += target - utc_;
+    utc_ = target;
+  }
 
  private:
-  std::chrono::seconds Offset(UtcTime t) const;
-
   const TimeZone* zone_;
   UtcTime utc_;
   std::chrono::milliseconds elapsed_{0};
+  std::chrono::milliseconds slept_{0};
 };
 
 }  // namespace norvale::headless

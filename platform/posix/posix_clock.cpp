@@ -22,4 +22,18 @@ UtcTime PosixClock::UtcNow() const {
   return std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
 }
 
+std::chrono::milliseconds PosixClock::Monotonic() const {
+  timespec ts{};
+  clock_gettime(CLOCK_BOOTTIME, &ts);
+  return std::chrono::seconds{ts.tv_sec} + std::chrono::milliseconds{ts.tv_nsec / 1000000};
+}
+
+std::chrono::seconds PosixClock::OffsetAt(UtcTime t) const {
+  const time_t at = static_cast<time_t>(
+      std::chrono::floor<std::chrono::seconds>(t.time_since_epoch()).count());
+  tm local{};
+  localtime_r(&at, &local);
+  return std::chrono::seconds{local.tm_gmtoff};
+}
+
 }  // namespace norvale

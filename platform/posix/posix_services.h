@@ -9,6 +9,8 @@ class PosixClock final : public Clock {
  public:
   LocalTime Now() const override;
   UtcTime UtcNow() const override;
+  std::chrono::milliseconds Monotonic() const override;  // CLOCK_BOOTTIME: sleep included
+  std::chrono::seconds OffsetAt(UtcTime t) const override;
 };
 
 // Behaves as the Windows file system does for this program: names are matched

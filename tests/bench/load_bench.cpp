@@ -113,48 +113,32 @@ class BenchToolkit final : public Toolkit {
   fakes::ScriptedMessageBoxes boxes_;
 };
 
-// Rows read as their texts say, as the main window reads schedule rows.
-class TextDues final : public ScheduleRows {
- public:
-  explicit TextDues(const Locale& locale) : locale_(locale) {}
-  std::optional<LocalTime> DueOf(const ListItem& row) const override {
-    return ParseNextRun(row.SubItem(3), locale_);
-  }
-  void MoveOn(size_t, LocalTime, bool) override {}
-  void Perform(size_t) override {}
-
- private:
-  const Locale& locale_;
-};
-
-// The engine on a window of `count` rows, none of them due.
+// The engine over a run list of `count` rows, none of them due.
 struct WatchedRows {
   fakes::FakeClock clock{fakes::FakeClock::At(2026, 12, 4, 10, 0)};
   BenchToolkit kit{clock};
   Form form{kit, "frmMain"};
-  PatternLocale locale = PatternLocale::Iso();
-  TextDues dues{locale};
+  RunList list;
+  std::unique_ptr<RunFlow> flow;
   std::unique_ptr<SchedulerEngine> engine;
-  ListBox* queue = nullptr;
+  int taken = 0;
 
   explicit WatchedRows(int count) {
     form.Load();
-    auto& rows = form.Add<ListView>("lstSchedules");
-    queue = &form.Add<ListBox>("lstSchedule");
-    auto& prevent = form.Add<CheckBox>("chkPrevent");
-    auto& t1 = form.Add<Timer>("tmrScheduler");
-    auto& t2 = form.Add<Timer>("tmrProcessSchedule");
-    auto& t3 = form.Add<Timer>("timSchedule");
-    ListItems items;
+    auto& timer = form.Add<Timer>("tmrScheduler");
+    std::vector<RunRow> rows;
     for (int i = 0; i < count; ++i) {
-      const std::string next = i % 4 == 0   ? ""
-                               : i % 4 == 1 ? "2026-12-05 22:30:00"
-                                            : "2026-12-04 22:30:00";
-      items.push_back({"Schedule " + std::to_string(i), {"Shut Down", "", next, "Yes"}});
+      RunRow& r = rows.emplace_back();
+      r.name = "Schedule " + std::to_string(i);
+      r.action = "Shut Down";
+      if (i % 4 != 0) r.local_due = fakes::FakeClock::At(2026, 12, i % 4 == 1 ? 5 : 4, 22, 30);
     }
-    rows.SetItems(std::move(items));
-    engine = std::make_unique<SchedulerEngine>(SchedulerControls{rows, *queue, prevent, t1, t2, t3},
-                                               kit, dues);
+    list.ReplaceFileRows(std::move(rows));
+    RunFlow::Hooks hooks;
+    hooks.record = [this](const Occurrence&, const char*, LocalTime) { ++taken; };
+    flow = std::make_unique<RunFlow>(clock, std::move(hooks));
+    engine = std::make_unique<SchedulerEngine>(list, *flow, clock, timer, NoActivity(),
+                                               SchedulerEngine::Hooks{});
   }
 };
 
@@ -162,7 +146,7 @@ struct WatchedRows {
 void BM_WatcherTick(benchmark::State& state) {
   WatchedRows w(static_cast<int>(state.range(0)));
   for (auto _ : state) w.engine->tmrScheduler_Timer();
-  if (w.queue->ListCount() != 0) state.SkipWithError("a row was queued");
+  if (w.taken != 0) state.SkipWithError("a row was taken");
 }
 BENCHMARK(BM_WatcherTick)->Arg(10000)->Unit(benchmark::kMicrosecond);
 

@@ -65,10 +65,11 @@ TEST_F(ProgramTest, ADryRunLogsTheScheduleInsteadOfPerformingIt) {
   NorvaleProgram program(platform, ParseCommandLine({"/dryrun"}));
   kit.OnModal("frmLanguage", [](Form& f) { f.Unload(); });
   program.Start();
-  kit.Advance(3min);
-  // Due at 22:30, warned of for a minute, then performed (logged) at 22:31:01.
+  kit.Advance(90s);
+  // Due at 22:30, warned of from 22:29, then performed (logged) at 22:30.
   EXPECT_TRUE(program.Main().Countdown().Visible());
-  kit.Advance(1min);
+  EXPECT_TRUE(fs.Get(JoinPath(fs.ProgramFolder(), "DryRun.log")) == std::nullopt);
+  kit.Advance(30s);
   EXPECT_FALSE(program.Main().Countdown().Visible());
   EXPECT_TRUE(power.requests.empty()) << "a dry run performs nothing";
   const auto log = fs.Get(JoinPath(fs.ProgramFolder(), "DryRun.log"));
@@ -84,9 +85,9 @@ TEST_F(ProgramTest, WithoutTheSwitchTheScheduleReachesThePowerControl) {
   NorvaleProgram program(platform, {});
   kit.OnModal("frmLanguage", [](Form& f) { f.Unload(); });
   program.Start();
-  kit.Advance(3min);
-  EXPECT_TRUE(power.requests.empty());  // the warning counts down
-  kit.Advance(1h);
+  kit.Advance(119s);
+  EXPECT_TRUE(power.requests.empty());  // the warning counts down to 22:30
+  kit.Advance(1s);
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ(6u, power.requests[0].flags);
 }

@@ -28,7 +28,8 @@ class RemoteTest : public AppTest {
   Reply Ask(std::vector<std::string> args) {
     const CommandLine cl = ParseCommandLine(DecodeArguments(EncodeArguments(args)));
     if (!cl.usage_error.empty()) return {2, cl.usage_error};
-    return DecodeReply(EncodeReply(ApplyRequest(*main, app, cl.request)));
+    return DecodeReply(
+        EncodeReply(ApplyRequest(main->Pending(), app, main->Store().data_folder, cl.request)));
   }
 };
 
@@ -51,6 +52,7 @@ TEST_F(RemoteTest, QuickRowsFromTheCommandLineFireAndCancelAndListLikeTheWindows
   kit.Advance(10min + 1s);
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ("Log Off", power.requests[0].action);
+  kit.Advance(1min);  // in a minute of its own: one action a minute
   activity.End(4711);
   kit.Advance(3s);
   ASSERT_EQ(2u, power.requests.size());
@@ -63,6 +65,29 @@ TEST_F(RemoteTest, QuickRowsFromTheCommandLineFireAndCancelAndListLikeTheWindows
   ASSERT_EQ(3u, power.requests.size());
   EXPECT_EQ("Shut Down", power.requests[2].action);
   EXPECT_EQ(2, Ask({"/quick:Reboot"}).code);
+}
+
+TEST_F(RemoteTest, TheAnswerShowsTheMomentOfTheActionAndCancelEndsAWarningAlreadyShown) {
+  settings.WriteSetting("Norvale", "Settings", "txtWarn", "60");
+  kit.Advance(23s);
+  Reply r = Ask({"/quick:Shut Down", "/in:2"});
+  EXPECT_EQ("Added \"Quick Schedule 2026-12-04 22:40:23\": Shut Down, 2026-12-04 22:42:23.\n", r.text);
+  kit.Advance(90s);  // the warning shows from 22:41:23
+  ASSERT_TRUE(main->Countdown().Visible());
+  r = Ask({"/cancel"});
+  EXPECT_EQ("Cancelled 1 quick row.\n", r.text);
+  EXPECT_FALSE(main->Countdown().Visible());
+  kit.Advance(10min);
+  EXPECT_TRUE(power.requests.empty());
+
+  Ask({"/quick:Reboot", "/in:1"});  // shorter than the warning: warned of at once
+  ASSERT_TRUE(main->Countdown().Visible());
+  EXPECT_EQ("Seconds left: 60", main->Countdown().lblLeft->Caption());
+  kit.Advance(59s);
+  EXPECT_TRUE(power.requests.empty());
+  kit.Advance(1s);
+  ASSERT_EQ(1u, power.requests.size());
+  EXPECT_EQ("Reboot", power.requests[0].action);
 }
 
 }  // namespace

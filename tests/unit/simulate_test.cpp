@@ -48,10 +48,10 @@ TEST(Simulation, SixtyDaysPerformEveryOccurrenceOnceInItsMinuteAndNothingElse) {
   plan.from = at(3, 10, 8, 0);
   plan.to = at(11, 5, 0, 0);
   plan.events = {
-      {SimulationEvent::kSleep, at(3, 15, 22, 0), at(3, 16, 9, 0)},        // across midnight
-      {SimulationEvent::kSetClock, at(4, 20, 7, 20), at(4, 20, 7, 0)},     // back over a run
-      {SimulationEvent::kSetClock, at(5, 1, 10, 0), at(10, 20, 10, 0)},    // forward, months
-      {SimulationEvent::kSleep, at(10, 26, 6, 0), at(10, 26, 7, 15, 20)},  // wakes in a due minute
+      {SimulationEvent::kSleep, at(3, 15, 22, 0), at(3, 16, 9, 0), "", "", 0},        // across midnight
+      {SimulationEvent::kSetClock, at(4, 20, 7, 20), at(4, 20, 7, 0), "", "", 0},     // back over a run
+      {SimulationEvent::kSetClock, at(5, 1, 10, 0), at(10, 20, 10, 0), "", "", 0},    // forward, months
+      {SimulationEvent::kSleep, at(10, 26, 6, 0), at(10, 26, 7, 15, 20), "", "", 0},  // wakes in a due minute
   };
   // Daylight saving begins on 28 March (02:00 becomes 03:00) and ends on
   // 31 October (03:00 becomes 02:00 again).

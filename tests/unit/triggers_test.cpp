@@ -28,6 +28,9 @@ class TriggersTest : public AppTest {
     main->cmbTime->UserSelect(
         static_cast<int>(std::find(choices.begin(), choices.end(), wait) - choices.begin()));
   }
+  void AddIdle(const char* action, int minutes) {
+    main->Pending().AddQuick(IdleRow(clock, main->Pending().QuickName(), action, minutes));
+  }
   std::string NextRunOfOnlyRow() {
     EXPECT_EQ(1u, main->lstSchedules->Items().size());
     return main->lstSchedules->Items().empty() ? "" : main->lstSchedules->Items()[0].SubItem(3);
@@ -66,7 +69,7 @@ TEST_F(TriggersTest, IdleTimePerformsOnceAndInputStartsTheCountAgain) {
 TEST_F(TriggersTest, IdleTimeBeforeTheRowWasMadeDoesNotCount) {
   Start();
   kit.Advance(3h);  // nobody at the keyboard, yet a script asks
-  main->AddIdleRow("Shut Down", 30);
+  AddIdle("Shut Down", 30);
   kit.Advance(29min);
   EXPECT_TRUE(power.requests.empty());
   kit.Advance(2min);
@@ -75,15 +78,41 @@ TEST_F(TriggersTest, IdleTimeBeforeTheRowWasMadeDoesNotCount) {
 
 TEST_F(TriggersTest, PreventHoldsThemOffForGood) {
   Start();
-  main->AddIdleRow("Shut Down", 5);
+  AddIdle("Shut Down", 5);
   main->chkPrevent->UserClick();
   kit.Advance(6min);
   main->chkPrevent->UserClick();
   kit.Advance(24h);
   main->loadData();
   EXPECT_TRUE(power.requests.empty());
-  EXPECT_EQ("", NextRunOfOnlyRow());
-  EXPECT_FALSE(main->tmrTriggers->Enabled());
+  EXPECT_TRUE(main->lstSchedules->Items().empty());  // done with, as missed
+  EXPECT_EQ(60000, main->tmrScheduler->Interval());   // and nothing left to look at
+}
+
+TEST_F(TriggersTest, SleepIsNoIdleTimeAndInputDuringTheWarningCountsAgain) {
+  Start();
+  AddIdle("Shut Down", 30);
+  kit.Advance(10min);
+  kit.SleepUntil(clock.Now() + 8h);  // a night asleep is not half an hour idle
+  kit.Advance(29min);
+  EXPECT_TRUE(power.requests.empty());
+  kit.Advance(62s);
+  ASSERT_EQ(1u, power.requests.size());
+
+  settings.WriteSetting("Norvale", "Settings", "txtWarn", "60");
+  AddIdle("Log Off", 5);
+  kit.Advance(5min + 1s);
+  ASSERT_TRUE(main->Countdown().Visible());  // idle: the warning starts, W to go
+  kit.Advance(30s);
+  activity.Input();
+  kit.Advance(2s);
+  EXPECT_FALSE(main->Countdown().Visible());  // somebody is here after all
+  EXPECT_EQ("when idle 5 min", NextRunOfOnlyRow());
+  kit.Advance(4min + 50s);
+  EXPECT_EQ(1u, power.requests.size());
+  kit.Advance(2min);
+  ASSERT_EQ(2u, power.requests.size());
+  EXPECT_EQ("Log Off", power.requests[1].action);
 }
 
 TEST_F(TriggersTest, TheMinutesAreRefusedOutsideOneToADayAndKeptForMending) {
@@ -106,7 +135,7 @@ TEST_F(TriggersTest, TheMinutesAreRefusedOutsideOneToADayAndKeptForMending) {
   EXPECT_EQ(4, asked);
   EXPECT_TRUE(kit.Script().AllAnswered());
   EXPECT_TRUE(main->lstSchedules->Items().empty());
-  EXPECT_FALSE(main->tmrTriggers->Enabled());  // nothing waits: no wake-ups
+  EXPECT_EQ(60000, main->tmrScheduler->Interval());  // nothing waits: no quick looks
 }
 
 TEST_F(TriggersTest, AProgramEndingPerformsOnceAndADeletedRowNothing) {
@@ -136,14 +165,15 @@ TEST_F(TriggersTest, AProgramEndingPerformsOnceAndADeletedRowNothing) {
 
   // Deleted before the program ends: cancelled.
   activity.Start({43, "copy.exe", "Copying"});
-  main->AddProgramRow("Shut Down", {43, "copy.exe", "Copying"}, activity.Watch(43));
+  main->Pending().AddQuick(ProgramEndsRow(main->Pending().QuickName(), "Shut Down",
+                                          {43, "copy.exe", "Copying"}, activity.Watch(43)));
   main->lstSchedules->UserClickItem(0);
   kit.Script().Expect("", MsgBoxResult::Yes);
   main->cmdDelete->UserClick();
   activity.End(43);
   kit.Advance(24h);
   EXPECT_EQ(1u, power.requests.size());
-  EXPECT_FALSE(main->tmrTriggers->Enabled());
+  EXPECT_EQ(60000, main->tmrScheduler->Interval());
 }
 
 }  // namespace

@@ -35,60 +35,65 @@ class WarningTest : public AppTest {
   }
 };
 
-TEST_F(WarningTest, TheCountdownPerformsOnceAtZeroAndPostponeComesBackThroughASecondOne) {
-  PutSchedule("Night", "Reboot", "2026-12-01", "10:01:00", true, kRepeatDaily);
+TEST_F(WarningTest, TheWarningEndsAtTheMomentShownAndPostponeComesBackThroughASecondOne) {
+  PutSchedule("Night", "Reboot", "2026-12-01", "10:03:00", true, kRepeatDaily);
   Start();
-  kit.Advance(61s);  // 10:01:01: taken, warned of
+  kit.Advance(2min);  // 10:02: a minute before the time in its row
   ASSERT_TRUE(Countdown().Visible());
   EXPECT_TRUE(Countdown().Floating());  // on top, and the keyboard stays where it was
   EXPECT_EQ("Reboot: \"Night\"", Countdown().lblWhat->Caption());
   EXPECT_EQ("Seconds left: 60", Countdown().lblLeft->Caption());
   EXPECT_EQ("Norvale is about to act: Reboot: \"Night\"\nSeconds left: 60",
             kit.FakeTrayIcon().balloons.back());
-  EXPECT_EQ("2026-12-05 10:01:00", NextRun("Night"));
+  EXPECT_EQ("2026-12-05 10:03:00", NextRun("Night"));
   kit.Advance(59s);
   EXPECT_TRUE(power.requests.empty());
   EXPECT_EQ("Seconds left: 1", Countdown().lblLeft->Caption());
   EXPECT_EQ("10 minutes", Countdown().cmbPostpone->Text());
-  Countdown().cmdPostpone->UserClick();
+  Countdown().cmdPostpone->UserClick();  // 10:02:59: due at 10:12:59
   EXPECT_FALSE(Countdown().Visible());
   EXPECT_TRUE(power.requests.empty());
   ASSERT_TRUE(FindSchedule(main->lstSchedules->Items(), "Night (postponed)"));
+  EXPECT_EQ("2026-12-04 10:12:59", NextRun("Night (postponed)"));
   main->loadData();  // the postponed run is a quick row: it survives reloads
-  kit.Advance(9min + 58s);
+  kit.Advance(8min + 59s);
   EXPECT_FALSE(Countdown().Visible());
-  kit.Advance(3s);  // ten minutes after Postpone: the second warning
+  kit.Advance(2s);  // warned of again, a minute ahead
   ASSERT_TRUE(Countdown().Visible());
   EXPECT_EQ("Reboot: \"Night (postponed)\"", Countdown().lblWhat->Caption());
-  kit.Advance(70s);
+  kit.Advance(58s);
+  EXPECT_TRUE(power.requests.empty());
+  kit.Advance(1s);
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ(6u, power.requests[0].flags);  // forced, as the preference is by default
   EXPECT_FALSE(FindSchedule(main->lstSchedules->Items(), "Night (postponed)"));
-  EXPECT_EQ("2026-12-04 10:13:01", main->lstSchedules->Items()[0].SubItem(kColumnLastRun));
-  EXPECT_EQ((std::vector<std::string>{"2026-12-04 10:02:00 Night Reboot postponed",
-                                      "2026-12-04 10:13:01 Night (postponed) Reboot performed"}),
+  EXPECT_EQ("2026-12-04 10:12:59", main->lstSchedules->Items()[0].SubItem(kColumnLastRun));
+  EXPECT_EQ((std::vector<std::string>{"2026-12-04 10:02:59 Night Reboot postponed",
+                                      "2026-12-04 10:12:59 Night (postponed) Reboot performed"}),
             History());
   kit.Advance(10min);
   EXPECT_EQ(1u, power.requests.size());
 }
 
 TEST_F(WarningTest, CancelPerformsNothingAndOnlyTheFirstOfAMinuteIsWarnedOf) {
-  PutSchedule("A", "Shut Down", "2026-12-01", "10:01:00", true, kRepeatDaily);
-  PutSchedule("B", "Log Off", "2026-12-01", "10:01:00", true, kRepeatDaily);
+  PutSchedule("A", "Shut Down", "2026-12-01", "10:03:00", true, kRepeatDaily);
+  PutSchedule("B", "Log Off", "2026-12-01", "10:03:00", true, kRepeatDaily);
   settings.WriteSetting("Norvale", "Settings", "chkForce", "0");
   Start();
-  kit.Advance(61s);
+  kit.Advance(2min);
   ASSERT_TRUE(Countdown().Visible());
   EXPECT_EQ("Shut Down: \"A\"", Countdown().lblWhat->Caption());
   Countdown().cmdCancel->UserClick();
   kit.Advance(5min);
   EXPECT_TRUE(power.requests.empty());
   EXPECT_FALSE(Countdown().Visible());
-  EXPECT_EQ("2026-12-05 10:01:00", NextRun("A"));  // the next runs stay
-  EXPECT_EQ("2026-12-05 10:01:00", NextRun("B"));
-  EXPECT_EQ(std::vector<std::string>{"2026-12-04 10:01:01 A Shut Down cancelled"}, History());
+  EXPECT_EQ("2026-12-05 10:03:00", NextRun("A"));  // the next runs stay
+  EXPECT_EQ("2026-12-05 10:03:00", NextRun("B"));
+  EXPECT_EQ((std::vector<std::string>{"2026-12-04 10:02:00 B Log Off missed",
+                                      "2026-12-04 10:02:00 A Shut Down cancelled"}),
+            History());
   // Perform now, without force: programs may ask to save.
-  kit.Advance(24h - 5min - 61s + 61s);
+  kit.Advance(24h - 5min);
   ASSERT_TRUE(Countdown().Visible());
   Countdown().cmdNow->UserClick();
   ASSERT_EQ(1u, power.requests.size());
@@ -106,8 +111,38 @@ TEST_F(WarningTest, NoLeadTimeActsAtOnceAndMissedRunsAreRecorded) {
   EXPECT_FALSE(Countdown().Loaded());
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ((std::vector<std::string>{"2026-12-04 10:01:00 Night Stand by missed",
-                                      "2026-12-05 10:01:01 Night Stand by performed"}),
+                                      "2026-12-05 10:01:00 Night Stand by performed"}),
             History());
+}
+
+TEST_F(WarningTest, ASleepPreventOrAnActionEndsTheWarningAndWhatWaitsBehindIt) {
+  PutSchedule("A", "Shut Down", "2026-12-01", "10:03:00", true, kRepeatDaily);
+  PutSchedule("B", "Reboot", "2026-12-01", "10:04:00", true, kRepeatDaily);
+  settings.WriteSetting("Norvale", "Settings", "txtWarn", "120");
+  Start();
+  const auto day = [&](int d, int h, int m, int s = 0) { return FakeClock::At(2026, 12, d, h, m, s); };
+  kit.Advance(day(4, 10, 2, 30) - clock.Now());  // A counts down, B waits behind it
+  ASSERT_TRUE(Countdown().Visible());
+  kit.SleepUntil(day(4, 10, 3, 30));  // asleep through A's moment
+  EXPECT_FALSE(Countdown().Visible());
+  kit.Advance(day(5, 10, 2, 30) - clock.Now());
+  EXPECT_TRUE(power.requests.empty()) << "nothing is performed late after a resume";
+  ASSERT_TRUE(Countdown().Visible());
+  main->chkPrevent->UserClick();  // ticked during the countdown
+  EXPECT_FALSE(Countdown().Visible());
+  kit.Advance(1min);
+  main->chkPrevent->UserClick();
+  kit.Advance(day(6, 10, 2, 30) - clock.Now());
+  EXPECT_TRUE(power.requests.empty());
+  kit.Advance(day(6, 10, 5, 0) - clock.Now());
+  ASSERT_EQ(1u, power.requests.size());  // A at its moment; B waited, and the computer went
+  const std::vector<std::string> history = History();
+  EXPECT_EQ((std::vector<std::string>{
+                "2026-12-04 10:03:30 A Shut Down missed", "2026-12-04 10:03:30 B Reboot missed",
+                "2026-12-05 10:02:30 A Shut Down missed", "2026-12-05 10:02:30 B Reboot missed",
+                "2026-12-06 10:03:00 A Shut Down performed",
+                "2026-12-06 10:03:00 B Reboot missed"}),
+            history);
 }
 
 TEST_F(WarningTest, NoKeyActsByAccidentAndTheEditorKeepsWhatItOpenedFor) {

@@ -59,34 +59,50 @@ void frmCountdown::Form_Load() {
 
 void frmCountdown::Form_QueryUnload(int& cancel, int unload_mode) {
   // Closing the warning with its title bar button is no decision: the count goes on.
-  if (unload_mode == vbFormControlMenu && run_) cancel = 1;
+  if (unload_mode == vbFormControlMenu && flow_ && flow_->Shown()) cancel = 1;
 }
 
-void frmCountdown::Preview(Run run, int seconds) {
-  Begin(std::move(run), seconds);
+void frmCountdown::Preview(const std::string& name, const std::string& action, int seconds) {
+  flow_ = nullptr;
+  preview_seconds_ = seconds;
+  Present(name, action);
   tmrCount->SetEnabled(false);
-  preview_ = true;
 }
 
-void frmCountdown::Begin(Run run, int seconds) {
+void frmCountdown::ShowFlow(RunFlow& flow) {
+  flow_ = &flow;
+  const Occurrence* o = flow.Shown();
+  if (!o) {
+    shown_row_ = 0;
+    shown_name_.clear();
+    if (!Loaded()) return;
+    tmrCount->SetEnabled(false);
+    Hide();
+    return;
+  }
+  // The same occurrence shown again (another row changed): nothing to tell anew.
+  if (Loaded() && Visible() && o->row == shown_row_ && o->name == shown_name_) return;
+  shown_row_ = o->row;
+  shown_name_ = o->name;
+  Present(o->name, o->action);
+  app_.kit.Tray().ShowBalloon(Caption(), lblWhat->Caption() + "\n" + lblLeft->Caption());
+  tmrCount->SetEnabled(true);
+}
+
+void frmCountdown::Present(const std::string& name, const std::string& action) {
   Load();
-  preview_ = false;
-  run_ = std::move(run);
-  ends_ = app_.kit.Time().Now() + std::chrono::seconds{seconds};
   shown_seconds_ = -1;
   SetCaption(app_.Message("MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"));
   lblWhat->SetCaption(FillIn(app_.Message("MSG_WARNWHAT", "{action}: \"{name}\""),
-                             {{"action", Shown(app_, run_->action)}, {"name", run_->name}}));
+                             {{"action", Shown(app_, action)}, {"name", name}}));
   cmbPostpone->SetListIndex(kDefaultPostponeIndex);
   ShowSecondsLeft();
-  app_.kit.Tray().ShowBalloon(Caption(), lblWhat->Caption() + "\n" + lblLeft->Caption());
-  tmrCount->SetEnabled(true);
   Show();
 }
 
 int frmCountdown::SecondsLeft() const {
-  const auto left = ends_ - app_.kit.Time().Now();
-  return static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count());
+  if (!flow_) return preview_seconds_;
+  return static_cast<int>(std::chrono::ceil<std::chrono::seconds>(flow_->Left()).count());
 }
 
 void frmCountdown::ShowSecondsLeft() {
@@ -98,37 +114,29 @@ void frmCountdown::ShowSecondsLeft() {
 }
 
 void frmCountdown::tmrCount_Timer() {
-  if (!run_) {
+  // Only the display: the flow performs at the moment, whether this window shows or not.
+  if (!flow_ || !flow_->Shown()) {
     tmrCount->SetEnabled(false);
     return;
   }
   ShowSecondsLeft();
-  if (SecondsLeft() <= 0) End(Outcome::Performed, 0);
 }
 
 void frmCountdown::cmdPostpone_Click() {
+  if (!flow_) return;
   const int index = cmbPostpone->ListIndex();
   const int minutes = index >= 0 && index < static_cast<int>(std::size(kPostponeMinutes))
                           ? kPostponeMinutes[index]
                           : kPostponeMinutes[kDefaultPostponeIndex];
-  End(Outcome::Postponed, minutes);
+  flow_->PostponeShown(minutes);
 }
 
 void frmCountdown::cmdCancel_Click() {
-  End(Outcome::Cancelled, 0);
+  if (flow_) flow_->CancelShown();
 }
 
 void frmCountdown::cmdNow_Click() {
-  End(Outcome::Performed, 0);
-}
-
-void frmCountdown::End(Outcome outcome, int minutes) {
-  if (!run_) return;
-  tmrCount->SetEnabled(false);
-  const Run run = *run_;
-  run_.reset();
-  Hide();
-  if (Decided && !preview_) Decided(run, outcome, minutes);
+  if (flow_) flow_->PerformNow();
 }
 
 }  // namespace norvale

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/run_flow.h"
 #include "platform/forms/form.h"
 #include "ui/app_context.h"
 
@@ -17,13 +18,6 @@ inline constexpr int kDefaultPostponeIndex = 1;
 
 class frmCountdown : public Form {
  public:
-  struct Run {
-    std::string name;    // the schedule or quick row, as listed
-    std::string action;  // the PowerAction name
-    std::string origin;  // the schedule whose Last Run Time it sets; "" for none
-  };
-  enum class Outcome { Performed, Postponed, Cancelled };
-
   explicit frmCountdown(AppContext& app) : Form(app.kit, "frmCountdown"), app_(app) {}
 
   IconBox* imgIcon = nullptr;
@@ -36,15 +30,11 @@ class frmCountdown : public Form {
   CommandButton* cmdNow = nullptr;
   Timer* tmrCount = nullptr;
 
-  // Shows the warning for `run`, `seconds` before it is performed.
-  void Begin(Run run, int seconds);
-  // Shows the warning standing still, for a look at it: nothing it offers acts.
-  void Preview(Run run, int seconds);
-  // The run being warned of, if any.
-  const std::optional<Run>& Current() const { return run_; }
+  // Shows what `flow` warns of, or hides the window when it warns of nothing.
+  void ShowFlow(RunFlow& flow);
+  // Shows a warning standing still, for a look at it: nothing it offers acts.
+  void Preview(const std::string& name, const std::string& action, int seconds);
   int SecondsLeft() const;
-  // How the warning ended; `minutes` for a postponement. The window is hidden first.
-  std::function<void(const Run& run, Outcome outcome, int minutes)> Decided;
 
   void cmdPostpone_Click();
   void cmdCancel_Click();
@@ -57,14 +47,15 @@ class frmCountdown : public Form {
   void Form_QueryUnload(int& cancel, int unload_mode) override;
 
  private:
+  void Present(const std::string& name, const std::string& action);
   void ShowSecondsLeft();
-  void End(Outcome outcome, int minutes);
 
   AppContext& app_;
-  std::optional<Run> run_;
-  LocalTime ends_{};
+  RunFlow* flow_ = nullptr;  // none: a preview
+  uint64_t shown_row_ = 0;
+  std::string shown_name_;
+  int preview_seconds_ = 0;
   int shown_seconds_ = -1;
-  bool preview_ = false;
 };
 
 // "{name}" style placeholders of a message replaced by their values.

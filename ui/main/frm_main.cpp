@@ -62,8 +62,6 @@ frmCountdown& frmMain::Countdown() {
   if (!countdown_) {
     countdown_ = std::make_unique<frmCountdown>(app_);
     app_.windows["frmCountdown"] = countdown_.get();
-    countdown_->Decided = [this](const frmCountdown::Run& run, frmCountdown::Outcome outcome,
-                                 int minutes) { Decided(run, outcome, minutes); };
   }
   return *countdown_;
 }
@@ -118,15 +116,9 @@ void frmMain::BuildLayout() {
   lstSchedules = &Add<ListView>("lstSchedules", -1, "", nullptr, 120, 1785, 9880, 3600);
   for (int i = 0; i < kColumnCount; ++i)
     lstSchedules->AddColumn(kColumnHeaders[i], kColumnWidths[i]);
-  lstSchedule = &Add<ListBox>("lstSchedule", -1, "", nullptr, 0, 0, 0, 0);
-  lstSchedule->SetVisible(false);
   pctTray = &Add<PictureBox>("pctTray", -1, "", nullptr, 0, 0, 0, 0);
   pctTray->SetVisible(false);
   tmrScheduler = &Add<Timer>("tmrScheduler");
-  tmrProcessSchedule = &Add<Timer>("tmrProcessSchedule");
-  timSchedule = &Add<Timer>("timSchedule");
-  tmrTriggers = &Add<Timer>("tmrTriggers");
-  tmrTriggers->SetEnabled(false);
   tmrTrayIcon = &Add<Timer>("tmrTrayIcon");
   tmrTrayIcon->SetInterval(kTrayRetryMs);
   Add<SkinLabel>("SkinLabel1", 0, "Windowed Label", nullptr, 0, 0, 0, 0).SetVisible(false);
@@ -191,7 +183,7 @@ void frmMain::BuildLayout() {
     if (cmdEdit->Enabled()) cmdEdit_Click();
   };
   tmrTrayIcon->Tick = [this] { tmrTrayIcon_Timer(); };
-  tmrTriggers->Tick = [this] { tmrTriggers_Timer(); };
+  chkPrevent->Click = [this] { chkPrevent_Click(); };
   SetItemCommands(false, false);
 }
 
@@ -205,7 +197,7 @@ std::string frmMain::Machine(const std::string& key, const std::string& def) con
 
 void frmMain::Form_Load() {
   if (TextsOnly) {
-    for (Timer* t : {tmrScheduler, tmrProcessSchedule, timSchedule, tmrTrayIcon, tmrTriggers}) {
+    for (Timer* t : {tmrScheduler, tmrTrayIcon}) {
       t->SetEnabled(false);
     }
     cmdWebsite->SetCaption("Visit " + app_.website);
@@ -240,12 +232,21 @@ void frmMain::Form_Load() {
     if (twips && *twips >= 0) lstSchedules->SetColumnWidth(static_cast<size_t>(i - 1), *twips);
   }
 
-  engine_ = std::make_unique<SchedulerEngine>(
-      SchedulerControls{*lstSchedules, *lstSchedule, *chkPrevent, *tmrScheduler,
-                        *tmrProcessSchedule, *timSchedule},
-      app_.kit, static_cast<ScheduleRows&>(*this));
-  SystemChanged = [this](SystemChange) {
-    if (engine_) engine_->SystemChanged();
+  runs_ = std::make_unique<norvale::Runs>(
+      app_, store_, *tmrScheduler, [this] { return chkPrevent->Value() == 1; },
+      [this](const std::string& action) { DoPowerAction(action, runs_->ForceClose()); });
+  runs_->Changed = [this] { ShowRows(); };
+  runs_->Performing = [this](const std::string& name, const std::string& action) {
+    if (Performing) Performing(name, action);
+  };
+  runs_->ShownChanged = [this] { Countdown().ShowFlow(runs_->Flow()); };
+  runs_->Recorded = [this] {
+    if (history_ && history_->Loaded()) history_->Refresh();
+  };
+  SystemChanged = [this](SystemChange change) {
+    runs_->Engine().SystemChanged(change);
+    // Times shown in real time follow the clock.
+    ShowRows();
   };
   loadData();
 
@@ -325,189 +326,16 @@ void frmMain::ResizeLayout() {
 }
 
 void frmMain::loadData() {
-  ListItems rows;
-  norvale::loadData(rows, store_, app_.kit.Time(), app_.locale, taken_,
-                    app_.Message("MSG_UNREADABLE", "Cannot be read"), &cache_);
-  for (const QuickRow& q : quick_rows_) rows.push_back(QuickItem(q));
-  lstSchedules->SetItems(std::move(rows));
+  runs_->Load();
 }
 
-const frmMain::QuickRow* frmMain::FindQuick(const std::string& name) const {
-  for (const QuickRow& q : quick_rows_) {
-    if (q.name == name) return &q;
-  }
-  return nullptr;
+void frmMain::ShowRows() {
+  lstSchedules->SetItems(runs_->Items());
 }
 
-ListItem frmMain::QuickItem(const QuickRow& q) const {
-  std::string next;
-  if (!q.pending) {
-    // Done with: no next run.
-  } else if (q.trigger == QuickRow::Trigger::Idle) {
-    next = FillIn(app_.Message("MSG_NEXTIDLE", "when idle {minutes} min"),
-                  {{"minutes", std::to_string(q.idle_minutes)}});
-  } else if (q.trigger == QuickRow::Trigger::ProgramEnds) {
-    next = FillIn(app_.Message("MSG_NEXTENDS", "when {name} ends"), {{"name", q.program}});
-  } else {
-    const Clock& clock = app_.kit.Time();
-    const LocalTime when = clock.Now() + (q.due - clock.UtcNow());
-    next = app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
-           IsoMoment(when).substr(11);
-  }
-  return ListItem{q.name, {q.action, "", next, "Yes"}};
-}
-
-std::optional<LocalTime> frmMain::DueOf(const ListItem& row) const {
-  if (const QuickRow* q = FindQuick(row.Text)) {
-    // Rows that wait for idle time or a program are not due at any moment.
-    if (!q->pending || q->trigger != QuickRow::Trigger::Time) return std::nullopt;
-    const Clock& clock = app_.kit.Time();
-    // Offsets are whole minutes; rounding keeps the two readings' jitter out.
-    const auto offset = std::chrono::round<std::chrono::minutes>(clock.Now().time_since_epoch() -
-                                                                 clock.UtcNow().time_since_epoch());
-    return LocalTime{q->due.time_since_epoch() + offset};
-  }
-  const auto due = ParseNextRun(row.SubItem(kColumnNextRun), app_.locale);
-  if (!due) return std::nullopt;
-  return std::chrono::floor<std::chrono::minutes>(*due);
-}
-
-void frmMain::MoveOn(size_t row, LocalTime due, bool missed) {
-  const std::string name = lstSchedules->Items().at(row).Text;
-  if (missed) Record(name, lstSchedules->Items()[row].SubItem(kColumnType), kOutcomeMissed, due);
-  for (QuickRow& q : quick_rows_) {
-    if (q.name == name) {
-      q.pending = false;
-      lstSchedules->SetSubItem(row, kColumnNextRun, "");
-      return;
-    }
-  }
-  auto [it, added] = taken_.emplace(name, due);
-  if (!added && due > it->second) it->second = due;
-  std::string next;
-  try {
-    const std::string content = store_.ReadText(name);
-    if (GetValue(GetTag(content, "DATA"), "Enabled") == "1") {
-      // A minute that has begun still counts: a computer resumed inside it fires.
-      const FixedClock from{app_.kit.Time().Now() - std::chrono::minutes{1}};
-      next = GetNextRunAfter(GetTag(content, "SCHEDULER"), from, app_.locale, it->second);
-    }
-  } catch (const FileError&) {
-    next = app_.Message("MSG_UNREADABLE", "Cannot be read");
-  }
-  lstSchedules->SetSubItem(row, kColumnNextRun, next);
-}
-
-void frmMain::Perform(size_t row) {
-  const ListItem item = lstSchedules->Items().at(row);
-  frmCountdown::Run run{item.Text, item.SubItem(kColumnType), item.Text};
-  const auto quick = std::find_if(quick_rows_.begin(), quick_rows_.end(),
-                                  [&](const QuickRow& q) { return q.name == item.Text; });
-  if (quick != quick_rows_.end()) {
-    // Taken: the quick row is done with, whatever the warning brings.
-    run.origin = quick->origin;
-    quick_rows_.erase(quick);
-    lstSchedules->RemoveItem(row);
-  }
-  Warn(std::move(run));
-}
-
-int frmMain::WarnSeconds() const {
-  const auto seconds = ReadInt16(Machine("txtWarn", "60"));
-  if (!seconds || *seconds < 0) return 60;
-  return std::min<int>(*seconds, 3600);
-}
-
-bool frmMain::ForceClose() const {
-  return Machine("chkForce", "1") != "0";
-}
-
-void frmMain::Warn(frmCountdown::Run run) {
-  const int seconds = WarnSeconds();
-  if (seconds == 0) {
-    Act(run);
-    return;
-  }
-  if (Countdown().Current()) {
-    waiting_.push_back(std::move(run));
-    return;
-  }
-  Countdown().Begin(std::move(run), seconds);
-}
-
-void frmMain::Decided(const frmCountdown::Run& run, frmCountdown::Outcome outcome, int minutes) {
-  const Clock& clock = app_.kit.Time();
-  switch (outcome) {
-    case frmCountdown::Outcome::Performed:
-      Act(run);
-      break;
-    case frmCountdown::Outcome::Postponed: {
-      Record(run.name, run.action, kOutcomePostponed, clock.Now());
-      // Back as a quick row named after the schedule, warned of again when due.
-      QuickRow q;
-      q.name = UniqueQuickName(FillIn(app_.Message("MSG_POSTPONEDROW", "{name} (postponed)"),
-                                      {{"name", run.origin.empty() ? run.name : run.origin}}));
-      q.action = run.action;
-      q.due = clock.UtcNow() + std::chrono::minutes{minutes};
-      q.origin = run.origin;
-      AddQuickRow(std::move(q));
-      break;
-    }
-    case frmCountdown::Outcome::Cancelled:
-      Record(run.name, run.action, kOutcomeCancelled, clock.Now());
-      break;
-  }
-  if (!waiting_.empty() && !Countdown().Current()) {
-    frmCountdown::Run next = std::move(waiting_.front());
-    waiting_.pop_front();
-    Warn(std::move(next));
-  }
-}
-
-void frmMain::Act(const frmCountdown::Run& run) {
-  if (Performing) Performing(run.name, run.action);
-  const LocalTime now = app_.kit.Time().Now();
-  // Stored before the action: after a shut-down there is no later.
-  if (!run.origin.empty()) RecordLastRun(run.origin, now);
-  Record(run.name, run.action, kOutcomePerformed, now);
-  DoPowerAction(run.action, ForceClose());
-}
-
-void frmMain::Record(const std::string& name, const std::string& action, const char* outcome,
-                     LocalTime when) {
-  if (Machine("chkLog", "0") != "1") return;
-  try {
-    AppendHistory(app_.fs, store_.data_folder + kHistoryFileName,
-                  {IsoMoment(when), name, action, outcome});
-  } catch (const FileError&) {
-    // The history is a record, not a reason to stop a run.
-  }
-  if (history_ && history_->Loaded()) history_->Refresh();
-}
-
-void frmMain::RecordLastRun(const std::string& name, LocalTime when) {
-  const std::string text =
-      app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
-      Time24(std::chrono::floor<std::chrono::seconds>(when -
-                                                      std::chrono::floor<std::chrono::days>(when)));
-  if (const size_t row = FindSchedule(lstSchedules->Items(), name)) {
-    lstSchedules->SetSubItem(row - 1, kColumnLastRun, text);
-  }
-  // Only the value changes; every other byte of the file stays as it was.
-  try {
-    const std::string path = store_.PathOf(name);
-    std::string bytes = app_.fs.ReadAll(path);
-    const std::string key = "LastRunTime=";
-    const size_t at = bytes.find(key);
-    if (at == std::string::npos) return;
-    const size_t begin = at + key.size();
-    const size_t end = bytes.find("\r\n", begin);
-    if (end == std::string::npos) return;
-    bytes.replace(begin, end - begin, app_.codec.Utf8ToAnsi(text));
-    app_.fs.ReplaceWhole(path, bytes);
-  } catch (const FileError&) {
-    // The row shows it; the engine shows no errors.
-  }
+const RunRow* frmMain::RowAt(size_t index) const {
+  const auto& rows = runs_->List().Rows();
+  return index < rows.size() ? &rows[index] : nullptr;
 }
 
 void frmMain::RemoveLeftoverTemporaryFiles() {
@@ -522,6 +350,7 @@ void frmMain::RemoveLeftoverTemporaryFiles() {
 }
 
 void frmMain::SetItemCommands(bool edit, bool remove) {
+  if (editor_open_) edit = remove = false;
   cmdEdit->SetEnabled(edit);
   cmdDelete->SetEnabled(remove);
   Find("mnuFileItem", 1)->SetEnabled(edit);
@@ -529,6 +358,8 @@ void frmMain::SetItemCommands(bool edit, bool remove) {
 }
 
 void frmMain::lstSchedules_ItemClick(size_t row) {
+  // While the editor is open it owns the row it opened for.
+  if (editor_open_) return;
   try {
     const RowCommands c = norvale::lstSchedules_ItemClick(lstSchedules->Items().at(row), store_,
                                                           app_.state.CurrentSchedule);
@@ -555,7 +386,6 @@ void frmMain::FillLists() {
 }
 
 void frmMain::cmdGo_Click() {
-  const Clock& clock = app_.kit.Time();
   const std::string action = StoredChoice(*cbShutdown, actions_, app_);
   const std::string delay = StoredChoice(*cmbTime, DelayChoices(), app_);
   if (delay == kWhenIdle) {
@@ -573,28 +403,26 @@ void frmMain::cmdGo_Click() {
           MsgBoxButtons::OK, MsgBoxIcon::Exclamation, app_.product_name);
       return;
     }
-    AddProgramRow(action, *program, std::move(watch));
+    runs_->AddQuick(ProgramEndsRow(runs_->QuickName(), action, *program, std::move(watch)));
     return;
   }
-  if (delay != "Now") {
-    const LocalTime now = clock.Now();
-    QuickRow q = NewQuickRow(action);
-    const auto when = ApplyQuickDelay(now, delay);
-    // Due in real time, so a daylight-saving change cannot shorten the delay.
-    if (when) q.due = clock.UtcNow() + (*when - now);
-    q.pending = when.has_value();
-    AddQuickRow(std::move(q));
+  if (delay == "Now") {
+    ConfirmAndPerform(action);
     return;
   }
-  ConfirmAndPerform(action);
+  std::string name = runs_->QuickName();
+  if (auto row = DelayedRow(app_.kit.Time(), delay, name, action)) {
+    runs_->AddQuick(std::move(*row));
+  } else {
+    // A delay nobody knows: listed, never due.
+    RunRow never = LocalTimeRow(std::move(name), action, {});
+    never.local_due.reset();
+    runs_->AddQuick(std::move(never));
+  }
 }
 
-std::string frmMain::UniqueQuickName(const std::string& base) const {
-  std::string name = base;
-  for (int n = 2; FindSchedule(lstSchedules->Items(), name) || FindQuick(name); ++n) {
-    name = base + " (" + std::to_string(n) + ")";
-  }
-  return name;
+void frmMain::AddIdleRow(const std::string& action, int minutes) {
+  runs_->AddQuick(IdleRow(app_.kit.Time(), runs_->QuickName(), action, minutes));
 }
 
 frmWhenIdle& frmMain::WhenIdle() {
@@ -607,123 +435,9 @@ frmWhenEnds& frmMain::WhenEnds() {
   return *when_ends_;
 }
 
-void frmMain::AddQuickRow(QuickRow q) {
-  quick_rows_.push_back(std::move(q));
-  lstSchedules->AddItem(QuickItem(quick_rows_.back()));
-  if (quick_rows_.back().trigger != QuickRow::Trigger::Time) ArmTriggers();
-}
-
-frmMain::QuickRow frmMain::NewQuickRow(const std::string& action) {
-  QuickRow q;
-  q.name = UniqueQuickName("Quick Schedule " + app_.locale.GeneralDate(app_.kit.Time().Now()));
-  q.action = action;
-  return q;
-}
-
-std::string frmMain::AddDelayedRow(const std::string& action, UtcTime due) {
-  QuickRow q = NewQuickRow(action);
-  q.due = due;
-  const std::string name = q.name;
-  AddQuickRow(std::move(q));
-  return name;
-}
-
-std::string frmMain::AddIdleRow(const std::string& action, int minutes) {
-  QuickRow q = NewQuickRow(action);
-  q.trigger = QuickRow::Trigger::Idle;
-  q.idle_minutes = minutes;
-  // Idle time before the row was made does not count: the user just asked.
-  q.since = app_.kit.Time().UtcNow();
-  const std::string name = q.name;
-  AddQuickRow(std::move(q));
-  return name;
-}
-
-std::string frmMain::AddProgramRow(const std::string& action, const RunningProcess& program,
-                                   std::unique_ptr<WatchedProcess> watch) {
-  QuickRow q = NewQuickRow(action);
-  q.trigger = QuickRow::Trigger::ProgramEnds;
-  q.program = program.name;
-  q.watch = std::move(watch);
-  const std::string name = q.name;
-  AddQuickRow(std::move(q));
-  return name;
-}
-
-int frmMain::CancelQuickRows() {
-  int cancelled = 0;
-  for (auto q = quick_rows_.begin(); q != quick_rows_.end();) {
-    if (!q->pending) {
-      ++q;
-      continue;
-    }
-    if (const size_t found = FindSchedule(lstSchedules->Items(), q->name)) {
-      lstSchedules->RemoveItem(found - 1);
-    }
-    q = quick_rows_.erase(q);
-    ++cancelled;
-  }
-  ArmTriggers();
-  return cancelled;
-}
-
-void frmMain::ArmTriggers() {
-  using namespace std::chrono;
-  std::optional<milliseconds> next;
-  const UtcTime now = app_.kit.Time().UtcNow();
-  for (const QuickRow& q : quick_rows_) {
-    milliseconds wait{0};
-    if (!q.pending) continue;
-    if (q.trigger == QuickRow::Trigger::Idle) {
-      const UtcTime idle_from = std::max(q.since, now - app_.activity->SinceLastInput());
-      wait = minutes{q.idle_minutes} - (now - idle_from);
-    } else if (q.trigger == QuickRow::Trigger::ProgramEnds) {
-      // Nothing tells of a program's end without a thread of its own: a look every two seconds.
-      wait = seconds{2};
-    } else {
-      continue;
-    }
-    next = next ? std::min(*next, wait) : wait;
-  }
-  if (!next) {
-    tmrTriggers->SetEnabled(false);
-    return;
-  }
-  // A minute at most: input in between moves the moment on, and so does a wake from sleep.
-  const auto interval = std::clamp<milliseconds>(*next, seconds{1}, minutes{1});
-  tmrTriggers->SetInterval(static_cast<int>(interval.count()));
-  tmrTriggers->SetEnabled(true);
-}
-
-void frmMain::tmrTriggers_Timer() {
-  const UtcTime now = app_.kit.Time().UtcNow();
-  std::vector<std::string> reached;
-  for (const QuickRow& q : quick_rows_) {
-    if (!q.pending) continue;
-    if (q.trigger == QuickRow::Trigger::Idle) {
-      const UtcTime idle_from = std::max(q.since, now - app_.activity->SinceLastInput());
-      if (now - idle_from >= std::chrono::minutes{q.idle_minutes}) reached.push_back(q.name);
-    } else if (q.trigger == QuickRow::Trigger::ProgramEnds && (!q.watch || q.watch->Ended())) {
-      reached.push_back(q.name);
-    }
-  }
-  for (const std::string& name : reached) {
-    const size_t found = FindSchedule(lstSchedules->Items(), name);
-    if (!found) continue;
-    if (chkPrevent->Value() == 1) {
-      // Held off, as a schedule's minute is: the moment has passed for good.
-      for (QuickRow& q : quick_rows_) {
-        if (q.name != name) continue;
-        q.pending = false;
-        q.watch.reset();
-        Record(name, q.action, kOutcomeMissed, app_.kit.Time().Now());
-      }
-      lstSchedules->SetSubItem(found - 1, kColumnNextRun, "");
-      continue;
-    }
-    Perform(found - 1);
-  }
-  ArmTriggers();
+void frmMain::chkPrevent_Click() {
+  // Nothing held off comes later: what is warned of or waits is missed now.
+  if (chkPrevent->Value() == 1) runs_->Flow().MissAll();
 }
 
 void frmMain::ConfirmAndPerform(const std::string& action) {
@@ -733,7 +447,7 @@ void frmMain::ConfirmAndPerform(const std::string& action) {
                  {{"action", Shown(app_, action)}}),
           MsgBoxButtons::OKCancelSafe, MsgBoxIcon::Question,
           "Confirm Choice") == MsgBoxResult::OK) {
-    DoPowerAction(action, ForceClose());
+    DoPowerAction(action, runs_->ForceClose());
   }
 }
 
@@ -749,12 +463,14 @@ void frmMain::mnuHistory_Click() {
 }
 
 void frmMain::EditorOpened() {
+  editor_open_ = true;
   cmdNewSchedule->SetEnabled(false);
   Find("mnuFileItem", 0)->SetEnabled(false);
   SetItemCommands(false, false);
 }
 
 void frmMain::EditorClosed() {
+  editor_open_ = false;
   cmdNewSchedule->SetEnabled(true);
   Find("mnuFileItem", 0)->SetEnabled(true);
   DisableItemCommands();
@@ -768,19 +484,21 @@ void frmMain::cbShutdown_KeyPress(int& key_ascii) {
 }
 
 void frmMain::cmdDelete_Click() {
+  if (editor_open_) return;
   const auto selected = lstSchedules->SelectedItem();
-  if (!selected) return;
-  const std::string name = lstSchedules->Items()[*selected].Text;
+  const RunRow* row = selected ? RowAt(*selected) : nullptr;
+  if (!row) return;
+  const uint64_t id = row->id;
+  const std::string name = row->name;
   if (app_.kit.Boxes().MsgBox(
           app_.Message("MSG_DELETE", "Are you sure you want to delete the selected item?"),
           MsgBoxButtons::YesNo, MsgBoxIcon::Question, "Really delete?") != MsgBoxResult::Yes) {
     return;
   }
-  const auto quick = std::find_if(quick_rows_.begin(), quick_rows_.end(),
-                                  [&](const QuickRow& q) { return q.name == name; });
-  if (quick != quick_rows_.end()) {
-    quick_rows_.erase(quick);
-    ArmTriggers();  // a cancelled wait needs no more looks
+  // A quick row has no file; what it warns of or waits for ends with it.
+  if (runs_->RemoveQuick(id)) {
+    DisableItemCommands();
+    return;
   }
   const std::string path = store_.PathOf(name);
   try {

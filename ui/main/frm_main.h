@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "engine/scheduler.h"
 #include "platform/forms/form.h"
 #include "platform/forms/toolkit.h"
 #include "power/power.h"
@@ -15,6 +14,7 @@
 #include "ui/app_context.h"
 #include "ui/main/frm_countdown.h"
 #include "ui/main/frm_triggers.h"
+#include "ui/main/runs.h"
 
 namespace norvale {
 
@@ -25,7 +25,7 @@ class frmWizard;
 
 inline constexpr int kColumnCount = 5;
 
-class frmMain : public Form, private ScheduleRows {
+class frmMain : public Form {
  public:
   explicit frmMain(AppContext& app);
   ~frmMain() override;
@@ -43,13 +43,9 @@ class frmMain : public Form, private ScheduleRows {
   CheckBox* chkLowPower = nullptr;
   CheckBox* chkPrevent = nullptr;
   ListView* lstSchedules = nullptr;
-  ListBox* lstSchedule = nullptr;
   PictureBox* pctTray = nullptr;
   Timer* tmrScheduler = nullptr;
-  Timer* tmrProcessSchedule = nullptr;
-  Timer* timSchedule = nullptr;
   Timer* tmrTrayIcon = nullptr;
-  Timer* tmrTriggers = nullptr;  // armed only while a row waits for idle time or a program
   Menu* mnuTray = nullptr;
 
   // Handlers.
@@ -72,11 +68,11 @@ class frmMain : public Form, private ScheduleRows {
   void mnuHistory_Click();
   void lstSchedules_ItemClick(size_t row);
   void tmrTrayIcon_Timer();
-  void tmrTriggers_Timer();
+  void chkPrevent_Click();
   void pctTray_MouseDown(TrayEvent e);
   void chkLowPower_Click();
 
-  // Rebuilds the rows from the schedule files; pending quick rows stay.
+  // Reads the schedule files again; what is pending stays pending.
   void loadData();
   void EnableItemCommands() { SetItemCommands(true, true); }
   void DisableItemCommands() { SetItemCommands(false, false); }
@@ -84,17 +80,12 @@ class frmMain : public Form, private ScheduleRows {
   // Writes "Localization.txt" from the windows as they are designed.
   std::function<void()> WriteLocalizationFile = [] {};
   void DoPowerAction(const std::string& action, bool force);
-  // Told the name and action of every schedule or quick row about to be performed.
+  // Told the name and action of every occurrence about to be performed.
   std::function<void(const std::string& name, const std::string& action)> Performing;
 
-  // Quick rows asked for by other means than the window (the command line);
-  // each gives the new row's name.
-  std::string AddDelayedRow(const std::string& action, UtcTime due);
-  std::string AddIdleRow(const std::string& action, int minutes);
-  std::string AddProgramRow(const std::string& action, const RunningProcess& program,
-                            std::unique_ptr<WatchedProcess> watch);
-  // Removes every pending quick row; how many there were.
-  int CancelQuickRows();
+  // Every pending occurrence, and what happens to it; there once the window loaded.
+  norvale::Runs& Pending() { return *runs_; }
+  bool HasRuns() const { return runs_ != nullptr; }
 
   const ScheduleStore& Store() const { return store_; }
   // Another copy was already running: this one ends without showing anything.
@@ -103,7 +94,6 @@ class frmMain : public Form, private ScheduleRows {
   // file: no first-start questions, help, timers, tray icon or schedules.
   bool TextsOnly = false;
   CPower* Power() const { return power_.get(); }
-  SchedulerEngine* Engine() const { return engine_.get(); }
   frmOptions& Options();
   frmCountdown& Countdown();
   frmHistory& History();
@@ -113,10 +103,7 @@ class frmMain : public Form, private ScheduleRows {
   // it cannot be told to create or edit something else meanwhile.
   void EditorOpened();
   void EditorClosed();
-  // The warning's lead time and whether programs are closed by force, from the
-  // preferences.
-  int WarnSeconds() const;
-  bool ForceClose() const;
+  int WarnSeconds() const { return runs_->WarnSeconds(); }
   frmWizard& Wizard();
   frmStillRunning& StillRunning();
 
@@ -128,63 +115,29 @@ class frmMain : public Form, private ScheduleRows {
   void Form_Unload(int& cancel) override;
 
  private:
-  // A quick row has no file: it lives here until performed or deleted, across
-  // reloads of the list.
-  struct QuickRow {
-    enum class Trigger { Time, Idle, ProgramEnds };
-    std::string name;
-    std::string action;
-    UtcTime due;
-    bool pending = true;  // false once taken or passed by
-    std::string origin;   // the schedule a postponed run belongs to
-    Trigger trigger = Trigger::Time;
-    int idle_minutes = 0;
-    UtcTime since{};      // idle time counts from here at the earliest
-    std::string program;  // the watched program's name
-    std::shared_ptr<WatchedProcess> watch;
-  };
-
-  // ScheduleRows, for the engine.
-  std::optional<LocalTime> DueOf(const ListItem& row) const override;
-  void MoveOn(size_t row, LocalTime due, bool missed) override;
-  void Perform(size_t row) override;
-
-  const QuickRow* FindQuick(const std::string& name) const;
-  std::string UniqueQuickName(const std::string& base) const;
-  void AddQuickRow(QuickRow q);
-  QuickRow NewQuickRow(const std::string& action);
-  // The next look at the rows that wait for idle time or a program, or none.
-  void ArmTriggers();
+  void AddIdleRow(const std::string& action, int minutes);
+  void ShowRows();
   std::unique_ptr<frmWhenIdle> when_idle_;
   std::unique_ptr<frmWhenEnds> when_ends_;
-  // A run about to be performed: warned of first when the preferences ask for it.
-  void Warn(frmCountdown::Run run);
-  void Decided(const frmCountdown::Run& run, frmCountdown::Outcome outcome, int minutes);
-  void Act(const frmCountdown::Run& run);
-  void Record(const std::string& name, const std::string& action, const char* outcome,
-              LocalTime when);
   void ConfirmAndPerform(const std::string& action);
-  ListItem QuickItem(const QuickRow& q) const;
-  void RecordLastRun(const std::string& name, LocalTime when);
   void RemoveLeftoverTemporaryFiles();
   void SetItemCommands(bool edit, bool remove);
   std::string Machine(const std::string& key, const std::string& def) const;
   void ShowAndActivate(bool maximize);
+  // The run list's row shown at `index` of the list control.
+  const RunRow* RowAt(size_t index) const;
 
   AppContext& app_;
   ScheduleStore store_;
   std::unique_ptr<CPower> power_;
-  std::unique_ptr<SchedulerEngine> engine_;
+  std::unique_ptr<norvale::Runs> runs_;
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmWizard> wizard_;
   std::unique_ptr<frmStillRunning> still_running_;
   std::unique_ptr<frmCountdown> countdown_;
   std::unique_ptr<frmHistory> history_;
-  std::deque<frmCountdown::Run> waiting_;  // warnings that wait for the one shown
-  std::vector<QuickRow> quick_rows_;
   std::vector<std::string> actions_;  // stored names, in the order the list shows them
-  TakenOccurrences taken_;
-  ScheduleCache cache_;
+  bool editor_open_ = false;
   bool ended_ = false;
 };
 

@@ -52,4 +52,17 @@ std::optional<LocalTime> ApplyQuickDelay(LocalTime now, std::string_view caption
   return std::nullopt;
 }
 
+std::optional<RunRow> DelayedRow(const Clock& clock, std::string_view caption, std::string name,
+                                 std::string action) {
+  const LocalTime now = clock.Now();
+  const auto when = ApplyQuickDelay(now, caption);
+  if (!when) return std::nullopt;
+  for (const QuickDelay& d : kDelays) {
+    if (d.caption == caption && (d.unit == 'n' || d.unit == 'h')) {
+      return DelayRow(clock, std::move(name), std::move(action), *when - now);
+    }
+  }
+  return LocalTimeRow(std::move(name), std::move(action), *when);
+}
+
 }  // namespace norvale

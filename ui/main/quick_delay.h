@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/run_list.h"
 #include "platform/clock.h"
 
 namespace norvale {
@@ -25,5 +26,10 @@ std::vector<std::string> DelayChoices();
 // The moment `caption` names from `now`; nullopt for "Now" and unknown texts.
 // A month later keeps the day, clamped to the last day of a shorter month.
 std::optional<LocalTime> ApplyQuickDelay(LocalTime now, std::string_view caption);
+// The row a delay of the list makes from now: in real time for minutes and
+// hours, at the same local time for days and more; nullopt for "Now" and
+// unknown texts.
+std::optional<RunRow> DelayedRow(const Clock& clock, std::string_view caption, std::string name,
+                                 std::string action);
 
 }  // namespace norvale

@@ -1,0 +1,96 @@
+#pragma once
+// From due to done: an occurrence whose warning time has come is warned of (or
+// waits behind the warning shown), then performed at its moment, postponed,
+// cancelled or missed, and recorded. The warning window and the tray only show
+// what this holds and press its buttons.
+//
+// Moments are on the monotonic clock: a countdown counts real seconds whatever
+// the wall clock is set to. Of the occurrences whose moments fall in one local
+// minute only the first goes on; after an action is performed, everything that
+// waited is missed (the computer is going away).
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "engine/run_list.h"
+#include "platform/clock.h"
+#include "schedule/run_history.h"
+
+namespace norvale {
+
+struct Occurrence {
+  uint64_t row = 0;    // the row it came from
+  bool quick = false;  // that row has no file: it goes once this is done with
+  std::string name;    // as listed
+  std::string action;  // the stored action name
+  std::string origin;  // the schedule whose Last Run Time it sets; "" for none
+  DueBy due_by = DueBy::kLocalTime;
+  std::chrono::milliseconds moment{};    // when it is performed, on the monotonic clock
+  LocalTime due{};                       // that moment as the wall clock showed it when taken
+  std::chrono::milliseconds taken_at{};  // when it was taken, on the monotonic clock
+};
+
+class RunFlow {
+ public:
+  struct Hooks {
+    std::function<int()> warn_seconds;
+    std::function<bool()> prevented;
+    // Performs the action (and stores the run); the history is written here.
+    std::function<void(const Occurrence&)> perform;
+    std::function<void(const Occurrence&, const char* outcome, LocalTime when)> record;
+    // The occurrence is over, whatever came of it.
+    std::function<void(const Occurrence&)> done;
+    // Postponed: the row due `minutes` later is to be made.
+    std::function<void(const Occurrence&, int minutes)> postpone;
+    // The warning shown changed (another one, or none).
+    std::function<void()> shown_changed;
+  };
+  RunFlow(const Clock& clock, Hooks hooks) : clock_(clock), hooks_(std::move(hooks)) {}
+
+  // Its warning time has come: shown at once, or waits behind the one shown.
+  void Take(Occurrence o);
+  // Performs the shown occurrence once its moment has come; misses waiting ones
+  // whose moment passed.
+  void Tick();
+  // When Tick next has something to do, on the monotonic clock.
+  std::optional<std::chrono::milliseconds> NextMoment() const;
+
+  const Occurrence* Shown() const { return shown_ ? &*shown_ : nullptr; }
+  const std::deque<Occurrence>& Waiting() const { return waiting_; }
+  // Time left until the shown occurrence's moment.
+  std::chrono::milliseconds Left() const;
+
+  // The buttons of the warning.
+  void PerformNow();
+  void CancelShown();
+  void PostponeShown(int minutes);
+  // A sleep, or Prevent ticked: the shown and every waiting occurrence are missed.
+  void MissAll();
+  // Ends, as cancelled, the occurrences that came from `row`; how many.
+  int CancelRow(uint64_t row);
+  // The clock was set: a minute taken before is new again, unless what took it
+  // is still warned of or waiting.
+  void ClockSet();
+  // Takes back the occurrences `which` picks as if they had never been taken.
+  void Withdraw(const std::function<bool(const Occurrence&)>& which);
+
+ private:
+  std::chrono::milliseconds Mono() const { return clock_.Monotonic(); }
+  void Perform(Occurrence o);
+  void End(const Occurrence& o, const char* outcome);
+  void ShowNext();
+  bool Claim(const Occurrence& o);
+
+  const Clock& clock_;
+  Hooks hooks_;
+  std::optional<Occurrence> shown_;
+  std::deque<Occurrence> waiting_;
+  // The local minutes whose one occurrence has gone on.
+  std::set<LocalTime> claimed_;
+};
+
+}  // namespace norvale

@@ -1,0 +1,182 @@
+#include "ui/main/runs.h"
+
+#include <algorithm>
+
+#include "schedule/run_history.h"
+#include "ui/main/frm_countdown.h"
+
+namespace norvale {
+
+Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
+           std::function<bool()> prevented, std::function<void(const std::string&)> act)
+    : app_(app), store_(store), act_(std::move(act)) {
+  const Clock& clock = app_.kit.Time();
+  RunFlow::Hooks flow;
+  flow.warn_seconds = [this] { return WarnSeconds(); };
+  flow.prevented = std::move(prevented);
+  flow.perform = [this](const Occurrence& o) {
+    if (Performing) Performing(o.name, o.action);
+    // Stored before the action: after a shut-down there is no later.
+    if (!o.origin.empty()) RecordLastRun(o.origin, app_.kit.Time().Now());
+    act_(o.action);
+  };
+  flow.record = [this](const Occurrence& o, const char* outcome, LocalTime when) {
+    Record(o.name, o.action, outcome, when);
+  };
+  flow.done = [this](const Occurrence& o) {
+    if (o.quick) list_.Remove(o.row);
+  };
+  flow.postpone = [this](const Occurrence& o, int minutes) {
+    const std::string base =
+        FillIn(app_.Message("MSG_POSTPONEDROW", "{name} (postponed)"),
+               {{"name", o.origin.empty() ? o.name : o.origin}});
+    RunRow row = DelayRow(app_.kit.Time(), list_.UniqueName(base), o.action,
+                          std::chrono::minutes{minutes});
+    row.origin = o.origin;
+    list_.Add(std::move(row));
+  };
+  flow.shown_changed = [this] {
+    if (ShownChanged) ShownChanged();
+  };
+  flow_ = std::make_unique<RunFlow>(clock, std::move(flow));
+
+  SchedulerEngine::Hooks engine;
+  engine.warn_seconds = [this] { return WarnSeconds(); };
+  engine.move_on = [this](uint64_t id, LocalTime due) {
+    RunRow* row = list_.Find(id);
+    if (!row) return;
+    auto [it, added] = taken_.emplace(row->name, due);
+    if (!added && due > it->second) it->second = due;
+    list_.Update(id, [&](RunRow& r) {
+      MoveOnFileRow(r, store_, app_.kit.Time(), app_.locale, it->second,
+                    app_.Message("MSG_UNREADABLE", "Cannot be read"));
+    });
+  };
+  engine.missed = [this](const RunRow& row, LocalTime due) {
+    Record(row.name, row.action, kOutcomeMissed, due);
+  };
+  engine_ = std::make_unique<SchedulerEngine>(list_, *flow_, clock, timer, *app_.activity,
+                                              std::move(engine));
+  list_.Changed = [this] {
+    if (Changed) Changed();
+    // A new or changed row may be due before the timer would wake.
+    engine_->tmrScheduler_Timer();
+  };
+}
+
+std::string Runs::Machine(const std::string& key, const std::string& def) const {
+  try {
+    return app_.settings.ReadSetting(app_.product_name, "Settings", key, def);
+  } catch (const SettingsError&) {
+    return def;
+  }
+}
+
+int Runs::WarnSeconds() const {
+  const auto seconds = ReadInt16(Machine("txtWarn", "60"));
+  if (!seconds || *seconds < 0) return 60;
+  return std::min<int>(*seconds, 3600);
+}
+
+bool Runs::ForceClose() const {
+  return Machine("chkForce", "1") != "0";
+}
+
+void Runs::Load() {
+  std::vector<RunRow> rows =
+      LoadFileRows(store_, app_.kit.Time(), app_.locale, taken_,
+                   app_.Message("MSG_UNREADABLE", "Cannot be read"), &cache_, loaded_);
+  loaded_ = true;
+  list_.ReplaceFileRows(std::move(rows));
+}
+
+ListItem Runs::Item(const RunRow& row) const {
+  if (row.from_file) return FileRowItem(row);
+  const Clock& clock = app_.kit.Time();
+  const auto moment = [&](LocalTime when) {
+    when = std::chrono::floor<std::chrono::seconds>(when);
+    return app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
+           IsoMoment(when).substr(11);
+  };
+  std::string next;
+  switch (row.due_by) {
+    case DueBy::kRealTime:
+      // The shown time follows the clock; the delay does not.
+      next = moment(clock.Now() + (row.real_due - clock.Monotonic()));
+      break;
+    case DueBy::kLocalTime:
+      if (row.local_due) next = moment(*row.local_due);
+      break;
+    case DueBy::kIdle:
+      next = FillIn(app_.Message("MSG_NEXTIDLE", "when idle {minutes} min"),
+                    {{"minutes", std::to_string(row.idle_minutes)}});
+      break;
+    case DueBy::kProgramEnds:
+      next = FillIn(app_.Message("MSG_NEXTENDS", "when {name} ends"), {{"name", row.program}});
+      break;
+  }
+  return ListItem{row.name, {row.action, "", next, "Yes"}};
+}
+
+ListItems Runs::Items() const {
+  ListItems items;
+  items.reserve(list_.Rows().size());
+  for (const RunRow& r : list_.Rows()) items.push_back(Item(r));
+  return items;
+}
+
+std::string Runs::QuickName() const {
+  return list_.UniqueName("Quick Schedule " + app_.locale.GeneralDate(app_.kit.Time().Now()));
+}
+
+std::string Runs::AddQuick(RunRow row) {
+  const std::string name = row.name;
+  list_.Add(std::move(row));
+  return name;
+}
+
+int Runs::CancelQuickRows() {
+  const std::vector<uint64_t> quick = list_.QuickRows();
+  for (uint64_t id : quick) RemoveQuick(id);
+  return static_cast<int>(quick.size());
+}
+
+bool Runs::RemoveQuick(uint64_t id) {
+  const RunRow* row = list_.Find(id);
+  if (!row || row->from_file) return false;
+  flow_->CancelRow(id);
+  list_.Remove(id);
+  return true;
+}
+
+void Runs::Record(const std::string& name, const std::string& action, const char* outcome,
+                  LocalTime when) {
+  if (Machine("chkLog", "0") != "1") return;
+  try {
+    AppendHistory(app_.fs, store_.data_folder + kHistoryFileName,
+                  {IsoMoment(when), name, action, outcome});
+  } catch (const FileError&) {
+    // The history is a record, not a reason to stop a run.
+  }
+  if (Recorded) Recorded();
+}
+
+void Runs::RecordLastRun(const std::string& name, LocalTime when) {
+  const std::string text =
+      app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
+      Time24(std::chrono::floor<std::chrono::seconds>(when -
+                                                      std::chrono::floor<std::chrono::days>(when)));
+  for (const RunRow& r : list_.Rows()) {
+    if (r.from_file && r.name == name) {
+      list_.Update(r.id, [&](RunRow& row) { row.last_run = text; });
+      break;
+    }
+  }
+  try {
+    WriteLastRunTime(store_, name, text);
+  } catch (const FileError&) {
+    // The row shows it; the engine shows no errors.
+  }
+}
+
+}  // namespace norvale

@@ -1,0 +1,77 @@
+#pragma once
+// The program's runs put together: the run list, the scheduler that takes its
+// rows and the flow that warns, performs and records, over the program's
+// files, preferences and history. The main window shows them and hands them
+// the user's commands; the command line talks to them directly.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/run_flow.h"
+#include "engine/run_list.h"
+#include "engine/scheduler.h"
+#include "platform/list_items.h"
+#include "schedule/schedule_list.h"
+#include "ui/app_context.h"
+
+namespace norvale {
+
+class Runs {
+ public:
+  // `timer` is the scheduler's; `prevented` tells whether "Prevent any schedules
+  // from running" is ticked; `act` performs a power action.
+  Runs(AppContext& app, const ScheduleStore& store, Timer& timer, std::function<bool()> prevented,
+       std::function<void(const std::string& action)> act);
+
+  RunList& List() { return list_; }
+  const RunList& List() const { return list_; }
+  RunFlow& Flow() { return *flow_; }
+  SchedulerEngine& Engine() { return *engine_; }
+
+  // The file rows read again; what is pending stays pending. The first load
+  // counts the minute under way as passed, as a start should.
+  void Load();
+  // Every row as the list shows it, in the list's order.
+  ListItems Items() const;
+  ListItem Item(const RunRow& row) const;
+
+  // A new quick row's name: "Quick Schedule" and the moment, made unique.
+  std::string QuickName() const;
+  // Adds a quick row; its name.
+  std::string AddQuick(RunRow row);
+  // Removes every row without a file, with what is warned of or waits from it; how many.
+  int CancelQuickRows();
+  // Removes a quick row and ends what came from it; false for a file row.
+  bool RemoveQuick(uint64_t row);
+
+  // The warning's lead time and whether programs are closed by force, from the preferences.
+  int WarnSeconds() const;
+  bool ForceClose() const;
+
+  // Told the name and action of every occurrence about to be performed.
+  std::function<void(const std::string& name, const std::string& action)> Performing;
+  // The rows changed.
+  std::function<void()> Changed;
+  // The warning to show changed.
+  std::function<void()> ShownChanged;
+  // A history line was written.
+  std::function<void()> Recorded;
+
+ private:
+  std::string Machine(const std::string& key, const std::string& def) const;
+  void Record(const std::string& name, const std::string& action, const char* outcome,
+              LocalTime when);
+  void RecordLastRun(const std::string& name, LocalTime when);
+
+  AppContext& app_;
+  const ScheduleStore& store_;
+  std::function<void(const std::string&)> act_;
+  RunList list_;
+  std::unique_ptr<RunFlow> flow_;
+  std::unique_ptr<SchedulerEngine> engine_;
+  TakenOccurrences taken_;
+  ScheduleCache cache_;
+  bool loaded_ = false;
+};
+
+}  // namespace norvale
