@@ -12,6 +12,7 @@
 
 #include "engine/next_run.h"
 #include "engine/scheduler.h"
+#include "platform/forms/toolkit.h"
 #include "platform/posix/posix_services.h"
 #include "schedule/schedule_list.h"
 #include "tests/fakes/fakes.h"

@@ -40,11 +40,12 @@ wine explorer /desktop=NorvaleCL,1024x768 "$(winepath -w "$work/Norvale.exe")" /
 wait_for 60 wine "$probe" rows >/dev/null 2>&1 || fail "the main window did not come up"
 
 asked=$(date +%s)
-out=$(norvale '/quick:Shut Down' /in:1) || fail "/in:1 ended with $?: $(cat "$work/stderr")"
+# Each action comes in a minute of its own: the program performs one a minute.
+out=$(norvale '/quick:Shut Down' /in:2) || fail "/in:2 ended with $?: $(cat "$work/stderr")"
 echo "$out"
-echo "$out" | grep -q '^Added "Quick Schedule .*": Shut Down, ' || fail "unexpected answer to /in:1"
-# Nobody touches this display: a minute of idle time comes with the minute.
-norvale /quick:hibernate /when-idle:1 >/dev/null || fail "/when-idle:1 was refused"
+echo "$out" | grep -q '^Added "Quick Schedule .*": Shut Down, ' || fail "unexpected answer to /in:2"
+# Nobody touches this display: three minutes of idle time come with the minutes.
+norvale /quick:hibernate /when-idle:3 >/dev/null || fail "/when-idle:3 was refused"
 # A program that ends in about ten seconds.
 wine ping -n 10 127.0.0.1 >/dev/null 2>&1 &
 wait_for 30 sh -c "wine \"$work/Norvale.exe\" /quick:reboot /when-ends:ping.exe >\"$work/ends\" 2>&1" ||
@@ -60,20 +61,34 @@ grep -q "Shut Down" "$work/list" && grep -q "When ping.exe ends" "$work/list" &&
 wait_for 60 logged 1 || fail "ping.exe ended, and nothing was logged within a minute"
 grep -q "	Reboot	" "$work/DryRun.log" || fail "the first action logged is not the reboot"
 echo "PASS: the reboot was logged when ping.exe ended"
-wait_for 120 logged 3 || fail "the /in:1 and /when-idle:1 rows did not both fire within two minutes"
+wait_for 240 logged 3 || fail "the /in:2 and /when-idle:3 rows did not both fire within four minutes"
 cat "$work/DryRun.log"
 fired=$(date -d "$(grep "	Shut Down	" "$work/DryRun.log" | cut -c1-19)" +%s)
 idle=$(date -d "$(grep "	Hibernate	" "$work/DryRun.log" | cut -c1-19)" +%s)
-[ $((idle - asked)) -ge 59 ] || fail "the /when-idle:1 row fired $((idle - asked)) s after it was asked for"
-echo "PASS: the /when-idle:1 row fired $((idle - asked)) s after it was asked for"
-[ $((fired - asked)) -ge 59 ] && [ $((fired - asked)) -le 75 ] ||
-  fail "the /in:1 row fired $((fired - asked)) s after it was asked for"
-echo "PASS: the running copy took /in:1 and logged it $((fired - asked)) s later"
+[ $((idle - asked)) -ge 179 ] || fail "the /when-idle:3 row fired $((idle - asked)) s after it was asked for"
+echo "PASS: the /when-idle:3 row fired $((idle - asked)) s after it was asked for"
+[ $((fired - asked)) -ge 119 ] && [ $((fired - asked)) -le 135 ] ||
+  fail "the /in:2 row fired $((fired - asked)) s after it was asked for"
+echo "PASS: the running copy took /in:2 and logged it $((fired - asked)) s later"
 
 out=$(norvale /cancel) || fail "/cancel ended with $?"
 [ "$out" = "Cancelled 2 quick rows." ] || fail "unexpected answer to /cancel: $out"
 norvale /list | grep -q "Quick Schedule" && fail "/cancel left a quick row"
 echo "PASS: /cancel removed the two pending rows"
+
+# With a minute's warning, /cancel ends a quick row whose warning already shows.
+wine reg add "$machine" /v txtWarn /d 60 /f /reg:32 >/dev/null 2>&1
+before=$(grep -c . "$work/DryRun.log")
+norvale '/quick:Shut Down' /in:2 >/dev/null || fail "/in:2 was refused"
+wait_for 100 wine "$probe" warning || fail "no warning a minute before the /in:2 row"
+out=$(norvale /cancel) || fail "/cancel ended with $?"
+[ "$out" = "Cancelled 1 quick row." ] || fail "unexpected answer to /cancel during the warning: $out"
+wait_for 30 sh -c "! wine \"$probe\" warning" || fail "the warning stayed after /cancel"
+# Its moment passes: nothing may be logged for it.
+wait_for 90 sh -c "[ \$(date +%s) -ge $(( $(date +%s) + 75 )) ]"
+[ "$(grep -c . "$work/DryRun.log")" = "$before" ] || fail "the cancelled row was performed"
+echo "PASS: /cancel during the warning counted the row and nothing was performed"
+wine reg add "$machine" /v txtWarn /d 0 /f /reg:32 >/dev/null 2>&1
 
 # No copy running: the request starts one, hidden, and it takes the request.
 wineserver -k 2>/dev/null

@@ -1,11 +1,11 @@
 #!/bin/sh
 # dry_run_fires.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR SHOTS_DIR PROBE
 # Starts Norvale.exe /dryrun on a copy of the program folder with a daily
-# schedule due in the coming minute and a warning of 5 s before each action, and
-# checks from outside (DryRun.log, History.log, the schedule file, the list's rows
-# and the warning read by PROBE) that it is warned of in its minute, performed
-# when the count ends, records its run and shows tomorrow's; then that a quick
-# "In 1 Minute" row fires no earlier than a minute (and the warning) after Go,
+# schedule due in two minutes and the default warning of 60 s, and checks from
+# outside (DryRun.log, History.log, the schedule file, the list's rows and the
+# warning read by PROBE) that it is warned of in the minute before, performed
+# at the time in its row, records its run and shows tomorrow's; then that a quick
+# "In 1 Minute" row is performed a minute after Go, its warning shown meanwhile,
 # and that a tray icon deleted behind its back comes back by its own check.
 # The display is the caller's.
 set -u
@@ -33,12 +33,14 @@ cp -r "$program/Norvale.exe" "$program/Localization.txt" "$program/Skins" "$work
 key='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 wine reg add "$key" /v Language /d English /f >/dev/null 2>&1
 wine reg add "$key" /v showHelp /d 0 /f >/dev/null 2>&1
-wine reg add "$machine" /v txtWarn /d 5 /f /reg:32 >/dev/null 2>&1
+wine reg add "$machine" /v txtWarn /d 60 /f /reg:32 >/dev/null 2>&1
 wine reg add "$machine" /v chkLog /d 1 /f /reg:32 >/dev/null 2>&1
 
-# Due in the next minute, leaving the program time to come up before it.
+# Due in two minutes with the default minute's warning, leaving the program time to
+# come up before the warning.
 wait_for 30 sh -c '[ "$(date +%S)" -lt 40 ]'
-due=$(date -d '+1 minute' '+%H:%M')
+due=$(date -d '+2 minute' '+%H:%M')
+warned=$(date -d '+1 minute' '+%H:%M')
 today=$(date '+%-m/%-d/%Y')
 tomorrow=$(date -d '+1 day' '+%-m/%-d/%Y')
 printf '<DATA>\r\nLastRunTime=\r\nItemType=Stand by\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=%s\r\nStartTime=%s:00\r\nRepeat=-1\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\n</SCHEDULER>\r\n\r\n' \
@@ -51,9 +53,12 @@ rows
 import -window root "$shots/e2e-main-window.png" 2>/dev/null
 
 
-wait_for 100 wine "$probe" warning || fail "no warning within 100 s"
+wait_for 130 wine "$probe" warning || fail "no warning within 130 s"
+shown=$(date '+%H:%M')
 import -window root "$shots/e2e-warning.png" 2>/dev/null
-wait_for 30 logged 1 || fail "nothing was logged after the warning"
+[ "$shown" = "$warned" ] || fail "the warning showed at $shown, not in the minute before $due"
+echo "PASS: the warning showed at $shown, a minute before $due"
+wait_for 90 logged 1 || fail "nothing was logged after the warning"
 wait_for 10 listed "^Daily	.*	$tomorrow $due:00	" || { rows; fail "the row does not show tomorrow's run"; }
 import -window root "$shots/e2e-after-firing.png" 2>/dev/null
 log="$work/DryRun.log"
@@ -61,8 +66,8 @@ cat "$log"
 grep -q "	Stand by	SetSystemPowerState fSuspend=1 fForce=1	force=True" "$log" || fail "unexpected log"
 at=$(cut -c12-16 "$log" | head -n 1)
 [ "$at" = "$due" ] || fail "logged at $at, due at $due"
-rows | grep -q "^Daily	Stand By	$today $due:0[5-7]	" || { rows; fail "no Last Run Time in the row"; }
-tr -d '\r' <"$work/data/Daily.sch" | grep -q "^LastRunTime=$today $due:0[5-7]$" ||
+rows | grep -q "^Daily	Stand By	$today $due:0[0-2]	" || { rows; fail "no Last Run Time in the row"; }
+tr -d '\r' <"$work/data/Daily.sch" | grep -q "^LastRunTime=$today $due:0[0-2]$" ||
   fail "no LastRunTime in the file"
 grep -q "	Daily	Stand by	performed" "$work/data/History.log" || fail "no history of the run"
 echo "PASS: the daily schedule due at $due was logged, not performed; its row shows tomorrow"
@@ -84,6 +89,7 @@ echo "PASS: the deleted tray icon came back after $(( $(date +%s) - lost )) s"
 restore
 sed -n 2p "$log"
 # Go was pressed after $go; whole seconds in the log lose up to one more.
-[ $((fired - go)) -ge 64 ] || fail "the quick row fired $((fired - go)) s after Go"
-[ $((fired - go)) -le 75 ] || fail "the quick row fired $((fired - go)) s after Go"
+# Warned of at once, as its warning is as long as its delay, and performed at its moment.
+[ $((fired - go)) -ge 59 ] || fail "the quick row fired $((fired - go)) s after Go"
+[ $((fired - go)) -le 66 ] || fail "the quick row fired $((fired - go)) s after Go"
 echo "PASS: the quick row fired $((fired - go)) s after Go"

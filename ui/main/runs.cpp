@@ -47,8 +47,9 @@ Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
     if (!row) return;
     auto [it, added] = taken_.emplace(row->name, due);
     if (!added && due > it->second) it->second = due;
+    const LocalTime after = it->second;
     list_.Update(id, [&](RunRow& r) {
-      MoveOnFileRow(r, store_, app_.kit.Time(), app_.locale, it->second,
+      MoveOnFileRow(r, store_, app_.kit.Time(), app_.locale, after,
                     app_.Message("MSG_UNREADABLE", "Cannot be read"));
     });
   };
