@@ -21,15 +21,9 @@ constexpr milliseconds kLongestWait = minutes{1};
 
 }  // namespace
 
-SchedulerEngine::SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock, Timer& timer,
+SchedulerEngine::SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock,
                                  Activity& activity, Hooks hooks)
-    : list_(list),
-      flow_(flow),
-      clock_(clock),
-      timer_(timer),
-      activity_(activity),
-      hooks_(std::move(hooks)) {
-  timer_.Tick = [this] { tmrScheduler_Timer(); };
+    : list_(list), flow_(flow), clock_(clock), activity_(activity), hooks_(std::move(hooks)) {
   // The user has just started the program: idle time counts from now.
   last_resume_ = clock_.Monotonic();
   Arm(milliseconds{500});
@@ -37,7 +31,7 @@ SchedulerEngine::SchedulerEngine(RunList& list, RunFlow& flow, const Clock& cloc
 
 void SchedulerEngine::SystemChanged(SystemChange change) {
   (change == SystemChange::kResumed ? resumed_ : clock_set_) = true;
-  tmrScheduler_Timer();
+  Tick();
 }
 
 UtcTime SchedulerEngine::MomentOf(LocalTime local) const {
@@ -50,11 +44,16 @@ UtcTime SchedulerEngine::MomentOf(LocalTime local) const {
   return t;
 }
 
+UtcTime SchedulerEngine::CachedMomentOf(uint64_t row, LocalTime local) {
+  auto [it, added] = moments_.try_emplace(row, local, UtcTime{});
+  if (added || it->second.first != local) it->second = {local, MomentOf(local)};
+  return it->second.second;
+}
+
 void SchedulerEngine::Arm(std::optional<milliseconds> wait) {
   const milliseconds interval = std::clamp(wait.value_or(kLongestWait), milliseconds{1}, kLongestWait);
   armed_ = interval;
-  timer_.SetInterval(static_cast<int>(interval.count()));
-  timer_.SetEnabled(true);
+  if (hooks_.arm) hooks_.arm(interval);
 }
 
 Occurrence SchedulerEngine::Begin(const RunRow& row, milliseconds moment, LocalTime due) const {
@@ -71,7 +70,7 @@ Occurrence SchedulerEngine::Begin(const RunRow& row, milliseconds moment, LocalT
   return o;
 }
 
-void SchedulerEngine::tmrScheduler_Timer() {
+void SchedulerEngine::Tick() {
   // A row changed by what a tick does is looked at by that tick.
   if (ticking_) return;
   ticking_ = true;
@@ -87,7 +86,12 @@ void SchedulerEngine::tmrScheduler_Timer() {
   resumed_ = clock_set_ = false;
   last_mono_ = mono;
   last_utc_ = utc;
-  if (set) flow_.ClockSet();
+  if (set) {
+    flow_.ClockSet();
+    moments_.clear();  // the zone itself may have changed
+  }
+  // Rows come and go with reloads; the cache keeps only what may still be asked.
+  if (moments_.size() > 2 * list_.Rows().size() + 16) moments_.clear();
   if (slept) {
     // Nothing may happen late: a warning that slept is over.
     last_resume_ = mono;
@@ -126,7 +130,7 @@ void SchedulerEngine::tmrScheduler_Timer() {
       switch (r.due_by) {
         case DueBy::kLocalTime: {
           if (!r.local_due) break;
-          const UtcTime moment = MomentOf(*r.local_due);
+          const UtcTime moment = CachedMomentOf(r.id, *r.local_due);
           const UtcTime warn = moment - lead;
           if (utc < warn) {
             soon(warn - utc);

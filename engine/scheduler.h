@@ -15,12 +15,13 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "engine/run_flow.h"
 #include "engine/run_list.h"
 #include "platform/activity.h"
 #include "platform/clock.h"
-#include "platform/forms/control.h"
 #include "platform/forms/form.h"
 
 namespace norvale {
@@ -33,11 +34,14 @@ class SchedulerEngine {
     std::function<void(uint64_t row, LocalTime due)> move_on;
     // An occurrence passed untaken, at `due` on the wall clock.
     std::function<void(const RunRow& row, LocalTime due)> missed;
+    // Asks for Tick to be called once `after` has passed (the one timer).
+    std::function<void(std::chrono::milliseconds after)> arm;
   };
-  SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock, Timer& timer,
-                  Activity& activity, Hooks hooks);
+  SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock, Activity& activity,
+                  Hooks hooks);
 
-  void tmrScheduler_Timer();
+  // Looks at every row and arms the timer for the next moment anything can happen.
+  void Tick();
   // The computer resumed or the clock was set: looked at at once.
   void SystemChanged(SystemChange change);
 
@@ -47,12 +51,13 @@ class SchedulerEngine {
 
  private:
   void Arm(std::optional<std::chrono::milliseconds> wait);
+  // MomentOf, remembered per row: reading the zone's rules is slow on Windows.
+  UtcTime CachedMomentOf(uint64_t row, LocalTime local);
   Occurrence Begin(const RunRow& row, std::chrono::milliseconds moment, LocalTime due) const;
 
   RunList& list_;
   RunFlow& flow_;
   const Clock& clock_;
-  Timer& timer_;
   Activity& activity_;
   Hooks hooks_;
 
@@ -64,6 +69,7 @@ class SchedulerEngine {
   std::chrono::milliseconds armed_{0};
   std::chrono::milliseconds last_resume_{};
   bool ticking_ = false;
+  std::unordered_map<uint64_t, std::pair<LocalTime, UtcTime>> moments_;
 };
 
 }  // namespace norvale

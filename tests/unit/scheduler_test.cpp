@@ -55,8 +55,13 @@ class SchedulerTest : public ::testing::Test {
       list.Update(id, [](RunRow& r) { r.local_due.reset(); });
     };
     e.missed = [this](const RunRow& r, LocalTime) { outcomes.push_back(r.name + " missed"); };
-    engine = std::make_unique<SchedulerEngine>(list, *flow, clock, *host.watcher, activity, e);
-    list.Changed = [this] { engine->tmrScheduler_Timer(); };
+    e.arm = [this](std::chrono::milliseconds after) {
+      host.watcher->SetInterval(static_cast<int>(after.count()));
+      host.watcher->SetEnabled(true);
+    };
+    engine = std::make_unique<SchedulerEngine>(list, *flow, clock, activity, e);
+    host.watcher->Tick = [this] { engine->Tick(); };
+    list.Changed = [this] { engine->Tick(); };
   }
   // A schedule file's row due at that local time today.
   void Row(std::string name, std::string action, int h, int m) {

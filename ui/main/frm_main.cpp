@@ -235,6 +235,7 @@ void frmMain::Form_Load() {
   runs_ = std::make_unique<norvale::Runs>(
       app_, store_, *tmrScheduler, [this] { return chkPrevent->Value() == 1; },
       [this](const std::string& action) { DoPowerAction(action, runs_->ForceClose()); });
+  tmrScheduler->Tick = [this] { tmrScheduler_Timer(); };
   runs_->Changed = [this] { ShowRows(); };
   runs_->Performing = [this](const std::string& name, const std::string& action) {
     if (Performing) Performing(name, action);
@@ -433,6 +434,10 @@ frmWhenIdle& frmMain::WhenIdle() {
 frmWhenEnds& frmMain::WhenEnds() {
   if (!when_ends_) when_ends_ = std::make_unique<frmWhenEnds>(app_);
   return *when_ends_;
+}
+
+void frmMain::tmrScheduler_Timer() {
+  runs_->Engine().Tick();
 }
 
 void frmMain::chkPrevent_Click() {

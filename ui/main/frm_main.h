@@ -68,6 +68,7 @@ class frmMain : public Form {
   void mnuHistory_Click();
   void lstSchedules_ItemClick(size_t row);
   void tmrTrayIcon_Timer();
+  void tmrScheduler_Timer();
   void chkPrevent_Click();
   void pctTray_MouseDown(TrayEvent e);
   void chkLowPower_Click();

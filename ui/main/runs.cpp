@@ -56,12 +56,16 @@ Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
   engine.missed = [this](const RunRow& row, LocalTime due) {
     Record(row.name, row.action, kOutcomeMissed, due);
   };
-  engine_ = std::make_unique<SchedulerEngine>(list_, *flow_, clock, timer, *app_.activity,
+  engine.arm = [&timer](std::chrono::milliseconds after) {
+    timer.SetInterval(static_cast<int>(after.count()));
+    timer.SetEnabled(true);
+  };
+  engine_ = std::make_unique<SchedulerEngine>(list_, *flow_, clock, *app_.activity,
                                               std::move(engine));
   list_.Changed = [this] {
     if (Changed) Changed();
     // A new or changed row may be due before the timer would wake.
-    engine_->tmrScheduler_Timer();
+    engine_->Tick();
   };
 }
 
