@@ -119,6 +119,17 @@ TEST_F(FiringTest, OfRowsDueInOneMinuteOnlyTheFirstPerformsWhateverRunsBetween) 
   EXPECT_EQ("2026-12-05 10:01:00", RowOf("B").SubItem(kColumnNextRun));
 }
 
+TEST_F(FiringTest, AReloadInTheDueMinuteBeforeTheTimerLooksDropsNothing) {
+  PutSchedule("Night", "Stand by", "2026-12-01", "10:05:00", true, kRepeatDaily);
+  Start();
+  AdvanceTo(10, 4, 59);
+  main->tmrScheduler->SetEnabled(false);  // a busy machine: the timer comes late
+  kit.Advance(1100ms);
+  main->loadData();  // a save in the first moments of the minute
+  EXPECT_EQ(std::vector<std::string>{"Stand by"}, Actions());
+  EXPECT_EQ("2026-12-05 10:05:00", RowOf("Night").SubItem(kColumnNextRun));
+}
+
 TEST_F(FiringTest, QuickRowsMadeInOneSecondHaveTheirOwnNamesAndActions) {
   Start();
   main->cbShutdown->SetText("Reboot");

@@ -303,6 +303,23 @@ TEST_F(MainWindowTest, RowClicksEnableTheRowCommands) {
   EXPECT_EQ("mon,fri", app.state.CurrentSchedule.Period);
 }
 
+TEST_F(MainWindowTest, WhileTheEditorIsOpenNoRowCommandComesBack) {
+  NotFirstRun();
+  PutSchedule("Night", "Shut Down", "2026-12-04", "22:30:00");
+  Start();
+  main->lstSchedules->UserClickItem(0);
+  main->cmdEdit->UserClick();
+  ASSERT_TRUE(main->Wizard().Loaded());
+  main->lstSchedules->UserClickItem(0);  // a click on the list behind the editor
+  EXPECT_FALSE(main->cmdEdit->Enabled());
+  EXPECT_FALSE(main->cmdDelete->Enabled());
+  EXPECT_FALSE(main->Find("mnuFileItem", 2)->Enabled());
+  main->cmdDelete_Click();  // as a menu shortcut would: no question, no delete
+  main->mnuFileItem_Click(2);
+  EXPECT_TRUE(fs.Get(data + "Night.sch"));
+  EXPECT_TRUE(kit.Script().shown().empty());
+}
+
 TEST_F(MainWindowTest, DeleteRemovesTheFileAndKeepsTheQuickRows) {
   NotFirstRun();
   PutSchedule("Night", "Shut Down", "2026-12-04", "22:30:00");

@@ -110,6 +110,120 @@ TEST(Simulation, SixtyDaysPerformEveryOccurrenceOnceInItsMinuteAndNothingElse) {
   EXPECT_GT(expected.size(), 90u);
 }
 
+// What `events` makes the program print, in Berlin, with a minute's warning.
+std::vector<std::string> Simulate(const ScheduleFiles& files, const char* from, const char* to,
+                             const std::string& events, int warning = 60) {
+  std::string error;
+  auto plan = ParseSimulationArgs({"--data", "d", "--from", from, "--to", to, "--warning",
+                                   std::to_string(warning), "--events", "e"},
+                                  error);
+  EXPECT_TRUE(plan) << error;
+  if (!plan || !ParseSimulationEvents(events, *plan, error)) {
+    ADD_FAILURE() << error;
+    return {};
+  }
+  const fakes::CentralEuropeanZone berlin;
+  std::vector<std::string> out;
+  RunSimulation(*plan, files, &berlin, [&](const std::string& line) { out.push_back(line); });
+  return out;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(RunModel, SleepAndDaylightSavingNeverBringARunLate) {
+  const ScheduleFiles daily = {
+      {"Daily.sch", File("Reboot", "2027-03-01", "06:00:00", true, kRepeatDaily)}};
+  // Asleep across the spring change and the 06:00 run: nothing at the resume.
+  EXPECT_EQ(Lines{"2027-03-29 06:00:00\tDaily\tReboot"},
+            Simulate(daily, "2027-03-27T12:00", "2027-03-29T12:00",
+                "2027-03-27T23:00\tsleep\t2027-03-28T08:00\n"));
+  // A countdown asleep through its moment is missed, not performed at the resume.
+  EXPECT_EQ(Lines{"2027-03-03 06:00:00\tDaily\tReboot"},
+            Simulate(daily, "2027-03-02T05:00", "2027-03-03T12:00",
+                "2027-03-02T05:59:30\tsleep\t2027-03-02T08:00\n"));
+  // /at on the spring-forward night is the local 03:30, not an hour later.
+  EXPECT_EQ(Lines{"2027-03-28 03:30:00\tQuick Schedule 2027-03-28 01:00:00\tShut Down"},
+            Simulate({}, "2027-03-28T00:30", "2027-03-28T05:00",
+                "2027-03-28T01:00\tat\tShut Down\t03:30\n"));
+}
+
+TEST(RunModel, TheCountdownCountsRealSecondsWhateverTheClockIsSetTo) {
+  const ScheduleFiles night = {{"Night.sch", File("Shut Down", "2027-03-01", "22:30:00")}};
+  EXPECT_EQ(Lines{"2027-03-01 23:30:00\tNight\tShut Down"},
+            Simulate(night, "2027-03-01T22:00", "2027-03-02T01:00",
+                "2027-03-01T22:29:30\tset-clock\t2027-03-01T23:29:30\n"));
+  EXPECT_EQ(Lines{"2027-03-01 21:30:00\tNight\tShut Down"},
+            Simulate(night, "2027-03-01T22:00", "2027-03-02T01:00",
+                "2027-03-01T22:29:30\tset-clock\t2027-03-01T21:29:30\n"));
+}
+
+TEST(RunModel, NothingWaitsPastAnActionAndAReloadDropsNothing) {
+  const ScheduleFiles files = {
+      {"Nap.sch", File("Stand by", "2027-03-01", "12:00:00")},
+      {"Later.sch", File("Shut Down", "2027-03-01", "12:01:00")},
+      {"Evening.sch", File("Log Off", "2027-03-01", "18:00:00")},
+  };
+  // Later's warning (from 11:59) waited behind Nap's; the Stand By went, so it is missed.
+  // A delay made meanwhile is its own occurrence, warned of later. A reload at the
+  // start of Evening's warning minute still takes it.
+  EXPECT_EQ((Lines{"2027-03-01 12:00:00\tNap\tStand by",
+                   "2027-03-01 12:29:30\tQuick Schedule 2027-03-01 11:59:30\tReboot",
+                   "2027-03-01 18:00:00\tEvening\tLog Off"}),
+            Simulate(files, "2027-03-01T11:00", "2027-03-02T00:00",
+                "2027-03-01T11:59:30\tin\tReboot\t30\n"
+                "2027-03-01T17:58:00\treload\n",
+                120));
+}
+
+TEST(RunModel, CancelAndPreventEndAWarningAlreadyShown) {
+  EXPECT_EQ(Lines{},
+            Simulate({}, "2027-03-01T07:00", "2027-03-01T08:00",
+                "2027-03-01T07:02:23\tin\tShut Down\t2\n"
+                "2027-03-01T07:03:40\tcancel\n"
+                "2027-03-01T07:10\tin\tReboot\t5\n"
+                "2027-03-01T07:14:30\tprevent\ton\n"
+                "2027-03-01T07:16\tprevent\toff\n"));
+}
+
+TEST(RunModel, IdleTimeIsAwakeTimeAndOneActionAMinuteHoldsForWaitsToo) {
+  const ScheduleFiles morning = {
+      {"Morning.sch", File("Shut Down", "2027-03-01", "07:30:00", true, kRepeatDaily)}};
+  EXPECT_EQ((Lines{"2027-03-01 09:11:00\tQuick Schedule 2027-03-01 08:00:00\tLog Off",
+                   "2027-03-02 07:30:00\tMorning\tShut Down"}),
+            Simulate(morning, "2027-03-01T07:31", "2027-03-02T08:00",
+                "2027-03-01T08:00\twhen-idle\tLog Off\t10\n"
+                "2027-03-01T08:05\tsleep\t2027-03-01T09:00\n"
+                "2027-03-01T09:30\tstart\trender.exe\n"
+                "2027-03-01T09:31\twhen-ends\tHibernate\trender\n"
+                "# ends in Morning's minute: its action would be the second of the minute\n"
+                "2027-03-02T07:29:30\tend\trender.exe\n"));
+}
+
+TEST(RunModel, AnEventsLineThatCannotBeReadIsNamed) {
+  std::string error;
+  SimulationPlan plan;
+  plan.from = FakeClock::At(2027, 3, 1, 0, 0);
+  plan.to = FakeClock::At(2027, 3, 2, 0, 0);
+  for (const char* bad : {"2027-03-01T10:00\tsnooze\n", "2027-03-01T10:00\tin\tExplode\t5\n",
+                          "10:00\tinput\n", "2027-03-01T10:00\tpostpone\t7\n",
+                          "2027-03-01T10:00\tgo\tReboot\tIn 7 Minutes\n",
+                          "2027-03-01T10:00\tinput\n2027-03-01T09:00\tinput\n"}) {
+    SimulationPlan p = plan;
+    error.clear();
+    EXPECT_FALSE(ParseSimulationEvents(std::string("# a comment\n\n") + bad, p, error)) << bad;
+    EXPECT_TRUE(error.find("line 3") != std::string::npos || error.find("order") != std::string::npos)
+        << error;
+  }
+  SimulationPlan p = plan;
+  EXPECT_TRUE(ParseSimulationEvents("2027-03-01T10:00\tprevent\ton\r\n", p, error)) << error;
+  error.clear();
+  EXPECT_FALSE(ParseSimulationArgs({"--data", "d", "--from", "2027-03-01T00:00", "--to",
+                                    "2027-03-02T00:00", "--events", "e", "--sleep",
+                                    "2027-03-01T08:00/2027-03-01T08:30"},
+                                   error));
+  EXPECT_NE(std::string::npos, error.find("--events"));
+}
+
 TEST(Simulation, BadArgumentsAreRefusedWithAReason) {
   std::string error;
   const std::vector<std::vector<std::string>> bad = {
