@@ -41,9 +41,7 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
   if (const auto action = ValueOf(a, "quick")) {
     ++kinds;
     r.kind = Request::Kind::Quick;
-    for (std::string_view known : kActions) {
-      if (EqualsIgnoringCase(*action, known)) r.action = std::string(known);
-    }
+    r.action = StoredActionName(*action);
     if (r.action.empty()) {
       return fail("unknown action \"" + *action +
                   "\"; use Shut Down, Reboot, Log Off, Stand By or Hibernate");
@@ -105,6 +103,13 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
 }
 
 }  // namespace
+
+std::string StoredActionName(std::string_view name) {
+  for (std::string_view known : kActions) {
+    if (EqualsIgnoringCase(name, known)) return std::string(known);
+  }
+  return {};
+}
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine cl;

@@ -1,6 +1,7 @@
 #pragma once
 // Norvale.exe's switches.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvale {
@@ -57,6 +58,10 @@ inline constexpr const char* kUsage =
     "  /?                                prints this text\n"
     "A request goes to the running Norvale, which is started first when none runs.\n"
     "Exit codes: 0 done, 2 usage error, 3 Norvale could not be reached.\n";
+
+// The stored name of the action `name` names, ignoring case ("shut down" is
+// "Shut Down"); "" for none.
+std::string StoredActionName(std::string_view name);
 
 // Switches are matched ignoring case, as Windows users type them.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

@@ -77,9 +77,6 @@ class SimulatedSystem final : public SystemInfo {
   std::string ExeName() const override { return "Norvale"; }
 };
 
-// The stored action names, as the command line knows them.
-constexpr std::string_view kActions[] = {kShutDown, kReboot, kLogOff, kStandBy, kHibernate};
-
 // Follows the wall clock through the events: each must come while it runs.
 bool CheckOrder(const SimulationPlan& plan, std::string& error) {
   LocalTime wall = plan.from;
@@ -240,9 +237,7 @@ bool ParseSimulationEvents(std::string_view text, SimulationPlan& plan, std::str
       case Kind::kAt:
       case Kind::kWhenIdle:
       case Kind::kWhenEnds: {
-        for (std::string_view known : kActions) {
-          if (EqualsIgnoringCase(f[2], known)) e.action = std::string(known);
-        }
+        e.action = StoredActionName(f[2]);
         if (e.action.empty()) return fail("unknown action \"" + f[2] + "\"");
         e.text = f[3];
         if (shape->kind == Kind::kIn || shape->kind == Kind::kWhenIdle) {
