@@ -13,6 +13,10 @@ class Win32Clock final : public Clock {
  public:
   LocalTime Now() const override;  // GetLocalTime
   UtcTime UtcNow() const override;
+  std::chrono::milliseconds Monotonic() const override;  // GetTickCount64: sleep included
+  // The zone's rules for the year of `t` (dynamic daylight saving), as the
+  // desktop's own clock applies them.
+  std::chrono::seconds OffsetAt(UtcTime t) const override;
 };
 
 // W functions throughout; names compared as Windows compares them.

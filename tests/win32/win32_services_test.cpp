@@ -569,6 +569,144 @@ TEST(Win32Clock, TodayIsTheLocalDate) {
   FAIL() << "the date kept changing";
 }
 
+TEST(Win32Clock, OffsetNowIsWhatTheWallClockShowsMinusUtc) {
+  const Win32Clock clock;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const UtcTime utc = clock.UtcNow();
+    const LocalTime local = clock.Now();
+    const std::chrono::seconds offset = clock.OffsetAt(utc);
+    if (offset != clock.OffsetAt(clock.UtcNow())) continue;  // the zone changed meanwhile
+    EXPECT_EQ(std::chrono::round<std::chrono::minutes>(local.time_since_epoch() -
+                                                       utc.time_since_epoch()),
+              offset);
+    const auto shown = clock.ToLocal(utc) - local;
+    EXPECT_LT(std::chrono::abs(shown), std::chrono::seconds{5});
+    return;
+  }
+  FAIL() << "the offset kept changing";
+}
+
+UtcTime At(Date date, std::chrono::seconds time_of_day) {
+  return UtcTime{std::chrono::sys_days{date}} + time_of_day;
+}
+
+TEST(Win32Clock, OffsetAtTakesTheDaylightSavingOfTheInstantNotOfToday) {
+  TIME_ZONE_INFORMATION zone{};
+  GetTimeZoneInformation(&zone);
+  if (zone.DaylightDate.wMonth == 0) GTEST_SKIP() << "the zone here keeps no daylight saving";
+  const Win32Clock clock;
+  const std::chrono::seconds january = clock.OffsetAt(At(year{2025} / month{1} / day{15}, 12h));
+  const std::chrono::seconds july = clock.OffsetAt(At(year{2025} / month{7} / day{15}, 12h));
+  // Southern zones save daylight in January.
+  EXPECT_EQ(std::chrono::minutes{-zone.DaylightBias},
+            std::chrono::abs(july - january));
+  const std::chrono::seconds now = clock.OffsetAt(clock.UtcNow());
+  EXPECT_TRUE(now == january || now == july) << now.count();
+}
+
+// Zones whose rules are fixed in law; the test run names one in TZ, which Wine
+// follows.
+struct ZoneCase {
+  const char* zone;
+  Date date;
+  std::chrono::seconds utc_time;
+  std::chrono::seconds offset;
+};
+const ZoneCase kZoneCases[] = {
+    {"Europe/Berlin", year{2025} / month{1} / day{15}, 12h, 1h},
+    {"Europe/Berlin", year{2025} / month{7} / day{15}, 12h, 2h},
+    {"Europe/Berlin", year{2025} / month{3} / day{30}, 59min + 59s, 1h},
+    {"Europe/Berlin", year{2025} / month{3} / day{30}, 1h, 2h},
+    {"Europe/Berlin", year{2025} / month{10} / day{26}, 59min + 59s, 2h},
+    {"Europe/Berlin", year{2025} / month{10} / day{26}, 1h, 1h},
+    {"America/New_York", year{2025} / month{1} / day{15}, 12h, -5h},
+    {"America/New_York", year{2025} / month{7} / day{15}, 12h, -4h},
+    {"America/New_York", year{2025} / month{3} / day{9}, 6h + 59min + 59s, -5h},
+    {"America/New_York", year{2025} / month{3} / day{9}, 7h, -4h},
+    // Daylight saving began on 2 April in 2006 and on 11 March from 2007 on:
+    // each year needs its own rules, not this year's.
+    {"America/New_York", year{2006} / month{3} / day{20}, 12h, -5h},
+    {"America/New_York", year{2007} / month{3} / day{20}, 12h, -4h},
+    {"Australia/Sydney", year{2025} / month{1} / day{15}, 12h, 11h},
+    {"Australia/Sydney", year{2025} / month{7} / day{15}, 12h, 10h},
+    {"Australia/Sydney", year{2025} / month{4} / day{5}, 15h + 59min + 59s, 11h},
+    {"Australia/Sydney", year{2025} / month{4} / day{5}, 16h, 10h},
+};
+
+TEST(Win32Clock, OffsetAtFollowsTheRulesOfTheZoneNamedInTz) {
+  wchar_t tz[64] = {};
+  GetEnvironmentVariableW(L"TZ", tz, 64);
+  const std::string zone = Narrow(tz);
+  const Win32Clock clock;
+  int checked = 0;
+  for (const ZoneCase& c : kZoneCases) {
+    if (zone != c.zone) continue;
+    ++checked;
+    EXPECT_EQ(c.offset, clock.OffsetAt(At(c.date, c.utc_time)))
+        << c.zone << " " << IsoMoment(LocalTime{At(c.date, c.utc_time).time_since_epoch()});
+  }
+  if (checked == 0) GTEST_SKIP() << "no known zone in TZ (\"" << zone << "\")";
+}
+
+TEST(Win32Clock, OffsetAtOutsideTheCalendarOfWindowsIsTheOffsetOfNow) {
+  const Win32Clock clock;
+  const std::chrono::seconds now = clock.OffsetAt(clock.UtcNow());
+  EXPECT_EQ(now, clock.OffsetAt(At(year{1500} / month{1} / day{1}, 0h)));
+  EXPECT_EQ(now, clock.OffsetAt(UtcTime{std::chrono::milliseconds::max()}));
+}
+
+// The scheduler converts many moments in a row; reading the zone's rules from
+// the registry each time takes near a millisecond apiece under Wine.
+TEST(Win32Clock, OffsetAtOfManyMomentsTakesLittleTime) {
+  const Win32Clock clock;
+  const UtcTime from = At(year{2025} / month{1} / day{1}, 0h);
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::seconds sum{0};
+  for (int i = 0; i < 20000; ++i) sum += clock.OffsetAt(from + std::chrono::hours{i * 2});
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(took, 2s) << sum.count();
+}
+
+// Against the performance counter, read around each reading of the clock so a
+// busy machine cannot make either bound wrong.
+TEST(Win32Clock, MonotonicNeverGoesBackAndKeepsPaceWithElapsedTime) {
+  LARGE_INTEGER frequency{};
+  ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
+  auto counter = [&] {
+    LARGE_INTEGER c{};
+    QueryPerformanceCounter(&c);
+    return std::chrono::milliseconds{c.QuadPart * 1000 / frequency.QuadPart};
+  };
+  const Win32Clock clock;
+  const auto outer_start = counter();
+  const std::chrono::milliseconds start = clock.Monotonic();
+  const auto inner_start = counter();
+  std::chrono::milliseconds last = start;
+  auto inner_end = inner_start;
+  while (inner_end - inner_start < 300ms) {
+    const std::chrono::milliseconds m = clock.Monotonic();
+    ASSERT_GE(m, last);
+    last = m;
+    inner_end = counter();
+  }
+  const std::chrono::milliseconds end = clock.Monotonic();
+  const auto outer_end = counter();
+  // The tick count moves in steps of up to some 16 ms.
+  EXPECT_GE(end - start, inner_end - inner_start - 40ms);
+  EXPECT_LE(end - start, outer_end - outer_start + 40ms);
+}
+
+// The system's tick count goes on while the computer sleeps (the unbiased
+// interrupt time does not), and the wall clock may be set at any time.
+TEST(Win32Clock, MonotonicCountsWithTheSystemsTickCount) {
+  const Win32Clock clock;
+  const auto before = std::chrono::milliseconds{GetTickCount64()};
+  const std::chrono::milliseconds monotonic = clock.Monotonic();
+  const auto after = std::chrono::milliseconds{GetTickCount64()};
+  EXPECT_GE(monotonic, before);
+  EXPECT_LE(monotonic, after);
+}
+
 // -------------------------------------------------------------- message boxes
 // Only the mapping is checked: a real box would wait for a click.
 
