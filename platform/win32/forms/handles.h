@@ -48,6 +48,9 @@ struct WindowTraits {
     if (IsWindow(h)) DestroyWindow(h);
   }
 };
+struct KernelTraits {
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
 
 using UniqueFont = UniqueHandle<HFONT, GdiTraits>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiTraits>;
@@ -55,6 +58,8 @@ using UniqueRegion = UniqueHandle<HRGN, GdiTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
+// Processes, tokens and the like, which give nullptr when they cannot be had.
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
 
 // Calls into the program may destroy the object that made them (a handler that
 // unloads its own window); code that continues afterwards checks its watch.

@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/win32/forms/form_window.h"
+#include "platform/win32/forms/handles.h"
 #include "platform/win32/forms/menus.h"
 #include "platform/win32/forms/toolkit_core.h"
 #include "platform/win32/forms/tray_icon.h"
@@ -24,6 +26,55 @@ using win32::FormWindow;
 using win32::ToolkitCore;
 using win32::Win32Tray;
 
+// Who runs a process, as its token tells.
+struct Identity {
+  std::vector<BYTE> user;  // a TOKEN_USER
+  DWORD integrity = 0;     // the last part of the mandatory label
+};
+
+std::vector<BYTE> TokenInfo(HANDLE token, TOKEN_INFORMATION_CLASS what) {
+  DWORD size = 0;
+  GetTokenInformation(token, what, nullptr, 0, &size);
+  if (size == 0) return {};
+  std::vector<BYTE> info(size);
+  if (!GetTokenInformation(token, what, info.data(), size, &size)) return {};
+  return info;
+}
+
+std::optional<Identity> IdentityOf(HANDLE process) {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &raw)) return std::nullopt;
+  const win32::UniqueKernelHandle token(raw);
+  Identity id;
+  id.user = TokenInfo(token.get(), TokenUser);
+  const std::vector<BYTE> label = TokenInfo(token.get(), TokenIntegrityLevel);
+  if (id.user.size() < sizeof(TOKEN_USER) || label.size() < sizeof(TOKEN_MANDATORY_LABEL)) {
+    return std::nullopt;
+  }
+  PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
+  if (!IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0) return std::nullopt;
+  id.integrity = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1);
+  return id;
+}
+
+// A request can set the computer to shut down: only the same user's
+// programs, no less trusted than this one, may make it.
+bool MayAsk(HWND sender) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(sender, &pid);
+  if (pid == 0) return false;
+  const win32::UniqueKernelHandle process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return false;
+  const std::optional<Identity> theirs = IdentityOf(process.get());
+  const std::optional<Identity> ours = IdentityOf(GetCurrentProcess());
+  if (!theirs || !ours) return false;
+  const auto* their_user = reinterpret_cast<const TOKEN_USER*>(theirs->user.data());
+  const auto* our_user = reinterpret_cast<const TOKEN_USER*>(ours->user.data());
+  return EqualSid(their_user->User.Sid, our_user->User.Sid) &&
+         theirs->integrity >= ours->integrity;
+}
+
 // Never shown; a top-level window rather than a message-only one, since only
 // top-level windows hear the "TaskbarCreated" broadcast.
 class HiddenWindow final : public win32::Window {
@@ -37,12 +88,11 @@ class HiddenWindow final : public win32::Window {
     RegisterClassOnce(core.instance(), kClass, 0, nullptr);
     CreateNative(core.instance(), kClass, L"", WS_POPUP, WS_EX_TOOLWINDOW, RECT{0, 0, 0, 0},
                  nullptr);
-    // An elevated process would not hear Explorer's restart otherwise.
+    // An elevated process would not hear Explorer's restart otherwise. Requests
+    // stay filtered: a less trusted program must not make this one act for it.
     if (hwnd() && taskbar_created_) {
       ChangeWindowMessageFilterEx(hwnd(), taskbar_created_, MSGFLT_ALLOW, nullptr);
     }
-    // Nor the command line of a copy started without elevation.
-    if (hwnd()) ChangeWindowMessageFilterEx(hwnd(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   }
 
  private:
@@ -59,10 +109,12 @@ class HiddenWindow final : public win32::Window {
     return Default(message, wparam, lparam);
   }
 
-  // FALSE tells the sender to try again (the program is not taking requests yet).
+  // FALSE tells the sender to try again (the program is not taking requests yet)
+  // or that it is not one to take requests from.
   LRESULT OnRequest(HWND sender, LPARAM lparam) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
-    if (!data || data->dwData != win32::kRequestData || !kit_.Requested || !IsWindow(sender)) {
+    if (!data || data->dwData != win32::kRequestData || !kit_.Requested || !IsWindow(sender) ||
+        !MayAsk(sender)) {
       return FALSE;
     }
     const std::string request(static_cast<const char*>(data->lpData), data->cbData);
@@ -76,10 +128,17 @@ class HiddenWindow final : public win32::Window {
     answer.dwData = win32::kReplyData;
     answer.cbData = static_cast<DWORD>(reply.size());
     answer.lpData = reply.data();
-    SendMessageW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()),
-                 reinterpret_cast<LPARAM>(&answer));
+    // A sender that stopped reading its messages must not hold the program up.
+    // The request was carried out whether or not the reply arrives: TRUE keeps
+    // the sender from asking again.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()),
+                        reinterpret_cast<LPARAM>(&answer), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                        kReplyTimeoutMs, &ignored);
     return TRUE;
   }
+
+  static constexpr UINT kReplyTimeoutMs = 2000;
 
   Win32Tray& tray_;
   Toolkit& kit_;

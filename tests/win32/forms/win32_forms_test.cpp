@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -15,10 +16,12 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/forms/form.h"
 #include "platform/win32/forms/win32_toolkit.h"
+#include "platform/win32/remote_request.h"
 #include "platform/win32/utf.h"
 
 namespace norvale {
@@ -1419,6 +1422,137 @@ TEST_F(Win32FormsTest, AMessageBoxIsOwnedByTheActiveFormAndReportsTheButton) {
   EXPECT_EQ(MsgBoxResult::No, answer);
   EXPECT_EQ(Hwnd(), owner);
   EXPECT_EQ("Norvale test", title);
+}
+
+// ------------------------------------------------ requests of a second copy
+
+// The window a second copy names for the reply, as it makes one.
+struct ReplyWindow {
+  ReplyWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"NorvaleTestReply";
+    RegisterClassW(&wc);  // once per process; later calls fail harmlessly
+    hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~ReplyWindow() {
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
+  }
+  static LRESULT CALLBACK Proc(HWND h, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<ReplyWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+    if (message == WM_COPYDATA && self && data && data->dwData == win32::kReplyData) {
+      self->reply = std::string(static_cast<const char*>(data->lpData), data->cbData);
+      return TRUE;
+    }
+    return DefWindowProcW(h, message, wparam, lparam);
+  }
+  HWND hwnd = nullptr;
+  std::optional<std::string> reply;
+};
+
+struct Request {
+  explicit Request(std::string text) : text(std::move(text)) {
+    data.dwData = win32::kRequestData;
+    data.cbData = static_cast<DWORD>(this->text.size());
+    data.lpData = this->text.data();
+  }
+  LPARAM lparam() { return reinterpret_cast<LPARAM>(&data); }
+  std::string text;
+  COPYDATASTRUCT data{};
+};
+
+TEST_F(Win32FormsTest, ARequestFromAnotherWindowOfTheSameUserIsAnswered) {
+  std::vector<std::string> heard;
+  kit.Requested = [&](const std::string& request) {
+    heard.push_back(request);
+    return std::string("0\nEvening 18:00\n");
+  };
+  HWND target = kit.TrayWindow();
+  std::atomic<bool> done{false};
+  DWORD_PTR taken = FALSE;
+  std::optional<std::string> reply;
+  // On a thread of its own, waiting as a second copy waits: the answer must reach
+  // it while it waits.
+  std::thread sender([&] {
+    ReplyWindow window;
+    Request request("/list");
+    SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(window.hwnd),
+                        request.lparam(), SMTO_ABORTIFHUNG, 15000, &taken);
+    reply = window.reply;
+    done = true;
+  });
+  const bool answered = PumpUntil(kit, [&] { return done.load(); }, 30s);
+  sender.join();
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), taken);
+  EXPECT_EQ(std::vector<std::string>{"/list"}, heard);
+  EXPECT_EQ("0\nEvening 18:00\n", reply.value_or("<no reply>"));
+}
+
+TEST_F(Win32FormsTest, ASenderThatStopsListeningCannotHoldTheProgram) {
+  std::vector<std::string> heard;
+  kit.Requested = [&](const std::string& request) {
+    heard.push_back(request);
+    return std::string("0\n");
+  };
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND sender = nullptr;
+  // Its window lives on a thread that then waits without pumping messages; the
+  // window goes with the thread, never having read a message.
+  std::thread blocker([&] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"NorvaleTestDeaf";
+    RegisterClassW(&wc);
+    sender = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0,
+                             nullptr, nullptr, wc.hInstance, nullptr);
+    SetEvent(ready);
+    WaitForSingleObject(release, 30000);
+  });
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 10000));
+  ASSERT_TRUE(IsWindow(sender));
+
+  Request request("/cancel");
+  const auto start = std::chrono::steady_clock::now();
+  const LRESULT taken = SendMessageW(kit.TrayWindow(), WM_COPYDATA,
+                                     reinterpret_cast<WPARAM>(sender), request.lparam());
+  const auto took = std::chrono::steady_clock::now() - start;
+  SetEvent(release);
+  blocker.join();
+  CloseHandle(ready);
+  CloseHandle(release);
+
+  EXPECT_LT(took, 10s);
+  // Carried out all the same: asking again would cancel twice.
+  EXPECT_EQ(TRUE, taken);
+  EXPECT_EQ(std::vector<std::string>{"/cancel"}, heard);
+}
+
+TEST_F(Win32FormsTest, ARequestNamingNoWindowOrOfAnotherKindIsNotHeard) {
+  int heard = 0;
+  kit.Requested = [&](const std::string&) {
+    ++heard;
+    return std::string("0\n");
+  };
+  ReplyWindow window;
+  Request other("/list");
+  other.data.dwData = win32::kReplyData;
+  EXPECT_EQ(FALSE, SendMessageW(kit.TrayWindow(), WM_COPYDATA,
+                                reinterpret_cast<WPARAM>(window.hwnd), other.lparam()));
+  Request nobody("/list");
+  EXPECT_EQ(FALSE, SendMessageW(kit.TrayWindow(), WM_COPYDATA, 0, nobody.lparam()));
+  EXPECT_EQ(0, heard);
+  Request mine("/list");
+  EXPECT_EQ(TRUE, SendMessageW(kit.TrayWindow(), WM_COPYDATA,
+                               reinterpret_cast<WPARAM>(window.hwnd), mine.lparam()));
+  EXPECT_EQ(1, heard);
+  EXPECT_EQ("0\n", window.reply.value_or("<no reply>"));
 }
 
 TEST_F(Win32FormsTest, QuitEndsRunWithTheLoopsExitCode) {
