@@ -304,6 +304,8 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
     settings.SaveUserSetting("Norvale", "Settings", "Language", "English");
     settings.SaveUserSetting("Norvale", "Settings", "showHelp", "0");
     settings.WriteSetting("Norvale", "Settings", "txtWarn", std::to_string(plan.warning));
+    // No splash: the main window is there at --from, for an event at that moment.
+    settings.WriteSetting("Norvale", "Settings", "chkSplash", "1");
   }
   PrintedPower power(clock);
   power.out = request;

@@ -199,6 +199,16 @@ TEST(RunModel, IdleTimeIsAwakeTimeAndOneActionAMinuteHoldsForWaitsToo) {
                 "2027-03-02T07:29:30\tend\trender.exe\n"));
 }
 
+TEST(RunModel, EventsAtTheFirstMomentFindTheWindowThere) {
+  EXPECT_EQ(Lines{"2027-03-01 07:01:00\tQuick Schedule 2027-03-01 07:00:00\tReboot"},
+            Simulate({}, "2027-03-01T07:00", "2027-03-01T08:00",
+                     "2027-03-01T07:00\tgo\tReboot\tIn 1 Minute\n"
+                     "2027-03-01T07:00\tprevent\ton\n"
+                     "2027-03-01T07:00\tprevent\toff\n"
+                     "2027-03-01T07:00\treload\n",
+                     0));
+}
+
 TEST(RunModel, AnEventsLineThatCannotBeReadIsNamed) {
   std::string error;
   SimulationPlan plan;

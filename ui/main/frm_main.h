@@ -104,7 +104,8 @@ class frmMain : public Form {
   // it cannot be told to create or edit something else meanwhile.
   void EditorOpened();
   void EditorClosed();
-  int WarnSeconds() const { return runs_->WarnSeconds(); }
+  // The warning's lead time from the preferences; the default before the window loaded.
+  int WarnSeconds() const { return runs_ ? runs_->WarnSeconds() : 60; }
   frmWizard& Wizard();
   frmStillRunning& StillRunning();
 
