@@ -37,27 +37,36 @@ taller() { now=$(shown "$1") && [ -n "$now" ] && [ "$now" != "$2" ]; }
 shoot() {  # name, window title, program, arguments...
   name=$1 title=$2 exe=$3
   shift 3
-  wine explorer /desktop=Shots,1024x768 "$(winepath -w "$work/$exe")" "$@" </dev/null >/dev/null 2>&1 &
-  if ! wait_for 120 shown "$title" >/dev/null; then
-    echo "FAIL: $name: no window \"$title\" within 120 s"
-    status=1
-  elif [ "${EXPAND:-}" = 1 ]; then
-    before=$(shown "$title")
-    wine "$probe" press "$title" "Ad&vanced >>"
-    wait_for 60 taller "$title" "$before" || { echo "FAIL: $name did not expand"; status=1; }
-  fi
-  rm -f "$shots/$name.last"
-  wait_for 60 settled "$shots/$name" || echo "$name: the screen kept changing for a minute"
-  rm -f "$shots/$name.last"
-  colours=$(convert "$shots/$name.png" -format %k info: 2>/dev/null || echo 0)
-  if [ "${colours:-0}" -lt 16 ]; then
-    echo "FAIL: $name shows nothing"
-    status=1
-  else
-    echo "shot $name ($colours colours)"
-  fi
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
+  # A Wine desktop that never painted (black, under load) is tried once more.
+  for attempt in 1 2; do
+    wine explorer /desktop=Shots,1024x768 "$(winepath -w "$work/$exe")" "$@" </dev/null >/dev/null 2>&1 &
+    if ! wait_for 120 shown "$title" >/dev/null; then
+      echo "FAIL: $name: no window \"$title\" within 120 s"
+      status=1
+      wineserver -k 2>/dev/null
+      wineserver -w 2>/dev/null
+      break
+    elif [ "${EXPAND:-}" = 1 ]; then
+      before=$(shown "$title")
+      wine "$probe" press "$title" "Ad&vanced >>"
+      wait_for 60 taller "$title" "$before" || { echo "FAIL: $name did not expand"; status=1; }
+    fi
+    rm -f "$shots/$name.last"
+    wait_for 60 settled "$shots/$name" || echo "$name: the screen kept changing for a minute"
+    rm -f "$shots/$name.last"
+    colours=$(convert "$shots/$name.png" -format %k info: 2>/dev/null || echo 0)
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    if [ "${colours:-0}" -ge 16 ]; then
+      echo "shot $name ($colours colours)"
+      break
+    elif [ "$attempt" = 2 ]; then
+      echo "FAIL: $name shows nothing"
+      status=1
+    else
+      echo "$name: nothing on the screen; once more"
+    fi
+  done
 }
 
 for dpi in 96 144; do
