@@ -88,7 +88,11 @@ TEST_F(Win32ShellTest, ReportsWhatCannotBeStarted) {
 
 TEST_F(Win32ShellTest, ClosesTheHandlesOfWhatItStarts) {
   const uintptr_t before = HandleHighWater();
-  for (int i = 0; i < 20; ++i) ASSERT_TRUE(shell_.StartCommand("cmd /c exit 0"));
+  for (int i = 0; i < 20; ++i) {
+    // Wine now and then refuses one start while other tests' programs come up;
+    // what is checked here is the handles, so such a start is tried once more.
+    ASSERT_TRUE(shell_.StartCommand("cmd /c exit 0") || shell_.StartCommand("cmd /c exit 0"));
+  }
   EXPECT_LT(HandleHighWater(), before + 10);
 }
 
