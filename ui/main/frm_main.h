@@ -2,7 +2,6 @@
 // The main window: the schedule list the engine works from, the quick-action
 // row, the commands, the menus and the notification-area icon. Closing it
 // normally only hides it, so schedules go on firing.
-#include <deque>
 #include <memory>
 #include <string>
 

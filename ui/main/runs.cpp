@@ -6,6 +6,16 @@
 #include "ui/main/frm_countdown.h"
 
 namespace norvale {
+namespace {
+
+// A moment as the list shows it: the desktop's short date and the 24-hour time.
+std::string ShownMoment(const Locale& locale, LocalTime when) {
+  using namespace std::chrono;
+  const auto day = floor<days>(when);
+  return locale.ShortDate(Date{day}) + " " + Time24(floor<seconds>(when - day));
+}
+
+}  // namespace
 
 Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
            std::function<bool()> prevented, std::function<void(const std::string&)> act)
@@ -98,11 +108,7 @@ void Runs::Load() {
 ListItem Runs::Item(const RunRow& row) const {
   if (row.from_file) return FileRowItem(row);
   const Clock& clock = app_.kit.Time();
-  const auto moment = [&](LocalTime when) {
-    when = std::chrono::floor<std::chrono::seconds>(when);
-    return app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
-           IsoMoment(when).substr(11);
-  };
+  const auto moment = [&](LocalTime when) { return ShownMoment(app_.locale, when); };
   std::string next;
   switch (row.due_by) {
     case DueBy::kRealTime:
@@ -167,10 +173,7 @@ void Runs::Record(const std::string& name, const std::string& action, const char
 }
 
 void Runs::RecordLastRun(const std::string& name, LocalTime when) {
-  const std::string text =
-      app_.locale.ShortDate(Date{std::chrono::floor<std::chrono::days>(when)}) + " " +
-      Time24(std::chrono::floor<std::chrono::seconds>(when -
-                                                      std::chrono::floor<std::chrono::days>(when)));
+  const std::string text = ShownMoment(app_.locale, when);
   for (const RunRow& r : list_.Rows()) {
     if (r.from_file && r.name == name) {
       list_.Update(r.id, [&](RunRow& row) { row.last_run = text; });
