@@ -85,6 +85,10 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_OK", "OK"},
       {"MSG_CANCEL", "Cancel"},
       {"MSG_PROGRAMGONE", "\"{name}\" has already ended."},
+      // The logon entry of General Preferences.
+      // The language file, its updates and names.
+      // The command line's answers and usage.
+      // The windows' tips, titles and refusals.
   };
   for (const auto& [key, text] : kDefaults) languages.setMessage(key, text);
   // The action and delay lists.
