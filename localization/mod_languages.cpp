@@ -86,6 +86,10 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_CANCEL", "Cancel"},
       {"MSG_PROGRAMGONE", "\"{name}\" has already ended."},
       // The logon entry of General Preferences.
+      {"MSG_RUNATSTARTKESTRUP",
+       "[ProgramName] starts at the logon of every user of this computer, and only an "
+       "administrator can change that.  Right-click Kestrup.exe in the program folder, choose "
+       "\"Run as administrator\" and press \"Remove program from the startup list\"."},
       // The language file, its updates and names.
       // The command line's answers and usage.
       // The windows' tips, titles and refusals.

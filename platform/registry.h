@@ -3,6 +3,7 @@
 // are the system's error codes (0 success, 2 not found, 5 access denied).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace norvale {
 
@@ -36,6 +37,12 @@ class Registry {
   // Sets a REG_SZ value of an existing key (created first by the caller).
   virtual long SetString(RegRoot root, const std::string& path, const std::string& name,
                          const std::string& text) = 0;
+  // Sets a REG_BINARY value of an existing key.
+  virtual long SetBinary(RegRoot root, const std::string& path, const std::string& name,
+                         const std::string& bytes) = 0;
+  // The names of every value of an existing key, in the registry's own order.
+  virtual long ValueNames(RegRoot root, const std::string& path,
+                          std::vector<std::string>& out) const = 0;
   virtual long QueryValue(RegRoot root, const std::string& path, const std::string& name,
                           RegValue& out) const = 0;
   virtual long DeleteValue(RegRoot root, const std::string& path, const std::string& name) = 0;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/path.h"
+
 namespace norvale {
 
 void AddRemove::SaveKey(RegRoot hKey, const std::string& strPath) {
@@ -99,6 +101,91 @@ std::string QuotedCommand(const std::string& command) {
     }
   }
   return "\"" + command + "\"";
+}
+
+std::string ProgramOfCommand(const std::string& command) {
+  const size_t begin = command.find_first_not_of(" \t");
+  if (begin == std::string::npos) return {};
+  if (command[begin] == '"') {
+    const size_t end = command.find('"', begin + 1);
+    return command.substr(begin + 1, end == std::string::npos ? std::string::npos : end - begin - 1);
+  }
+  std::string lower = command;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (size_t at = lower.find(".exe", begin); at != std::string::npos;
+       at = lower.find(".exe", at + 1)) {
+    const size_t end = at + 4;
+    if (end == command.size() || command[end] == ' ' || command[end] == '\t') {
+      return command.substr(begin, end - begin);
+    }
+  }
+  const size_t blank = command.find_first_of(" \t", begin);
+  return command.substr(begin, blank == std::string::npos ? std::string::npos : blank - begin);
+}
+
+namespace {
+
+std::string NormalName(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  std::string out;
+  for (size_t i = 0; i < path.size(); ++i) {
+    // A leading "\\" is a network share and stays.
+    if (path[i] == '\\' && !out.empty() && out.back() == '\\' && i > 1) continue;
+    out += path[i];
+  }
+  while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+bool EndsWithExe(const std::string& path) {
+  return path.size() >= 4 && EqualsIgnoringCase(std::string_view(path).substr(path.size() - 4),
+                                                ".exe");
+}
+
+}  // namespace
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  return EqualsIgnoringCase(NormalName(a), NormalName(b));
+}
+
+bool StartsProgram(const std::string& command, const std::string& program) {
+  const std::string started = ProgramOfCommand(command);
+  if (started.empty()) return false;
+  if (SameFileName(started, program)) return true;
+  // Windows adds ".exe" to a program named without an extension.
+  return EndsWithExe(program) && !EndsWithExe(started) &&
+         FileNameOf(started).find('.') == std::string_view::npos &&
+         SameFileName(started + ".exe", program);
+}
+
+std::vector<RunEntry> RunEntriesStarting(const Registry& registry, const std::string& program) {
+  std::vector<RunEntry> found;
+  for (const RegRoot list : {RegRoot::CurrentUser, RegRoot::LocalMachine}) {
+    std::vector<std::string> names;
+    if (registry.ValueNames(list, kRunKey, names) != kRegOk) continue;
+    for (const std::string& name : names) {
+      RegValue value;
+      if (registry.QueryValue(list, kRunKey, name, value) != kRegOk) continue;
+      if (value.type != kRegSz && value.type != kRegExpandSz) continue;
+      if (StartsProgram(value.data, program)) found.push_back({list, name, value.data});
+    }
+  }
+  return found;
+}
+
+RunRemoval RemoveRunEntries(Registry& registry, const std::vector<RunEntry>& entries) {
+  RunRemoval result;
+  for (const RunEntry& entry : entries) {
+    const long rc = registry.DeleteValue(entry.list, kRunKey, entry.name);
+    if (rc == kRegOk || rc == kRegNotFound) {
+      result.removed.push_back(entry);
+    } else {
+      result.refused.emplace_back(entry, rc);
+    }
+  }
+  return result;
 }
 
 }  // namespace norvale

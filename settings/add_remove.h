@@ -3,6 +3,7 @@
 // programs carry this class; failures are ignored, as nothing here reports.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -51,5 +52,30 @@ std::string RunValueData(const std::string& program_folder, const std::string& e
 // blanks starts that program: the text up to the first ".exe" that ends a word,
 // or the whole text; arguments after it are kept. Quoted text stays as it is.
 std::string QuotedCommand(const std::string& command);
+
+// The program a Run-list command starts: the text in its leading quotes, else
+// the text up to the first ".exe" that ends a word, else up to the first blank.
+std::string ProgramOfCommand(const std::string& command);
+// Two paths naming one file as Windows compares names: letter case ignored,
+// "/" as "\", doubled separators and trailing dots or blanks dropped.
+bool SameFileName(const std::string& a, const std::string& b);
+// True when the Run-list command starts `program` (a full path), quoted or not,
+// with arguments or not, with or without its ".exe".
+bool StartsProgram(const std::string& command, const std::string& program);
+
+// One logon value of a Run list.
+struct RunEntry {
+  RegRoot list = RegRoot::CurrentUser;
+  std::string name;
+  std::string command;
+};
+// Every value of the two Run lists (this user's first) that starts `program`.
+std::vector<RunEntry> RunEntriesStarting(const Registry& registry, const std::string& program);
+// What deleting found entries did: those gone, and those Windows kept with its reason.
+struct RunRemoval {
+  std::vector<RunEntry> removed;
+  std::vector<std::pair<RunEntry, long>> refused;
+};
+RunRemoval RemoveRunEntries(Registry& registry, const std::vector<RunEntry>& entries);
 
 }  // namespace norvale

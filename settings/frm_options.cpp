@@ -23,35 +23,49 @@ constexpr SkinChoice kSkins[] = {{"Light", "MSG_SKINLIGHT", "Light"},
 
 }  // namespace
 
-std::string ScrambleText(std::string_view text, const TextCodec& codec) {
-  std::string bytes = codec.Utf8ToAnsi(text);
-  for (char& ch : bytes) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 128) {
-      ch = static_cast<char>(c + 128);
-    } else if (c > 128) {
-      ch = static_cast<char>(c - 128);
-    }
-  }
-  return codec.AnsiToUtf8(bytes);
+namespace {
+
+std::string OwnProgram(const AppContext& app) {
+  return ProgramOfCommand(RunValueData(app.fs.ProgramFolder(), app.system.ExeName()));
 }
 
-void ApplyRunAtStart(AppContext& app, bool checked) {
+// Every entry found that starts this program goes; one Windows keeps (the
+// list for all users needs an administrator) is left to Kestrup.
+bool RemoveOwnRunEntries(AppContext& app) {
+  const RunRemoval done =
+      RemoveRunEntries(app.registry, RunEntriesStarting(app.registry, OwnProgram(app)));
+  if (done.refused.empty()) return true;
+  app.kit.Boxes().MsgBox(
+      app.Message("MSG_RUNATSTARTKESTRUP",
+                  "[ProgramName] starts at the logon of every user of this computer, and only "
+                  "an administrator can change that.  Right-click Kestrup.exe in the program "
+                  "folder, choose \"Run as administrator\" and press \"Remove program from the "
+                  "startup list\"."),
+      MsgBoxButtons::OK, MsgBoxIcon::Exclamation, app.product_name);
+  return false;
+}
+
+}  // namespace
+
+bool StartsAtLogon(const AppContext& app) {
+  return !RunEntriesStarting(app.registry, OwnProgram(app)).empty();
+}
+
+bool ApplyRunAtStart(AppContext& app, bool checked) {
   const std::string name = RunValueName(app.product_name);
+  if (!checked && !RemoveOwnRunEntries(app)) return false;
   app.settings.WriteSetting(name, "Settings", "chkRunAtStart", checked ? "1" : "0");
-  AddRemove run(app.registry, app.company_name);
   if (checked) {
-    run.AddToRun2(name, RunValueData(app.fs.ProgramFolder(), app.system.ExeName()));
-  } else {
-    run.RemoveFromRun2(name);
+    AddRemove(app.registry, app.company_name)
+        .AddToRun2(name, RunValueData(app.fs.ProgramFolder(), app.system.ExeName()));
   }
+  return true;
 }
 
-void chkRunAtStart_Click(AppContext& app, bool checked) {
-  if (!IsVistaOrLater(app.system)) {
-    ApplyRunAtStart(app, checked);
-    return;
-  }
+bool chkRunAtStart_Click(AppContext& app, bool checked) {
+  if (!IsVistaOrLater(app.system)) return ApplyRunAtStart(app, checked);
+  // Taking an entry away needs no tool where this user may write its list.
+  if (!checked) return RemoveOwnRunEntries(app);
   MessageBoxes& boxes = app.kit.Boxes();
   if (boxes.MsgBox("Windows Vista requires special administrative rights to add programs to the "
                    "Run At Startup list.  In order to have this program run at startup you will "
@@ -60,7 +74,7 @@ void chkRunAtStart_Click(AppContext& app, bool checked) {
                    "OK.  Otherwise press cancel.",
                    MsgBoxButtons::OKCancel, MsgBoxIcon::Information,
                    "Vista Detected") != MsgBoxResult::OK) {
-    return;
+    return true;
   }
   boxes.MsgBox(
       "When you click OK a windows explorer window will open.  You will see a file called "
@@ -68,6 +82,7 @@ void chkRunAtStart_Click(AppContext& app, bool checked) {
       "Then follow the instructions on the tool to add this program to the windows startup list.",
       MsgBoxButtons::OK, MsgBoxIcon::Information, "Startup Tool");
   app.shell.StartCommand("explorer \"" + app.fs.ProgramFolder() + "\"");
+  return true;
 }
 
 void frmOptions::BuildLayout() {
@@ -195,7 +210,15 @@ void frmOptions::BuildLayout() {
   BindText(txtLanFolder, "txtLanFolder");
   BindText(txtPassword2, "txtPassword2", true);
   BindText(txtFTPPassword, "txtFTPPassword", true);
-  chkRunAtStart->Click = [this] { chkRunAtStart_Click(app_, chkRunAtStart->Value() != 0); };
+  chkRunAtStart->Click = [this] {
+    if (loading_) return;
+    if (!chkRunAtStart_Click(app_, chkRunAtStart->Value() != 0)) {
+      // The entry is still there, so the box says so.
+      loading_ = true;
+      chkRunAtStart->SetValue(1);
+      loading_ = false;
+    }
+  };
   cmdBrowse->Click = [this] { cmdBrowse_Click(); };
   // Per user, as the language: each user of the computer has the look they chose.
   cmbSkin->Click = [this] {
@@ -213,10 +236,20 @@ void frmOptions::BindCheck(CheckBox* box, const char* key) {
   box->Click = [this, box, key] { Store(key, std::to_string(box->Value())); };
 }
 
-void frmOptions::BindText(TextBox* box, const char* key, bool scrambled) {
-  box->Change = [this, box, key, scrambled] {
-    Store(key, scrambled ? ScrambleText(box->Text(), app_.codec) : box->Text());
+void frmOptions::BindText(TextBox* box, const char* key, bool secret) {
+  box->Change = [this, box, key, secret] {
+    if (!secret) {
+      Store(key, box->Text());
+    } else if (!loading_) {
+      app_.settings.WriteSecret(key, box->Text());
+    }
   };
+}
+
+void frmOptions::ShowSecret(TextBox* box, const char* key) {
+  loading_ = true;
+  box->SetText(app_.settings.ReadSecret(key, app_.codec));
+  loading_ = false;
 }
 
 std::string frmOptions::Read(const std::string& program, const std::string& key,
@@ -240,7 +273,7 @@ void frmOptions::Form_Load() {
   };
   txtEmailFrom->SetText(Read(product, "txtEmailFrom", kPlaceholderAddress));
   txtEmailTo->SetText(Read(product, "txtEmailTo", kPlaceholderAddress));
-  txtPassword2->SetText(ScrambleText(Read(product, "txtPassword2", ""), app_.codec));
+  ShowSecret(txtPassword2, "txtPassword2");
   txtPort->SetText(Read(product, "txtPort", "25"));
   txtServer->SetText(Read(product, "txtServer", kPlaceholderServer));
   txtUsername->SetText(Read(product, "txtUsername", ""));
@@ -251,11 +284,15 @@ void frmOptions::Form_Load() {
   check(chkSplash, product, "chkSplash");
   txtFTPFolder->SetText(Read(product, "txtFTPFolder", "/"));
   txtFTPHost->SetText(Read(product, "txtFTPHost", ""));
-  txtFTPPassword->SetText(ScrambleText(Read(product, "txtFTPPassword", ""), app_.codec));
+  ShowSecret(txtFTPPassword, "txtFTPPassword");
   txtFTPPort->SetText(Read(product, "txtFTPPort", "21"));
   txtFTPUsername->SetText(Read(product, "txtFTPUsername", ""));
   txtLanFolder->SetText(Read(product, "txtLanFolder", ""));
-  check(chkRunAtStart, RunValueName(product), "chkRunAtStart");
+  // Ticked for any entry that starts this program, the installer's included;
+  // showing it asks nothing.
+  loading_ = true;
+  chkRunAtStart->SetValue(StartsAtLogon(app_) ? 1 : 0);
+  loading_ = false;
   check(chkLog, product, "chkLog");
   // Ticked unless cleared: programs were always closed by force.
   chkForce->SetValue(Read(product, "chkForce", "1") == "0" ? 0 : 1);

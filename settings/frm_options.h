@@ -9,16 +9,15 @@
 
 namespace norvale {
 
-// The stored form of a password: codes below 128 move up by 128, codes above
-// 128 down by 128 (128 itself stays), in the ANSI code page. Its own inverse.
-std::string ScrambleText(std::string_view text, const TextCodec& codec);
-
 inline constexpr const char* kPlaceholderAddress = "backup@mail.norvale.example";
 inline constexpr const char* kPlaceholderServer = "mail.norvale.example";
 
-// Run-at-startup registration of the preferences box.
-void ApplyRunAtStart(AppContext& app, bool checked);
-void chkRunAtStart_Click(AppContext& app, bool checked);
+// Run-at-startup registration of the preferences box. Both give false when an
+// entry that had to go is still there (the box then stays ticked).
+bool ApplyRunAtStart(AppContext& app, bool checked);
+bool chkRunAtStart_Click(AppContext& app, bool checked);
+// True when an entry of either Run list starts this program, whatever its name.
+bool StartsAtLogon(const AppContext& app);
 
 class frmOptions : public Form {
  public:
@@ -62,7 +61,9 @@ class frmOptions : public Form {
   // A value of the store, or the default when it cannot be read.
   std::string Read(const std::string& program, const std::string& key, const std::string& def);
   void BindCheck(CheckBox* box, const char* key);
-  void BindText(TextBox* box, const char* key, bool scrambled = false);
+  // A secret box keeps its text per user, protected, never in the machine-wide store.
+  void BindText(TextBox* box, const char* key, bool secret = false);
+  void ShowSecret(TextBox* box, const char* key);
 
   AppContext& app_;
 };

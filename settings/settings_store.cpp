@@ -115,4 +115,60 @@ std::string SettingsStore::GetUserSetting(const std::string& app, const std::str
   return value.data;
 }
 
+bool SettingsStore::WriteSecret(const std::string& key, const std::string& secret) {
+  if (!secrets_) return false;
+  const std::string path = UserKeyPath(product_, "Settings");
+  bool kept = false;
+  if (secret.empty()) {
+    const long rc = registry_.DeleteValue(RegRoot::CurrentUser, path, key);
+    kept = rc == kRegOk || rc == kRegNotFound;
+  } else if (const auto bytes = secrets_->Protect(secret)) {
+    kept = registry_.CreateKey(RegRoot::CurrentUser, path) == kRegOk &&
+           registry_.SetBinary(RegRoot::CurrentUser, path, key, *bytes) == kRegOk;
+  }
+  // An older version's copy, readable by every user, must not outlive it.
+  if (kept) registry_.DeleteValue(RegRoot::LocalMachine, MachineKeyPath(product_, "Settings"), key);
+  return kept;
+}
+
+std::string SettingsStore::ReadSecret(const std::string& key, const TextCodec& codec) {
+  if (!secrets_) return {};
+  const std::string path = UserKeyPath(product_, "Settings");
+  const std::string machine_path = MachineKeyPath(product_, "Settings");
+  RegValue mine;
+  const bool have_mine = registry_.QueryValue(RegRoot::CurrentUser, path, key, mine) == kRegOk;
+  if (have_mine && mine.type == kRegBinary) {
+    RegValue old;
+    if (registry_.QueryValue(RegRoot::LocalMachine, machine_path, key, old) == kRegOk) {
+      registry_.DeleteValue(RegRoot::LocalMachine, machine_path, key);
+    }
+    return secrets_->Unprotect(mine.data).value_or("");
+  }
+  // The per-user copy was written after the machine-wide key refused, so it is
+  // the newer of the two.
+  RegValue old;
+  if (have_mine && mine.type == kRegSz) {
+    old = mine;
+  } else if (registry_.QueryValue(RegRoot::LocalMachine, machine_path, key, old) != kRegOk ||
+             old.type != kRegSz) {
+    return {};
+  }
+  const std::string secret = ScrambleText(old.data, codec);
+  WriteSecret(key, secret);
+  return secret;
+}
+
+std::string ScrambleText(std::string_view text, const TextCodec& codec) {
+  std::string bytes = codec.Utf8ToAnsi(text);
+  for (char& ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 128) {
+      ch = static_cast<char>(c + 128);
+    } else if (c > 128) {
+      ch = static_cast<char>(c - 128);
+    }
+  }
+  return codec.AnsiToUtf8(bytes);
+}
+
 }  // namespace norvale

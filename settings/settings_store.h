@@ -7,6 +7,8 @@
 
 #include "platform/msgbox.h"
 #include "platform/registry.h"
+#include "platform/secret_protector.h"
+#include "platform/text_codec.h"
 
 namespace norvale {
 
@@ -31,12 +33,14 @@ inline constexpr const char* kPerUserRoot = "Software\\VB and VBA Program Settin
 
 class SettingsStore {
  public:
+  // Without `secrets`, no password is kept at all.
   SettingsStore(Registry& registry, MessageBoxes& boxes, std::string company_name,
-                std::string product_name)
+                std::string product_name, const SecretProtector* secrets = nullptr)
       : registry_(registry),
         boxes_(boxes),
         company_(std::move(company_name)),
-        product_(std::move(product_name)) {}
+        product_(std::move(product_name)),
+        secrets_(secrets) {}
 
   // Never reports failure. Where the machine-wide key refuses the write, the
   // value is kept in the per-user store; only when that fails too does the
@@ -50,6 +54,15 @@ class SettingsStore {
                        const std::string& value);
   std::string GetUserSetting(const std::string& app, const std::string& section,
                              const std::string& key, const std::string& default_value) const;
+
+  // The passwords of the preferences, never machine-wide: each user's own, in
+  // the per-user key as protected bytes only that user can read. Writing the
+  // empty text removes it. False when nothing could be kept.
+  bool WriteSecret(const std::string& key, const std::string& secret);
+  // The password, or empty. A scrambled value of an older version (machine-wide,
+  // or kept for this user where that key refused) is moved in on the first read
+  // and the machine-wide one removed; `codec` is the code page it was kept in.
+  std::string ReadSecret(const std::string& key, const TextCodec& codec);
 
   // Set while the main window starts hidden: the store stays silent.
   bool StartHidden = false;
@@ -70,8 +83,14 @@ class SettingsStore {
   MessageBoxes& boxes_;
   std::string company_;
   std::string product_;
+  const SecretProtector* secrets_;
 };
 
 std::string Trim(const std::string& text);
+
+// The form older versions kept passwords in: codes below 128 move up by 128,
+// codes above 128 down by 128 (128 itself stays), in the ANSI code page. Its
+// own inverse, and no protection at all.
+std::string ScrambleText(std::string_view text, const TextCodec& codec);
 
 }  // namespace norvale

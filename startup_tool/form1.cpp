@@ -41,9 +41,8 @@ void Form1::BuildLayout() {
                        "necessary on Vista systems.  ",
                        nullptr, 120, 60, 5205, 675);
   Add<Label>("Label2", -1,
-             "Note that, even after running this tool to add a program to the startup list, the "
-             "\"run at startup\" checkbox in the main program will remain unchecked.   That is "
-             "normal.",
+             "Note that the \"run at startup\" checkbox in the main program shows ticked while "
+             "an entry of either startup list starts the program, whatever its name.",
              nullptr, 120, 780, 5205, 675);
   Add<Label>("Label6", -1,
              "In order to remove a program from the run at startup list you will need to run this "
@@ -110,25 +109,74 @@ void Form1::File1_Click() {
   txtPath->SetText(k_.fs.ProgramFolder() + "\\" + file);
 }
 
+std::string Form1::ProgramPath() const {
+  std::string path = txtPath->Text();
+  if (Lower(path).find(".exe") == std::string::npos) path += ".exe";
+  return ProgramOfCommand(QuotedCommand(path));
+}
+
+std::string Form1::WhyNotForAllUsers(const std::string& program) const {
+  if (!k_.fs.FileExists(program)) return "There is no file " + program + ".";
+  std::string why;
+  const std::string folder(FolderOf(program));
+  for (const auto& [path, is_folder] : {std::pair{program, false}, std::pair{folder, true}}) {
+    const PathChangers who = k_.accounts.WhoMayChange(path, is_folder);
+    if (who.error != 0) {
+      why += "The permissions of " + path + " could not be read (error " +
+             std::to_string(who.error) + ").\r\n";
+      continue;
+    }
+    for (const std::string& account : who.accounts) {
+      why += account + " may change " + (is_folder ? "the folder " : "") + path + ".\r\n";
+    }
+  }
+  return why;
+}
+
+std::string Form1::ThisUsersList() const {
+  const std::string runs_as = k_.accounts.ProcessUser();
+  const std::string signed_in = k_.accounts.SessionUser();
+  if (runs_as.empty() || signed_in.empty() || EqualsIgnoringCase(runs_as, signed_in)) {
+    return "the current account";
+  }
+  return "the account " + runs_as + ", which this tool runs as (not " + signed_in +
+         ", who is signed in)";
+}
+
+void Form1::Tell(const std::string& text, MsgBoxIcon icon) {
+  Kit().Boxes().MsgBox(text, MsgBoxButtons::OK, icon, Title());
+}
+
 void Form1::AddEntry(bool all_users) {
-  AddRemove run(k_.registry, k_.company_name);
-  run.RemoveFromRun(txtName->Text());
-  run.RemoveFromRun2(txtName->Text());
   std::string path = txtPath->Text();
   if (Lower(path).find(".exe") == std::string::npos) path += ".exe";
   path = QuotedCommand(path);
+  if (all_users) {
+    // Every account runs it at logon, administrators' included: anyone else who
+    // could replace the file would have their program run with those rights.
+    const std::string program = ProgramOfCommand(path);
+    const std::string why = WhyNotForAllUsers(program);
+    if (!why.empty()) {
+      Tell("Nothing was added to the startup list for all users.\r\n\r\n" + why +
+               "\r\nA program that starts for every account must be one that only administrators "
+               "can change, such as a copy installed in Program Files by its setup.  You can "
+               "still add this copy to the startup list for this user.",
+           MsgBoxIcon::Exclamation);
+      return;
+    }
+  }
+  AddRemove run(k_.registry, k_.company_name);
+  run.RemoveFromRun(txtName->Text());
+  run.RemoveFromRun2(txtName->Text());
   if (all_users) {
     run.AddToRun2(txtName->Text(), path);
   } else {
     run.AddToRun(txtName->Text(), path);
   }
   if (!Verify(!all_users, all_users, path)) return;
-  Kit().Boxes().MsgBox(all_users
-                           ? "This program has been added to the startup list for the all "
-                             "accounts."
-                           : "This program has been added to the startup list for the current "
-                             "account.",
-                       MsgBoxButtons::OK, MsgBoxIcon::Information, Title());
+  Tell(all_users ? "This program has been added to the startup list for the all accounts."
+                 : "This program has been added to the startup list for " + ThisUsersList() + ".",
+       MsgBoxIcon::Information);
 }
 
 bool Form1::Verify(bool want_user, bool want_machine, const std::string& path) {
@@ -137,11 +185,10 @@ bool Form1::Verify(bool want_user, bool want_machine, const std::string& path) {
   const auto machine = run.GetString(RegRoot::LocalMachine, kRunKey, txtName->Text());
   const bool ok = (want_user ? user == path : !user) && (want_machine ? machine == path : !machine);
   if (!ok) {
-    Kit().Boxes().MsgBox(
-        "The startup list could not be changed as asked: Windows refused the change.  Please "
-        "close this tool, right click the file Kestrup.exe, select \"Run As Administrator\" and "
-        "try again.",
-        MsgBoxButtons::OK, MsgBoxIcon::Exclamation, Title());
+    Tell("The startup list could not be changed as asked: Windows refused the change.  Please "
+         "close this tool, right click the file Kestrup.exe, select \"Run As Administrator\" and "
+         "try again.",
+         MsgBoxIcon::Exclamation);
   }
   return ok;
 }
@@ -154,12 +201,34 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command2_Click() {
-  AddRemove run(k_.registry, k_.company_name);
-  run.RemoveFromRun(txtName->Text());
-  run.RemoveFromRun2(txtName->Text());
-  if (!Verify(false, false, {})) return;
-  Kit().Boxes().MsgBox("This program has been removed from the startup list for all accounts.",
-                       MsgBoxButtons::OK, MsgBoxIcon::Information, Title());
+  const std::string program = ProgramPath();
+  const RunRemoval done = RemoveRunEntries(k_.registry, RunEntriesStarting(k_.registry, program));
+  if (done.removed.empty() && done.refused.empty()) {
+    Tell("Nothing was removed: no entry of the startup lists starts " + program + ".",
+         MsgBoxIcon::Information);
+    return;
+  }
+  const auto list_name = [this](RegRoot list) {
+    return list == RegRoot::LocalMachine ? std::string("the startup list for all accounts")
+                                         : "the startup list for " + ThisUsersList();
+  };
+  std::string text;
+  for (const RegRoot list : {RegRoot::CurrentUser, RegRoot::LocalMachine}) {
+    std::string names;
+    for (const RunEntry& e : done.removed) {
+      if (e.list == list) names += (names.empty() ? "\"" : ", \"") + e.name + "\"";
+    }
+    if (!names.empty()) text += "Removed from " + list_name(list) + ": " + names + ".\r\n";
+  }
+  for (const auto& [e, rc] : done.refused) {
+    text += "Not removed from " + list_name(e.list) + ": \"" + e.name + "\" (Windows refused, error " +
+            std::to_string(rc) + ").\r\n";
+  }
+  if (!done.refused.empty()) {
+    text += "\r\nPlease close this tool, right click the file Kestrup.exe, select \"Run As "
+            "Administrator\" and try again.";
+  }
+  Tell(text, done.refused.empty() ? MsgBoxIcon::Information : MsgBoxIcon::Exclamation);
 }
 
 void Form1::Command4_Click() {

@@ -3,6 +3,7 @@
 // the tool) to the logon Run list of this user or of all users, or removes it.
 #include <string>
 
+#include "platform/accounts.h"
 #include "platform/file_system.h"
 #include "platform/forms/form.h"
 #include "platform/forms/toolkit.h"
@@ -19,6 +20,7 @@ struct KestrupContext {
   ProcessLauncher& launcher;
   const SystemInfo& system;
   std::string company_name;
+  const Accounts& accounts;
 };
 
 // The file name with every ".exe" removed, in any letter case.
@@ -56,6 +58,15 @@ class Form1 : public Form {
  private:
   // Removes any earlier entry of the name, then adds it for one scope.
   void AddEntry(bool all_users);
+  // The program txtPath names, with ".exe" added as it is registered.
+  std::string ProgramPath() const;
+  // Why `program` must not start at every account's logon; empty when only
+  // administrators can change it and its folder.
+  std::string WhyNotForAllUsers(const std::string& program) const;
+  // "the account NAME" when an administrator's logon runs this tool over
+  // another user's desktop, so that its own list is not mistaken for theirs.
+  std::string ThisUsersList() const;
+  void Tell(const std::string& text, MsgBoxIcon icon);
   // The Run entries as they are now; a mismatch with what was asked is told.
   bool Verify(bool want_user, bool want_machine, const std::string& path);
 

@@ -7,6 +7,7 @@
 #include "apps/norvale/remote.h"
 #include "platform/path.h"
 #include "platform/win32/win32_app.h"
+#include "platform/win32/win32_secret_protector.h"
 
 namespace norvale {
 namespace {
@@ -71,9 +72,10 @@ int ProgramMain(Win32Platform& p) {
     return 0;
   }
   if (cl.request.kind != Request::Kind::None) return Forward(p, args, cl);
+  const Win32SecretProtector secrets;
   NorvaleProgram program(
       {p.Kit(), p.Files(), p.Codec(), p.UserLocale(), p.Reg(), p.Power(), p.Desktop(), p.System(),
-       p.Http(), [&p] { return p.AnotherInstance(kInstanceLock); }},
+       p.Http(), [&p] { return p.AnotherInstance(kInstanceLock); }, &secrets},
       cl);
   program.App().activity = &p.Activities();
   program.Start();

@@ -25,7 +25,8 @@ NorvaleProgram::NorvaleProgram(PlatformServices platform, CommandLine command_li
     power = dry_run_.get();
   }
   settings_ = std::make_unique<SettingsStore>(platform_.registry, platform_.kit.Boxes(),
-                                              branding_.CompanyName, branding_.ProductName);
+                                              branding_.CompanyName, branding_.ProductName,
+                                              platform_.secrets);
   app_ =
       std::make_unique<AppContext>(platform_.kit, platform_.fs, platform_.codec, platform_.locale,
                                    platform_.registry, *settings_, *power, platform_.shell,

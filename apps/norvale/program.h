@@ -11,6 +11,7 @@
 #include "appearance/skins.h"
 #include "apps/norvale/command_line.h"
 #include "apps/norvale/remote.h"
+#include "platform/secret_protector.h"
 #include "localization/cls_languages.h"
 #include "localization/frm_language.h"
 #include "platform/dry_run_power.h"
@@ -31,6 +32,7 @@ struct PlatformServices {
   const SystemInfo& system;
   HttpClient& http;
   std::function<bool()> another_instance;
+  const SecretProtector* secrets = nullptr;  // none: no password is kept
 };
 
 class NorvaleProgram {

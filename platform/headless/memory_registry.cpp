@@ -54,17 +54,37 @@ long MemoryRegistry::OpenKey(RegRoot root, const std::string& path) const {
 
 long MemoryRegistry::SetString(RegRoot root, const std::string& path, const std::string& name,
                                const std::string& text) {
+  return Set(root, path, name, {kRegSz, text});
+}
+
+long MemoryRegistry::SetBinary(RegRoot root, const std::string& path, const std::string& name,
+                               const std::string& bytes) {
+  return Set(root, path, name, {kRegBinary, bytes});
+}
+
+long MemoryRegistry::Set(RegRoot root, const std::string& path, const std::string& name,
+                         RegValue value) {
   if (Denied(root, path, false)) return kRegAccessDenied;
   Key* key = Find(root, path);
   if (!key) return kRegNotFound;
   ++writes_;
   for (auto& [n, v] : key->values) {
     if (EqualsIgnoringCase(n, name)) {
-      v = {kRegSz, text};
+      v = std::move(value);
       return kRegOk;
     }
   }
-  key->values.emplace_back(name, RegValue{kRegSz, text});
+  key->values.emplace_back(name, std::move(value));
+  return kRegOk;
+}
+
+long MemoryRegistry::ValueNames(RegRoot root, const std::string& path,
+                                std::vector<std::string>& out) const {
+  out.clear();
+  if (Denied(root, path, true)) return kRegAccessDenied;
+  const Key* key = Find(root, path);
+  if (!key) return kRegNotFound;
+  for (const auto& [n, v] : key->values) out.push_back(n);
   return kRegOk;
 }
 

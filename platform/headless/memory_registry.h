@@ -19,6 +19,10 @@ class MemoryRegistry final : public Registry {
                  const std::string& text) override;
   long QueryValue(RegRoot root, const std::string& path, const std::string& name,
                   RegValue& out) const override;
+  long SetBinary(RegRoot root, const std::string& path, const std::string& name,
+                 const std::string& bytes) override;
+  long ValueNames(RegRoot root, const std::string& path,
+                  std::vector<std::string>& out) const override;
   long DeleteValue(RegRoot root, const std::string& path, const std::string& name) override;
   long DeleteKey(RegRoot root, const std::string& path) override;
 
@@ -38,6 +42,7 @@ class MemoryRegistry final : public Registry {
     std::string path;  // as first written
     std::vector<std::pair<std::string, RegValue>> values;
   };
+  long Set(RegRoot root, const std::string& path, const std::string& name, RegValue value);
   static std::string Fold(RegRoot root, const std::string& path);
   bool Denied(RegRoot root, const std::string& path, bool read) const;
   Key* Find(RegRoot root, const std::string& path);

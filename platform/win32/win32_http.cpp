@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/utf.h"
 
 namespace norvale {
@@ -22,7 +23,7 @@ struct WinInet {
     return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)))
                   : nullptr;
   }
-  HMODULE module = LoadLibraryW(L"wininet.dll");
+  HMODULE module = LoadSystemLibrary(L"wininet.dll");
   decltype(&::InternetOpenW) Open = Bind<decltype(&::InternetOpenW)>("InternetOpenW");
   decltype(&::InternetConnectW) Connect = Bind<decltype(&::InternetConnectW)>("InternetConnectW");
   decltype(&::HttpOpenRequestW) OpenRequest =

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_services.h"
 
@@ -81,7 +82,7 @@ std::optional<Date> Win32Locale::ParseDate(std::string_view text) const {
   }
   // Anything else (month names, other orders) as the desktop's own date reader
   // takes it; OLE Automation is loaded the first time that is needed.
-  if (!oleaut_) oleaut_ = LoadLibraryW(L"oleaut32.dll");
+  if (!oleaut_) oleaut_ = LoadSystemLibrary(L"oleaut32.dll");
   const HMODULE oleaut = static_cast<HMODULE>(oleaut_);
   using FromStr = HRESULT(WINAPI*)(LPCOLESTR, LCID, ULONG, DATE*);
   using ToSystemTime = INT(WINAPI*)(DOUBLE, LPSYSTEMTIME);

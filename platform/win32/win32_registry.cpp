@@ -72,6 +72,37 @@ long Win32Registry::SetString(RegRoot root, const std::string& path, const std::
                         reinterpret_cast<const BYTE*>(wide.c_str()), static_cast<DWORD>(bytes));
 }
 
+long Win32Registry::SetBinary(RegRoot root, const std::string& path, const std::string& name,
+                              const std::string& bytes) {
+  ScopedKey key;
+  const long opened = RegOpenKeyExW(RootKey(root), Widen(path).c_str(), 0,
+                                    KEY_SET_VALUE | ViewFlag(root), key.Receive());
+  if (opened != ERROR_SUCCESS) return opened;
+  if (bytes.size() > MAXDWORD) return ERROR_INVALID_PARAMETER;
+  return RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_BINARY,
+                        reinterpret_cast<const BYTE*>(bytes.data()),
+                        static_cast<DWORD>(bytes.size()));
+}
+
+long Win32Registry::ValueNames(RegRoot root, const std::string& path,
+                               std::vector<std::string>& out) const {
+  out.clear();
+  ScopedKey key;
+  const long opened = RegOpenKeyExW(RootKey(root), Widen(path).c_str(), 0,
+                                    KEY_QUERY_VALUE | ViewFlag(root), key.Receive());
+  if (opened != ERROR_SUCCESS) return opened;
+  // Value names are at most 16,383 characters.
+  std::wstring name(16384, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD length = static_cast<DWORD>(name.size());
+    const long rc = RegEnumValueW(key.get(), i, name.data(), &length, nullptr, nullptr, nullptr,
+                                  nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+    if (rc != ERROR_SUCCESS) return rc;
+    out.push_back(Narrow(name.substr(0, length)));
+  }
+}
+
 long Win32Registry::QueryValue(RegRoot root, const std::string& path, const std::string& name,
                                RegValue& out) const {
   ScopedKey key;

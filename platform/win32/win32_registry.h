@@ -3,6 +3,7 @@
 // themselves, so callers see 2 for a missing key or value and 5 for a refusal.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -29,6 +30,10 @@ class Win32Registry final : public Registry {
   // type comes back as its raw bytes.
   long QueryValue(RegRoot root, const std::string& path, const std::string& name,
                   RegValue& out) const override;
+  long SetBinary(RegRoot root, const std::string& path, const std::string& name,
+                 const std::string& bytes) override;
+  long ValueNames(RegRoot root, const std::string& path,
+                  std::vector<std::string>& out) const override;
   long DeleteValue(RegRoot root, const std::string& path, const std::string& name) override;
   long DeleteKey(RegRoot root, const std::string& path) override;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/headless/sealed_secrets.h"
 #include "settings/add_remove.h"
 #include "settings/frm_options.h"
 #include "tests/fakes/fake_toolkit.h"
@@ -24,7 +25,8 @@ class OptionsTest : public ::testing::Test {
   Cp1252Codec codec;
   PatternLocale locale = PatternLocale::Iso();
   MemoryRegistry reg;
-  SettingsStore settings{reg, kit.Boxes(), "Norvale Labs", "Norvale"};
+  headless::SealedSecrets secrets{"ann"};
+  SettingsStore settings{reg, kit.Boxes(), "Norvale Labs", "Norvale", &secrets};
   RecordingPowerControl power;
   FakeShell shell;
   FakeSystemInfo system;
@@ -43,6 +45,16 @@ class OptionsTest : public ::testing::Test {
   }
   std::optional<std::string> MachineRun() {
     return AddRemove(reg, "Norvale Labs").GetString(RegRoot::LocalMachine, kRunKey, "Norvale-1");
+  }
+  static constexpr const char* kMachine = "SOFTWARE\\Norvale Labs\\Norvale\\Settings";
+  static constexpr const char* kUser = "Software\\VB and VBA Program Settings\\Norvale\\Settings";
+  std::optional<RegValue> Raw(RegRoot root, const std::string& path, const std::string& name) {
+    RegValue v;
+    if (reg.QueryValue(root, path, name, v) != kRegOk) return std::nullopt;
+    return v;
+  }
+  void PutRun(RegRoot root, const std::string& name, const std::string& command) {
+    AddRemove(reg, "Norvale Labs").SaveString(root, kRunKey, name, command);
   }
 };
 
@@ -113,7 +125,7 @@ TEST_F(OptionsTest, ReopeningShowsWhatWasStoredIncludingEmptyTexts) {
   EXPECT_EQ(1, again.chkNoShow->Value());
 }
 
-TEST_F(OptionsTest, PasswordsAreStoredScrambledAndShownAsTyped) {
+TEST_F(OptionsTest, PasswordsAreKeptProtectedForThisUserOnlyAndShownAsTyped) {
   EXPECT_EQ("\xC3\xA1\xC3\xA2\xC3\xA3", ScrambleText("abc", codec));  // codes 225, 226, 227
   EXPECT_EQ("abc", ScrambleText("\xC3\xA1\xC3\xA2\xC3\xA3", codec));
   EXPECT_EQ("\xE2\x82\xAC", ScrambleText("\xE2\x82\xAC", codec));  // code 128 stays
@@ -123,12 +135,62 @@ TEST_F(OptionsTest, PasswordsAreStoredScrambledAndShownAsTyped) {
     form.txtPassword2->UserType("s3cret!");
     form.txtFTPPassword->UserType("Zo\xC3\xA9");  // "Zoé"
   }
-  EXPECT_EQ(ScrambleText("s3cret!", codec), Stored("txtPassword2"));
-  EXPECT_NE("s3cret!", Stored("txtPassword2"));
+  // Nothing machine-wide; per user, only bytes this user's protector opens.
+  EXPECT_EQ(std::nullopt, Raw(RegRoot::LocalMachine, kMachine, "txtPassword2"));
+  EXPECT_EQ(std::nullopt, Raw(RegRoot::LocalMachine, kMachine, "txtFTPPassword"));
+  const auto kept = Raw(RegRoot::CurrentUser, kUser, "txtPassword2");
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kRegBinary, kept->type);
+  EXPECT_EQ(std::string::npos, kept->data.find("s3cret!"));
+  EXPECT_EQ("s3cret!", secrets.Unprotect(kept->data));
+  EXPECT_EQ(std::nullopt, headless::SealedSecrets("bob").Unprotect(kept->data));
   frmOptions again(app);
+  const size_t writes = reg.WriteCount();
   again.Show();
   EXPECT_EQ("s3cret!", again.txtPassword2->Text());
   EXPECT_EQ("Zo\xC3\xA9", again.txtFTPPassword->Text());
+  EXPECT_EQ(writes, reg.WriteCount());  // showing them rewrites nothing
+  again.txtPassword2->UserType("");
+  EXPECT_EQ(std::nullopt, Raw(RegRoot::CurrentUser, kUser, "txtPassword2"));
+}
+
+TEST_F(OptionsTest, AnOlderVersionsScrambledPasswordsAreMovedToThisUserOnce) {
+  // Machine-wide, as older versions kept them; and one kept for this user
+  // where the machine-wide key refused, which is the newer.
+  reg.Put(RegRoot::LocalMachine, kMachine, "txtPassword2", {kRegSz, ScrambleText("mail pw", codec)});
+  reg.Put(RegRoot::LocalMachine, kMachine, "txtFTPPassword", {kRegSz, ScrambleText("old", codec)});
+  reg.Put(RegRoot::CurrentUser, kUser, "txtFTPPassword", {kRegSz, ScrambleText("Zo\xC3\xA9", codec)});
+  reg.Put(RegRoot::LocalMachine, kMachine, "txtServer", {kRegSz, kPlaceholderServer});
+  {
+    frmOptions form(app);
+    form.Show();
+    EXPECT_EQ("mail pw", form.txtPassword2->Text());
+    EXPECT_EQ("Zo\xC3\xA9", form.txtFTPPassword->Text());
+  }
+  EXPECT_EQ(std::nullopt, Raw(RegRoot::LocalMachine, kMachine, "txtPassword2"));
+  EXPECT_EQ(std::nullopt, Raw(RegRoot::LocalMachine, kMachine, "txtFTPPassword"));
+  EXPECT_TRUE(Raw(RegRoot::LocalMachine, kMachine, "txtServer"));  // only the passwords move
+  for (const char* key : {"txtPassword2", "txtFTPPassword"}) {
+    const auto kept = Raw(RegRoot::CurrentUser, kUser, key);
+    ASSERT_TRUE(kept) << key;
+    EXPECT_EQ(kRegBinary, kept->type) << key;
+  }
+  const size_t writes = reg.WriteCount();
+  frmOptions again(app);
+  again.Show();
+  EXPECT_EQ("mail pw", again.txtPassword2->Text());
+  EXPECT_EQ(writes, reg.WriteCount());  // moved once
+
+  // A protector that refuses keeps the old value where it was rather than lose it.
+  reg.Put(RegRoot::LocalMachine, kMachine, "txtPassword2", {kRegSz, ScrambleText("x", codec)});
+  reg.DeleteValue(RegRoot::CurrentUser, kUser, "txtPassword2");
+  secrets.refuse = true;
+  EXPECT_EQ("x", settings.ReadSecret("txtPassword2", codec));
+  EXPECT_TRUE(Raw(RegRoot::LocalMachine, kMachine, "txtPassword2"));
+  // Without a protector no password is kept at all.
+  SettingsStore bare{reg, kit.Boxes(), "Norvale Labs", "Norvale"};
+  EXPECT_FALSE(bare.WriteSecret("txtPassword2", "y"));
+  EXPECT_EQ("", bare.ReadSecret("txtPassword2", codec));
 }
 
 TEST_F(OptionsTest, FolderChoiceFillsTheBoxAndCancelChangesNothing) {
@@ -178,8 +240,8 @@ TEST_F(OptionsTest, RunAtStartOnVistaExplainsTheToolAndTouchesNoRegistry) {
   form.chkRunAtStart->UserClick();
   EXPECT_TRUE(shell.commands.empty());
   EXPECT_EQ("Vista Detected", kit.Script().shown().back().title);
-  kit.Script().Expect("", MsgBoxResult::Cancel);
-  form.chkRunAtStart->UserClick();  // unticking asks again
+  form.chkRunAtStart->UserClick();  // unticking without an entry asks nothing
+  EXPECT_TRUE(kit.Script().AllAnswered());
   kit.Script().Expect("", MsgBoxResult::OK);
   kit.Script().Expect("", MsgBoxResult::OK);
   form.chkRunAtStart->UserClick();
@@ -189,12 +251,57 @@ TEST_F(OptionsTest, RunAtStartOnVistaExplainsTheToolAndTouchesNoRegistry) {
   EXPECT_EQ(0u, reg.WriteCount());
 }
 
-TEST_F(OptionsTest, AStoredRunAtStartOnVistaAsksAtOnceOnOpening) {
-  settings.WriteSetting("Norvale-1", "Settings", "chkRunAtStart", "1");
-  kit.Script().Expect("", MsgBoxResult::Cancel);
+TEST_F(OptionsTest, RunAtStartShowsAnyEntryThatStartsThisProgramAndOpensSilently) {
+  // The installer's entry for all users, under a name of its own.
+  PutRun(RegRoot::LocalMachine, "Norvale-1", "\"C:\\Program Files\\Norvale\\Norvale.exe\"");
+  {
+    frmOptions form(app);
+    form.Show();
+    EXPECT_EQ(1, form.chkRunAtStart->Value());
+    EXPECT_TRUE(kit.Script().shown().empty());  // showing it asks nothing
+  }
+  AddRemove(reg, "Norvale Labs").RemoveFromRun2("Norvale-1");
+  PutRun(RegRoot::CurrentUser, "Norvale", "c:\\program files\\norvale\\NORVALE.EXE /tray");
+  PutRun(RegRoot::LocalMachine, "Other", "\"C:\\Program Files\\Other\\Norvale.exe\"");
+  {
+    frmOptions form(app);
+    form.Show();
+    EXPECT_EQ(1, form.chkRunAtStart->Value());
+  }
+  AddRemove(reg, "Norvale Labs").RemoveFromRun("Norvale");
   frmOptions form(app);
   form.Show();
-  EXPECT_EQ(1, form.chkRunAtStart->Value());
+  EXPECT_EQ(0, form.chkRunAtStart->Value());  // another copy's entry is not this program's
+  // The preference once stored no longer ticks the box by itself.
+  settings.WriteSetting("Norvale-1", "Settings", "chkRunAtStart", "1");
+  frmOptions again(app);
+  again.Show();
+  EXPECT_EQ(0, again.chkRunAtStart->Value());
+  EXPECT_TRUE(kit.Script().AllAnswered());
+}
+
+TEST_F(OptionsTest, UntickingRemovesTheEntryFoundOrSendsTheUserToKestrup) {
+  PutRun(RegRoot::LocalMachine, "Norvale-1", "\"C:\\Program Files\\Norvale\\Norvale.exe\"");
+  PutRun(RegRoot::CurrentUser, "Norvale", "\"C:\\Program Files\\Norvale\\Norvale.exe\" /tray");
+  reg.Deny(RegRoot::LocalMachine, kRunKey);  // a standard user
+  frmOptions form(app);
+  form.Show();
+  ASSERT_EQ(1, form.chkRunAtStart->Value());
+  kit.Script().Expect(
+      "Norvale starts at the logon of every user of this computer, and only an administrator can "
+      "change that.  Right-click Kestrup.exe in the program folder, choose \"Run as "
+      "administrator\" and press \"Remove program from the startup list\".",
+      MsgBoxResult::OK);
+  form.chkRunAtStart->UserClick();
+  EXPECT_TRUE(kit.Script().AllAnswered());
+  EXPECT_EQ(1, form.chkRunAtStart->Value());  // still ticked: the entry is still there
+  EXPECT_EQ(std::nullopt, AddRemove(reg, "Norvale Labs").GetString(RegRoot::CurrentUser, kRunKey, "Norvale"));
+  reg.Allow(RegRoot::LocalMachine, kRunKey);
+  EXPECT_EQ("\"C:\\Program Files\\Norvale\\Norvale.exe\"", MachineRun());
+  // Where the list for all users may be written, the entry just goes.
+  form.chkRunAtStart->UserClick();
+  EXPECT_EQ(0, form.chkRunAtStart->Value());
+  EXPECT_EQ(std::nullopt, MachineRun());
   EXPECT_TRUE(kit.Script().AllAnswered());
 }
 

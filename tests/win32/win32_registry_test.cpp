@@ -3,6 +3,7 @@
 // plain Win32 calls, so a fault of the class cannot hide behind the same fault
 // in the test's own setup.
 #include <windows.h>
+#include <dpapi.h>
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,9 @@
 #include <vector>
 
 #include "platform/win32/utf.h"
+#include "platform/win32/win32_accounts.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_secret_protector.h"
 #include "settings/add_remove.h"
 #include "settings/settings_store.h"
 
@@ -436,6 +439,69 @@ TEST_F(Win32SettingsTest, RunEntriesForTheUserAndTheMachine) {
   AddRemove(registry32, company_).RemoveFromRun2(product_);
   EXPECT_EQ(ERROR_FILE_NOT_FOUND,
             ReadRaw(HKEY_LOCAL_MACHINE, kRunKey, product_, KEY_WOW64_32KEY).status);
+}
+
+// The passwords: what the registry holds is protected bytes in the user's own
+// key, which the system opens for this user, and the older machine-wide
+// scrambled value is gone once read.
+TEST_F(Win32SettingsTest, PasswordsAreProtectedForThisUserAndTheOldMachineValueMoves) {
+  const Win32SecretProtector secrets;
+  Cp1252Codec codec;
+  SettingsStore store(registry_, boxes_, company_, product_, &secrets);
+  store.WriteSetting(product_, "Settings", "txtServer", "smtp.example.org");
+  WriteRaw(HKEY_LOCAL_MACHINE, MachinePath(product_), "txtPassword2", REG_SZ,
+           SzBytes(ScrambleText("Geheim \u00FC1", codec)));
+
+  EXPECT_EQ("Geheim \u00FC1", store.ReadSecret("txtPassword2", codec));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+            ReadRaw(HKEY_LOCAL_MACHINE, MachinePath(product_), "txtPassword2").status);
+  EXPECT_EQ(ERROR_SUCCESS, ReadRaw(HKEY_LOCAL_MACHINE, MachinePath(product_), "txtServer").status);
+  const Raw kept = ReadRaw(HKEY_CURRENT_USER, UserPath(), "txtPassword2");
+  ASSERT_EQ(ERROR_SUCCESS, kept.status);
+  EXPECT_EQ(static_cast<DWORD>(REG_BINARY), kept.type);
+  EXPECT_EQ(std::string::npos, kept.bytes.find("Geheim"));
+  EXPECT_EQ(std::string::npos, kept.bytes.find(SzBytes("Geheim").substr(0, 12)));
+  // The system itself opens them, with no help from the class.
+  DATA_BLOB in{static_cast<DWORD>(kept.bytes.size()),
+               reinterpret_cast<BYTE*>(const_cast<char*>(kept.bytes.data()))};
+  DATA_BLOB out{};
+  ASSERT_TRUE(CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr,
+                                 CRYPTPROTECT_UI_FORBIDDEN, &out));
+  EXPECT_EQ("Geheim \u00FC1", std::string(reinterpret_cast<char*>(out.pbData), out.cbData));
+  LocalFree(out.pbData);
+
+  EXPECT_TRUE(store.WriteSecret("txtFTPPassword", "ftp pass"));
+  EXPECT_EQ("ftp pass", store.ReadSecret("txtFTPPassword", codec));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+            ReadRaw(HKEY_LOCAL_MACHINE, MachinePath(product_), "txtFTPPassword").status);
+  // Bytes that were not protected by this user open to nothing.
+  EXPECT_EQ(std::nullopt, secrets.Unprotect("not protected"));
+}
+
+TEST_F(Win32SettingsTest, TheRunListsAreSearchedForEveryEntryThatStartsAProgram) {
+  const std::string program = "C:\\Program Files\\" + product_ + "\\Norvale.exe";
+  WriteRaw(HKEY_CURRENT_USER, kRunKey, product_, REG_SZ, SzBytes(program + " /tray"));
+  WriteRaw(HKEY_LOCAL_MACHINE, kRunKey, product_, REG_SZ, SzBytes("\"" + program + "\""));
+  std::vector<std::string> names;
+  ASSERT_EQ(kRegOk, registry_.ValueNames(RegRoot::CurrentUser, kRunKey, names));
+  EXPECT_NE(names.end(), std::find(names.begin(), names.end(), product_));
+  const std::vector<RunEntry> found = RunEntriesStarting(registry_, program);
+  ASSERT_EQ(2u, found.size());
+  EXPECT_EQ(RegRoot::CurrentUser, found[0].list);
+  EXPECT_EQ(product_, found[1].name);
+  EXPECT_EQ(2u, RemoveRunEntries(registry_, found).removed.size());
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw(HKEY_CURRENT_USER, kRunKey, product_).status);
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw(HKEY_LOCAL_MACHINE, kRunKey, product_).status);
+  EXPECT_EQ(kRegNotFound, registry_.ValueNames(RegRoot::CurrentUser, UserPath() + "\\none", names));
+}
+
+// Wine keeps no real permissions, so only what it can answer is checked here;
+// the rules on them are tested natively over a double.
+TEST(Win32Accounts, NamesThisProcesssUserAndTellsAPathItCannotRead) {
+  const Win32Accounts accounts;
+  EXPECT_FALSE(accounts.ProcessUser().empty());
+  EXPECT_EQ(static_cast<uint32_t>(ERROR_FILE_NOT_FOUND),
+            accounts.WhoMayChange("C:\\no such folder\\x.exe", false).error);
 }
 
 }  // namespace
