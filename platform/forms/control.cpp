@@ -61,6 +61,11 @@ void Control::SetFocus() {
   if (peer_ && form_.Loaded()) peer_->SetFocus();
 }
 
+void Control::ShowTip(std::string title, std::string text) {
+  tip_shown_ = text;
+  if (peer_ && form_.Loaded()) peer_->ShowTip(title, text);
+}
+
 void Control::UserClick() {
   FireClick();
 }
@@ -263,6 +268,10 @@ std::optional<size_t> TreeView::FindKey(std::string_view key) const {
 void TreeView::UserCheckNode(size_t i, bool checked) {
   SetChecked(i, checked);
   if (NodeCheck) NodeCheck(i);
+}
+
+void TreeView::UserClickLabel(size_t i) {
+  if (label_click_toggles_ && i < nodes_.size()) UserCheckNode(i, !nodes_[i].Checked);
 }
 
 void DTPicker::SetPickerFormat(Format f) {

@@ -38,6 +38,8 @@ class ControlPeer {
   virtual void Changed(Prop what) = 0;
   virtual void Refresh() {}
   virtual void SetFocus() {}
+  // A short note pointing at the control, e.g. why what was typed was refused.
+  virtual void ShowTip(const std::string& /*title*/, const std::string& /*text*/) {}
 };
 
 // Colours as 0xBBGGRR, the desktop's own order.
@@ -85,6 +87,9 @@ class Control {
 
   void Refresh();
   void SetFocus();
+  void ShowTip(std::string title, std::string text);
+  // The text of the note shown last, "" before any.
+  const std::string& TipShown() const { return tip_shown_; }
 
   // The user clicked the control (a button press, a menu choice, a check box
   // toggled): does what the click means for this kind, then fires Click.
@@ -109,6 +114,7 @@ class Control {
   int index_;
   Control* container_ = nullptr;
   std::string text_;
+  std::string tip_shown_;
   std::string tool_tip_;
   bool enabled_ = true;
   bool visible_ = true;
@@ -321,9 +327,15 @@ class TreeView : public Control {
   // The user ticked or cleared a node's box: it changes and NodeCheck fires.
   void UserCheckNode(size_t i, bool checked);
   std::function<void(size_t node)> NodeCheck;
+  // Whether a click on a node's text toggles its box, as one on the box does.
+  bool LabelClickToggles() const { return label_click_toggles_; }
+  void SetLabelClickToggles(bool on) { label_click_toggles_ = on; }
+  // The user clicked a node's text.
+  void UserClickLabel(size_t i);
 
  private:
   std::vector<TreeNode> nodes_;
+  bool label_click_toggles_ = false;
 };
 
 // A date picker or a time picker.

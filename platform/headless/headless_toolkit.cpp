@@ -46,7 +46,12 @@ class FormPeerInMemory final : public FormPeer {
     }
     return std::make_unique<ControlPeerInMemory>();
   }
-  void SetWindowState(WindowState state) override { state_ = state; }
+  // A shown window is told of its new size, as a real one is.
+  void SetWindowState(WindowState state) override {
+    if (state_ == state) return;
+    state_ = state;
+    if (form_.Visible()) form_.NotifyResized(form_.Bounds());
+  }
   WindowState GetWindowState() const override { return state_; }
   int ScaleWidth() const override { return form_.Bounds().width; }
   int ScaleHeight() const override { return form_.Bounds().height; }

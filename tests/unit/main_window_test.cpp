@@ -419,18 +419,60 @@ TEST_F(MainWindowTest, TrayClicksOpenTheMenuOnReleaseAndDoubleClickRestores) {
   EXPECT_EQ("Norvale", kit.Activations().back());
 }
 
-TEST_F(MainWindowTest, TrayOpenShowsAHiddenWindowMaximizedAndExitEnds) {
+// "Open" and a double-click bring the window back as the user last saw it, never
+// in a state the user did not choose, whether it was closed, minimized first or
+// started in the tray.
+TEST_F(MainWindowTest, TrayOpenRestoresTheWindowAsItWasLastShownAndExitEnds) {
   NotFirstRun();
   Start();
-  main->Hide();
-  kit.ChooseFromPopup("mnuTrayItem", 0);
-  kit.FakeTrayIcon().Send(TrayEvent::RightUp);
-  EXPECT_TRUE(main->Visible());
-  EXPECT_EQ(WindowState::Maximized, main->GetWindowState());
+  auto open = [&] {
+    kit.ChooseFromPopup("mnuTrayItem", 0);
+    kit.FakeTrayIcon().Send(TrayEvent::RightUp);
+    EXPECT_TRUE(main->Visible());
+    return main->GetWindowState();
+  };
+  auto close = [&] {
+    main->Unload(vbFormControlMenu);
+    if (main->StillRunning().Loaded()) main->StillRunning().Unload();
+    ASSERT_FALSE(main->Visible());
+  };
+  close();
+  EXPECT_EQ(WindowState::Normal, open());
+
+  main->SetWindowState(WindowState::Maximized);
+  close();
+  EXPECT_EQ(WindowState::Maximized, open());
+
+  // Minimized from maximized, then closed from the taskbar.
+  main->SetWindowState(WindowState::Minimized);
+  close();
+  EXPECT_EQ(WindowState::Maximized, open());
+
+  main->SetWindowState(WindowState::Normal);
+  main->SetWindowState(WindowState::Minimized);
+  EXPECT_EQ(WindowState::Normal, open());  // shown but minimized: restored
+  close();
+  kit.FakeTrayIcon().Send(TrayEvent::LeftDoubleClick);
+  EXPECT_EQ(WindowState::Normal, main->GetWindowState());
+
   kit.ChooseFromPopup("mnuTrayItem", 3);
   kit.FakeTrayIcon().Send(TrayEvent::LeftUp);
   EXPECT_TRUE(kit.QuitRequested());
   EXPECT_FALSE(main->Loaded());
+}
+
+TEST_F(MainWindowTest, TrayOpenShowsAWindowStartedInTheTrayRestoredNotMinimized) {
+  NotFirstRun();
+  settings.WriteSetting("Norvale", "Settings", "chkMin", "1");
+  frmMain window(app);
+  frmSplash splash(app, window);
+  splash.Show();
+  kit.Advance(300ms);
+  ASSERT_FALSE(window.Visible());
+  kit.ChooseFromPopup("mnuTrayItem", 0);
+  kit.FakeTrayIcon().Send(TrayEvent::RightUp);
+  EXPECT_TRUE(window.Visible());
+  EXPECT_EQ(WindowState::Normal, window.GetWindowState());
 }
 
 TEST_F(MainWindowTest, TheTrayIconIsRetriedEveryFiveSecondsUntilItCanBeAdded) {

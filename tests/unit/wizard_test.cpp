@@ -105,6 +105,28 @@ TEST_F(WizardTest, MonthlyDaysAreStoredAscending) {
   EXPECT_EQ("1,15", Value("Backup", "Period"));
 }
 
+TEST_F(WizardTest, AClickOnADaysTextTogglesItsTickInBothDayLists) {
+  frmWizard& w = OpenNew();
+  w.txtName->UserType("Backup");
+  w.chkScheduler->UserClick();
+  w.chkRepeat->UserClick();
+  w.optRepeat[2]->UserClick();
+  w.tvScheduleMonth->UserClickLabel(14);
+  w.tvScheduleMonth->UserClickLabel(30);
+  w.tvScheduleMonth->UserClickLabel(30);  // a second click clears it again
+  w.cmdOK->UserClick();
+  EXPECT_EQ("15", Value("Backup", "Period"));
+
+  frmWizard& week = OpenNew();
+  week.txtName->UserType("Gym");
+  week.chkScheduler->UserClick();
+  week.chkRepeat->UserClick();
+  week.optRepeat[1]->UserClick();
+  week.tvScheduleWeek->UserClickLabel(2);
+  week.cmdOK->UserClick();
+  EXPECT_EQ("wed", Value("Gym", "Period"));
+}
+
 TEST_F(WizardTest, WithoutTheSchedulerNothingOfTheStartIsStored) {
   frmWizard& w = OpenNew();
   w.txtName->UserType("Later");

@@ -293,6 +293,7 @@ void frmMain::Form_QueryUnload(int& cancel, int unload_mode) {
     app_.state.ExitRequested = true;
   }
   if (app_.state.ExitRequested) return;
+  RememberShownState();
   Hide();
   if (Machine("chkAlwaysExit", "0") != "0") return;
   if (Machine("chkNoShow", "0") == "0") StillRunning().Show();
@@ -314,6 +315,16 @@ void frmMain::Form_Unload(int&) {
   app_.kit.Tray().Delete();
   app_.kit.Tray().OnEvent = nullptr;
   app_.kit.Quit();
+}
+
+void frmMain::Form_Resize() {
+  RememberShownState();
+  ResizeLayout();
+}
+
+void frmMain::RememberShownState() {
+  const WindowState state = GetWindowState();
+  if (Visible() && state != WindowState::Minimized) shown_state_ = state;
 }
 
 void frmMain::ResizeLayout() {
@@ -577,17 +588,19 @@ void frmMain::mnuAboutItem_Click() {
   app_.ShowAbout();
 }
 
-void frmMain::ShowAndActivate(bool maximize) {
+void frmMain::ShowAndActivate() {
   if (!Visible()) {
+    if (GetWindowState() != shown_state_) SetWindowState(shown_state_);
     Show();
-    if (maximize) SetWindowState(WindowState::Maximized);
+  } else if (GetWindowState() == WindowState::Minimized) {
+    SetWindowState(shown_state_);
   }
   app_.kit.ActivateByTitle(Caption());
 }
 
 void frmMain::mnuTrayItem_Click(int index) {
   if (index == 0) {
-    ShowAndActivate(true);
+    ShowAndActivate();
   } else if (index == 3) {
     app_.state.ExitRequested = true;
     Unload();
@@ -613,7 +626,7 @@ void frmMain::pctTray_MouseDown(TrayEvent e) {
     case TrayEvent::LeftDoubleClick:
       // The first click of the two opened the menu; it must not stay over the window.
       app_.kit.ClosePopupMenu();
-      ShowAndActivate(false);
+      ShowAndActivate();
       break;
     default:
       break;

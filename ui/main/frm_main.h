@@ -112,7 +112,7 @@ class frmMain : public Form {
   void BuildLayout() override;
   void Form_Load() override;
   void Form_QueryUnload(int& cancel, int unload_mode) override;
-  void Form_Resize() override { ResizeLayout(); }
+  void Form_Resize() override;
   void Form_Unload(int& cancel) override;
 
  private:
@@ -124,7 +124,9 @@ class frmMain : public Form {
   void RemoveLeftoverTemporaryFiles();
   void SetItemCommands(bool edit, bool remove);
   std::string Machine(const std::string& key, const std::string& def) const;
-  void ShowAndActivate(bool maximize);
+  // Brings the window back as the user last saw it: normal or maximized, where it was.
+  void ShowAndActivate();
+  void RememberShownState();
   // The run list's row shown at `index` of the list control.
   const RunRow* RowAt(size_t index) const;
 
@@ -132,6 +134,8 @@ class frmMain : public Form {
   ScheduleStore store_;
   std::unique_ptr<CPower> power_;
   std::unique_ptr<norvale::Runs> runs_;
+  // Normal or maximized as last shown; a minimized window comes back in this state.
+  WindowState shown_state_ = WindowState::Normal;
   std::unique_ptr<frmOptions> options_;
   std::unique_ptr<frmWizard> wizard_;
   std::unique_ptr<frmStillRunning> still_running_;

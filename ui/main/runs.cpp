@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "schedule/run_history.h"
+#include "settings/warn_seconds.h"
 #include "ui/main/frm_countdown.h"
 
 namespace norvale {
@@ -88,9 +89,7 @@ std::string Runs::Machine(const std::string& key, const std::string& def) const 
 }
 
 int Runs::WarnSeconds() const {
-  const auto seconds = ReadInt16(Machine("txtWarn", "60"));
-  if (!seconds || *seconds < 0) return 60;
-  return std::min<int>(*seconds, 3600);
+  return WarnSecondsOf(Machine("txtWarn", std::to_string(kDefaultWarnSeconds)));
 }
 
 bool Runs::ForceClose() const {

@@ -73,6 +73,9 @@ void frmWizard::BuildLayout() {
   optRepeat[0]->SetValue(true);
   tvScheduleWeek->SetVisible(false);
   tvScheduleMonth->SetVisible(false);
+  // A day's name or number is a large target; its box alone is a small one.
+  tvScheduleWeek->SetLabelClickToggles(true);
+  tvScheduleMonth->SetLabelClickToggles(true);
   cmdOK = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 3960, 5010, 1200, 375);
   cmdCancel = &Add<CommandButton>("cmdCancel", -1, "Cancel", nullptr, 5280, 5010, 1200, 375);
   cmdOK->Default = true;

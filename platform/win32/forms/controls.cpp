@@ -3,6 +3,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -549,6 +550,15 @@ class TextPeer final : public NativeControl {
     if (typed != text_.Text()) text_.UserType(std::move(typed));
     return true;
   }
+  void ShowTip(const std::string& title, const std::string& text) override {
+    if (!hwnd()) return;
+    // The caret after what is kept, so typing goes on from there.
+    const LRESULT length = SendMessageW(hwnd(), WM_GETTEXTLENGTH, 0, 0);
+    SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(length), length);
+    const std::wstring wide_title = Widen(title), wide_text = Widen(text);
+    EDITBALLOONTIP tip{sizeof tip, wide_title.c_str(), wide_text.c_str(), TTI_WARNING};
+    SendMessageW(hwnd(), EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip));
+  }
 
  protected:
   void OnChanged(Prop what) override {
@@ -984,6 +994,7 @@ class TreeViewPeer final : public NativeControl {
                             header.code == TVN_ITEMCHANGEDA ||
                             (header.code == TVN_KEYDOWN &&
                              reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_SPACE);
+    if (header.code == NM_CLICK && !updating_) label_clicked_ = LabelAtCursor();
     if (may_toggle && !updating_) {
       PostMessageW(form_->hwnd(), kMsgSyncFromNative, id_, 0);
     }
@@ -999,6 +1010,9 @@ class TreeViewPeer final : public NativeControl {
     }
     for (const auto& [node, checked] : toggled) {
       if (!CallProgram([&] { tree_.UserCheckNode(node, checked); })) return;
+    }
+    if (const auto label = std::exchange(label_clicked_, std::nullopt)) {
+      CallProgram([&] { tree_.UserClickLabel(*label); });
     }
   }
 
@@ -1018,6 +1032,21 @@ class TreeViewPeer final : public NativeControl {
   }
 
  private:
+  // The node whose text (not its box) is under the mouse.
+  std::optional<size_t> LabelAtCursor() const {
+    TVHITTESTINFO hit{};
+    const DWORD at = GetMessagePos();
+    hit.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    ScreenToClient(hwnd(), &hit.pt);
+    const auto item =
+        reinterpret_cast<HTREEITEM>(SendMessageW(hwnd(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (!item || !(hit.flags & TVHT_ONITEMLABEL)) return std::nullopt;
+    for (size_t i = 0; i < items_.size(); ++i) {
+      if (items_[i] == item) return i;
+    }
+    return std::nullopt;
+  }
+
   bool NativeChecked(HTREEITEM item) const {
     TVITEMW native{};
     native.mask = TVIF_HANDLE | TVIF_STATE;
@@ -1074,6 +1103,7 @@ class TreeViewPeer final : public NativeControl {
 
   TreeView& tree_;
   std::vector<HTREEITEM> items_;
+  std::optional<size_t> label_clicked_;
 };
 
 class PickerPeer final : public NativeControl {
