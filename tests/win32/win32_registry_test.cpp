@@ -500,8 +500,9 @@ TEST_F(Win32SettingsTest, TheRunListsAreSearchedForEveryEntryThatStartsAProgram)
 TEST(Win32Accounts, NamesThisProcesssUserAndTellsAPathItCannotRead) {
   const Win32Accounts accounts;
   EXPECT_FALSE(accounts.ProcessUser().empty());
-  EXPECT_EQ(static_cast<uint32_t>(ERROR_FILE_NOT_FOUND),
+  EXPECT_EQ(static_cast<uint32_t>(ERROR_PATH_NOT_FOUND),
             accounts.WhoMayChange("C:\\no such folder\\x.exe", false).error);
+  EXPECT_EQ(0u, accounts.WhoMayChange("C:\\windows", true).error);
 }
 
 }  // namespace
