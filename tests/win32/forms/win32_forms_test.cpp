@@ -728,6 +728,44 @@ TEST_F(Win32FormsTest, TreeViewShowsChecksAndReportsTheUsersToggles) {
   EXPECT_TRUE(form.tree->Nodes()[1].Checked);
 }
 
+// A click on a node's text toggles its box where the program asks for it, and only
+// selects it where it does not.
+TEST_F(Win32FormsTest, ATreeViewsLabelClickTogglesWhereAsked) {
+  form.Show();
+  HWND tv = W(form.tree);
+  HTREEITEM first = TreeView_GetRoot(tv);
+  RECT r{};
+  std::memcpy(&r, &first, sizeof first);
+  ASSERT_TRUE(SendMessageW(tv, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+  POINT label{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  TVHITTESTINFO hit{};
+  hit.pt = label;
+  SendMessageW(tv, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  ASSERT_TRUE(hit.flags & TVHT_ONITEMLABEL);
+  // The tree asks where the click was as a real click tells it: the message's position.
+  POINT screen = label;
+  ClientToScreen(tv, &screen);
+  ASSERT_TRUE(SetCursorPos(screen.x, screen.y));
+  std::vector<size_t> checked;
+  form.tree->NodeCheck = [&](size_t node) { checked.push_back(node); };
+  const auto click = [&] {
+    PostMessageW(tv, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label.x, label.y));
+    PostMessageW(tv, WM_LBUTTONUP, 0, MAKELPARAM(label.x, label.y));
+  };
+  click();
+  ASSERT_TRUE(PumpUntil(kit, [&] { return TreeView_GetSelection(tv) == first; }));
+  PumpFor(kit, 50ms);
+  EXPECT_TRUE(checked.empty());
+  EXPECT_FALSE(form.tree->Nodes()[0].Checked);
+
+  form.tree->SetLabelClickToggles(true);
+  click();
+  ASSERT_TRUE(PumpUntil(kit, [&] { return !checked.empty(); }));
+  EXPECT_EQ(std::vector<size_t>{0}, checked);
+  EXPECT_TRUE(form.tree->Nodes()[0].Checked);
+  EXPECT_EQ(1u, TreeView_GetCheckState(tv, first));
+}
+
 // ---------------------------------------------------------------- user actions
 
 TEST_F(Win32FormsTest, ClickingACheckBoxTogglesTheModelOnce) {
