@@ -1,9 +1,13 @@
 #include "apps/norvale/command_line.h"
 
+#include <algorithm>
 #include <optional>
 
+#include "apps/norvale/listing.h"
 #include "platform/path.h"
+#include "platform/text_codec.h"
 #include "power/power.h"
+#include "ui/main/frm_countdown.h"
 
 namespace norvale {
 
@@ -33,9 +37,11 @@ std::optional<int> Number(std::string_view text, int low, int high) {
 }
 
 // Reads one request switch into `r`; false when `a` is none, else sets `error` when bad.
-bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::string& error) {
-  const auto fail = [&](std::string why) {
-    if (error.empty()) error = std::move(why);
+bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::string& error,
+                 const CatalogueText& text) {
+  // The first reason counts; the argument is quoted as "{text}".
+  const auto fail = [&](std::string_view key, std::string_view argument = {}) {
+    if (error.empty()) error = FillIn(Say(text, key), {{"text", QuotedArgument(argument)}});
     return true;
   };
   if (const auto action = ValueOf(a, "quick")) {
@@ -43,8 +49,7 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
     r.kind = Request::Kind::Quick;
     r.action = StoredActionName(*action);
     if (r.action.empty()) {
-      return fail("unknown action \"" + *action +
-                  "\"; use Shut Down, Reboot, Log Off, Stand By or Hibernate");
+      return fail("MSG_CLBADACTION", *action);
     }
     return true;
   }
@@ -52,7 +57,7 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
     ++waits;
     r.when = Request::When::In;
     const auto n = Number(*in, 1, kMaxDelayMinutes);
-    if (!n) return fail("/in: needs a number of minutes from 1 to 44640, not \"" + *in + "\"");
+    if (!n) return fail("MSG_CLBADIN", *in);
     r.minutes = *n;
     return true;
   }
@@ -63,7 +68,7 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
     const auto h = colon == std::string::npos ? std::nullopt : Number(at->substr(0, colon), 0, 23);
     const auto m = colon == std::string::npos ? std::nullopt : Number(at->substr(colon + 1), 0, 59);
     if (!h || !m || at->size() - colon != 3) {
-      return fail("/at: needs a time HH:MM on the 24-hour clock, not \"" + *at + "\"");
+      return fail("MSG_CLBADAT", *at);
     }
     r.at_minute = *h * 60 + *m;
     return true;
@@ -72,15 +77,14 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
     ++waits;
     r.when = Request::When::Idle;
     const auto n = Number(*idle, 1, 1440);
-    if (!n)
-      return fail("/when-idle: needs a number of minutes from 1 to 1440, not \"" + *idle + "\"");
+    if (!n) return fail("MSG_CLBADIDLE", *idle);
     r.minutes = *n;
     return true;
   }
   if (const auto ends = ValueOf(a, "when-ends")) {
     ++waits;
     r.when = Request::When::Ends;
-    if (ends->empty()) return fail("/when-ends: needs a process id or a program name");
+    if (ends->empty()) return fail("MSG_CLBADENDS");
     r.program = *ends;
     return true;
   }
@@ -104,6 +108,113 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
 
 }  // namespace
 
+std::string EnglishText(std::string_view, std::string_view english) {
+  std::string text(english);
+  const std::string_view mark = "[ProgramName]", name = "Norvale";
+  for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
+    text.replace(at, mark.size(), name);
+    at += name.size();
+  }
+  return text;
+}
+
+const std::vector<CommandLineMessage>& CommandLineMessages() {
+  static const std::vector<CommandLineMessage> messages = {
+      // What "/?" prints; the switches themselves are never translated.
+      {"MSG_CLUSAGE", "Usage: [ProgramName].exe [/dryrun] [request]"},
+      {"MSG_CLACTION", "ACTION"},
+      {"MSG_CLMINUTES", "MINUTES"},
+      {"MSG_CLPROGRAM", "PROGRAM"},
+      {"MSG_CLUSAGEIN", "{action} after {minutes} (1 to 44640 minutes)"},
+      {"MSG_CLUSAGEAT", "{action} at the next HH:MM of the 24-hour clock"},
+      {"MSG_CLUSAGEIDLE", "{action} once keyboard and mouse were idle {minutes} (1 to 1440)"},
+      {"MSG_CLUSAGEENDS", "{action} when {program} (a process id or name) ends"},
+      {"MSG_CLUSAGECANCEL", "Removes every pending quick row"},
+      {"MSG_CLUSAGELIST", "Prints every schedule and quick row"},
+      {"MSG_CLUSAGETRAY", "Starts [ProgramName] hidden in the notification area"},
+      {"MSG_CLUSAGEHELP", "Prints this text"},
+      {"MSG_CLUSAGEACTIONS",
+       "{action}: \"Shut Down\", Reboot, \"Log Off\", \"Stand By\" or Hibernate, in any case."},
+      {"MSG_CLUSAGEFORWARD",
+       "A request goes to the running [ProgramName], which is started first when none runs."},
+      {"MSG_CLUSAGEEXIT", "Exit codes: 0 done, 2 usage error, 3 [ProgramName] could not be reached."},
+      // Usage errors: one line each, the bad argument quoted as {text}.
+      {"MSG_CLBADACTION",
+       "Unknown action \"{text}\"; use Shut Down, Reboot, Log Off, Stand By or Hibernate"},
+      {"MSG_CLBADIN", "/in: needs a number of minutes from 1 to 44640, not \"{text}\""},
+      {"MSG_CLBADAT", "/at: needs a time HH:MM on the 24-hour clock, not \"{text}\""},
+      {"MSG_CLBADIDLE", "/when-idle: needs a number of minutes from 1 to 1440, not \"{text}\""},
+      {"MSG_CLBADENDS", "/when-ends: needs a process id or a program name"},
+      {"MSG_CLUNKNOWN", "Unknown switch \"{text}\"; [ProgramName].exe /? lists them"},
+      {"MSG_CLONEKIND", "Give one of /quick:, /cancel, /list or /? at a time"},
+      {"MSG_CLNEEDSWAIT", "/quick: needs one of /in:, /at:, /when-idle: or /when-ends:"},
+      {"MSG_CLONEWAIT", "Give only one of /in:, /at:, /when-idle: or /when-ends:"},
+      {"MSG_CLWAITALONE", "/in:, /at:, /when-idle: and /when-ends: go with /quick:{action}"},
+      // The answers.
+      {"MSG_CLNOSUCHPROGRAM", "No running program \"{text}\""},
+      {"MSG_CLADDED", "Added \"{name}\": {action}, {next}."},
+      {"MSG_CLADDEDDONE", "Added \"{name}\": {action}."},
+      {"MSG_CLCANCELLED1", "Cancelled 1 quick row."},
+      {"MSG_CLCANCELLED", "Cancelled {count} quick rows."},
+      {"MSG_CLNOTREADY", "[ProgramName] is not ready for requests"},
+      {"MSG_CLNOTSTARTED", "[ProgramName] could not be started"},
+      {"MSG_CLUNREACHABLE", "The running [ProgramName] could not be reached"},
+      // What /list prints around the rows.
+      {"MSG_CLLISTHEAD", "Schedules in {folder} (now {now})"},
+      {"MSG_CLNOSCHEDULES", "(no schedules)"},
+      {"MSG_CLUNREADABLE", "Could not read the schedule \"{name}\"."},
+  };
+  return messages;
+}
+
+std::string Say(const CatalogueText& text, std::string_view key) {
+  for (const CommandLineMessage& m : CommandLineMessages()) {
+    if (m.key == key) return text(key, m.english);
+  }
+  return std::string(key);  // a key of no message: shown, so a test sees it
+}
+
+std::string UsageText(const CatalogueText& text) {
+  const std::string action = Say(text, "MSG_CLACTION"), minutes = Say(text, "MSG_CLMINUTES"),
+                    program = Say(text, "MSG_CLPROGRAM");
+  const auto fill = [&](std::string_view key) {
+    return FillIn(Say(text, key), {{"action", action}, {"minutes", minutes}, {"program", program}});
+  };
+  const std::string quick = "/quick:" + action;
+  const std::pair<std::string, std::string> rows[] = {
+      {quick + " /in:" + minutes, fill("MSG_CLUSAGEIN")},
+      {quick + " /at:HH:MM", fill("MSG_CLUSAGEAT")},
+      {quick + " /when-idle:" + minutes, fill("MSG_CLUSAGEIDLE")},
+      {quick + " /when-ends:" + program, fill("MSG_CLUSAGEENDS")},
+      {"/cancel", fill("MSG_CLUSAGECANCEL")},
+      {"/list", fill("MSG_CLUSAGELIST")},
+      {"/tray", fill("MSG_CLUSAGETRAY")},
+      {"/?", fill("MSG_CLUSAGEHELP")},
+  };
+  size_t width = 0;
+  for (const auto& [switches, _] : rows) width = std::max(width, DisplayWidth(switches));
+  std::string out = fill("MSG_CLUSAGE") + "\n";
+  for (const auto& [switches, what] : rows) {
+    out += "  " + switches;
+    out.append(width - DisplayWidth(switches) + 2, ' ');
+    out += what + "\n";
+  }
+  for (const char* key : {"MSG_CLUSAGEACTIONS", "MSG_CLUSAGEFORWARD", "MSG_CLUSAGEEXIT"}) {
+    out += fill(key) + "\n";
+  }
+  return out;
+}
+
+std::string QuotedArgument(std::string_view argument) {
+  constexpr size_t kMostCharacters = 40;
+  size_t at = 0;
+  for (size_t n = 0; n < kMostCharacters && at < argument.size(); ++n) {
+    NextCodePoint(argument, at);
+  }
+  if (at >= argument.size()) return std::string(argument);
+  return std::string(argument.substr(0, at)) + "\xE2\x80\xA6";  // "…"
+}
+
 std::string StoredActionName(std::string_view name) {
   for (std::string_view known : kActions) {
     if (EqualsIgnoringCase(name, known)) return std::string(known);
@@ -111,11 +222,11 @@ std::string StoredActionName(std::string_view name) {
   return {};
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const CatalogueText& text) {
   CommandLine cl;
   int waits = 0, kinds = 0;
   for (const std::string& a : args) {
-    if (ReadRequest(a, cl.request, waits, kinds, cl.usage_error)) continue;
+    if (ReadRequest(a, cl.request, waits, kinds, cl.usage_error, text)) continue;
     if (EqualsIgnoringCase(a, kTraySwitch)) {
       cl.tray = true;
     } else if (EqualsIgnoringCase(a, "/dryrun") || EqualsIgnoringCase(a, "-dryrun") ||
@@ -133,15 +244,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   }
   if (!cl.usage_error.empty()) return cl;
   if (!cl.unknown.empty()) {
-    cl.usage_error = "unknown switch \"" + cl.unknown.front() + "\"; Norvale.exe /? lists them";
+    cl.usage_error =
+        FillIn(Say(text, "MSG_CLUNKNOWN"), {{"text", QuotedArgument(cl.unknown.front())}});
   } else if (kinds > 1) {
-    cl.usage_error = "give one of /quick:, /cancel, /list and /? at a time";
+    cl.usage_error = Say(text, "MSG_CLONEKIND");
   } else if (cl.request.kind == Request::Kind::Quick && waits == 0) {
-    cl.usage_error = "/quick: needs one of /in:, /at:, /when-idle: and /when-ends:";
+    cl.usage_error = Say(text, "MSG_CLNEEDSWAIT");
   } else if (waits > 1) {
-    cl.usage_error = "give only one of /in:, /at:, /when-idle: and /when-ends:";
+    cl.usage_error = Say(text, "MSG_CLONEWAIT");
   } else if (waits == 1 && cl.request.kind != Request::Kind::Quick) {
-    cl.usage_error = "/in:, /at:, /when-idle: and /when-ends: go with /quick:ACTION";
+    cl.usage_error = FillIn(Say(text, "MSG_CLWAITALONE"), {{"action", Say(text, "MSG_CLACTION")}});
   }
   return cl;
 }

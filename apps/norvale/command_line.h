@@ -1,5 +1,6 @@
 #pragma once
 // Norvale.exe's switches.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,21 @@ inline constexpr const char* kShowSwitch = "/show:";
 // "/tray": starts hidden in the notification area; what a request starts when
 // no copy runs yet.
 inline constexpr const char* kTraySwitch = "/tray";
+
+// A text of the catalogue in the language in effect: the translation of `key`,
+// or `english` where there is none, with [ProgramName] replaced either way.
+using CatalogueText = std::function<std::string(std::string_view key, std::string_view english)>;
+// The English texts, for what runs before any catalogue is loaded.
+std::string EnglishText(std::string_view key, std::string_view english);
+
+// The keys and English texts the command line speaks, for the catalogue.
+struct CommandLineMessage {
+  const char* key;
+  const char* english;
+};
+const std::vector<CommandLineMessage>& CommandLineMessages();
+// The text of one of them in the language of `text`.
+std::string Say(const CatalogueText& text, std::string_view key);
 
 // What a script asks of the running program.
 struct Request {
@@ -46,25 +62,22 @@ struct CommandLine {
   std::vector<std::string> unknown;  // switches nobody asked for, to tell the user
 };
 
-inline constexpr const char* kUsage =
-    "Usage: Norvale.exe [/dryrun] [request]\n"
-    "  /quick:ACTION /in:MINUTES         ACTION (Shut Down, Reboot, Log Off, Stand By,\n"
-    "  /quick:ACTION /at:HH:MM           Hibernate) in MINUTES, or at HH:MM (24-hour)\n"
-    "  /quick:ACTION /when-idle:MINUTES  once keyboard and mouse were idle MINUTES (1-1440)\n"
-    "  /quick:ACTION /when-ends:PROGRAM  when PROGRAM (a process id or name) ends\n"
-    "  /cancel                           removes every pending quick row\n"
-    "  /list                             prints every schedule and quick row\n"
-    "  /tray                             starts Norvale hidden in the notification area\n"
-    "  /?                                prints this text\n"
-    "A request goes to the running Norvale, which is started first when none runs.\n"
-    "Exit codes: 0 done, 2 usage error, 3 Norvale could not be reached.\n";
+// What "/?" prints, in the language of `text`, its columns aligned by what a
+// console shows.
+std::string UsageText(const CatalogueText& text);
+
+// A bad argument as a usage error quotes it: at most its first 40 characters,
+// then "…", so a runaway script's argument cannot flood the console.
+std::string QuotedArgument(std::string_view argument);
 
 // The stored name of the action `name` names, ignoring case ("shut down" is
 // "Shut Down"); "" for none.
 std::string StoredActionName(std::string_view name);
 
-// Switches are matched ignoring case, as Windows users type them.
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
+// Switches are matched ignoring case, as Windows users type them; the reason of
+// a usage error is in the language of `text`.
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const CatalogueText& text = EnglishText);
 // Splits a Windows command line (without the program name) into arguments,
 // honouring double quotes.
 std::vector<std::string> SplitCommandLine(const std::string& line);

@@ -1,13 +1,17 @@
 // Native build: prints the schedule list of the program's data folder (or of
-// the folder given with --data) with every next run; or, with "simulate", runs
-// the whole program over a virtual clock and prints what it would perform.
+// the folder given with --data) with every next run, as Norvale.exe /list does,
+// in English or the --language of the localization file beside the program (or
+// --localization FILE), in UTF-8; or, with "simulate", runs the whole program
+// over a virtual clock and prints what it would perform.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "apps/norvale/listing.h"
+#include "apps/norvale/program.h"
 #include "apps/norvale/simulate.h"
+#include "localization/language_file.h"
 #include "platform/path.h"
 #include "platform/posix/posix_services.h"
 #include "platform/posix/posix_time_zone.h"
@@ -15,7 +19,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: norvale [--data FOLDER]\n"
+    "usage: norvale [--data FOLDER] [--language NAME] [--localization FILE]\n"
     "       norvale simulate --data FOLDER --from T --to T [--tz ZONE] [--date-form iso|us|de]\n"
     "                        [--warning SECONDS] [--sleep T/T]... [--set-clock T/T]...\n"
     "                        [--events FILE]\n";
@@ -90,16 +94,31 @@ int main(int argc, char** argv) {
   Cp1252Codec codec;
   const PatternLocale locale = PatternLocale::Iso();
   std::string folder = DataFolder(fs.ProgramFolder());
+  std::string language = "English";
+  std::string localization = LocalizationPath(fs);
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
+    const bool value = i + 1 < argc && argv[i + 1][0] != '\0';
+    if (std::strcmp(argv[i], "--data") == 0 && value) {
       folder = argv[++i];
       if (folder.back() != '/') folder += '/';
+    } else if (std::strcmp(argv[i], "--language") == 0 && value) {
+      language = argv[++i];
+    } else if (std::strcmp(argv[i], "--localization") == 0 && value) {
+      localization = argv[++i];
     } else {
       std::fputs(kUsage, stderr);
       return 2;
     }
   }
+  const auto file = ReadLocalizationText(fs, localization);
+  if (!file && language != "English") {
+    std::fprintf(stderr, "norvale: --localization %s: cannot be read\n", localization.c_str());
+    return 2;
+  }
+  Branding branding;
+  branding.ProductName = "Norvale";
+  const CatalogueText text = CommandLineTexts(file, language, branding);
   const ScheduleStore store{fs, codec, folder};
-  std::fputs(ScheduleListing(store, clock, locale).c_str(), stdout);
+  std::fputs(ScheduleListing(store, clock, locale, text).c_str(), stdout);
   return 0;
 }

@@ -15,8 +15,13 @@ namespace {
 constexpr const char* kInstanceLock = "Norvale";
 
 // A command-line request: to the running copy, which is started first when none
-// runs. The exit code of this copy is the request's.
-int Forward(Win32Platform& p, const std::vector<std::string>& args, const CommandLine& cl) {
+// runs. The exit code of this copy is the request's; what it prints is in the
+// user's language.
+int Forward(Win32Platform& p, const std::vector<std::string>& args, const CommandLine& cl,
+            const CatalogueText& text) {
+  const auto print_error = [&](const std::string& why) {
+    p.Print("Norvale: " + why + (why.ends_with('\n') ? "" : "\n"), true, "Norvale");
+  };
   // The running copy keeps its own mode: /dryrun only goes to a copy started here.
   std::vector<std::string> forwarded;
   for (const std::string& a : args) {
@@ -28,17 +33,17 @@ int Forward(Win32Platform& p, const std::vector<std::string>& args, const Comman
     if (cl.request.kind == Request::Kind::List) {
       // Nothing runs, so there are no quick rows: the schedule files are the list.
       const ScheduleStore store{p.Files(), p.Codec(), DataFolder(p.Files().ProgramFolder())};
-      p.Print(ScheduleListing(store, p.Kit().Time(), p.UserLocale()), false, "Norvale");
+      p.Print(ScheduleListing(store, p.Kit().Time(), p.UserLocale(), text), false, "Norvale");
       return 0;
     }
     if (cl.request.kind == Request::Kind::Cancel) {
-      p.Print("Cancelled 0 quick rows.\n", false, "Norvale");
+      p.Print(CancelledText(text, 0), false, "Norvale");
       return 0;
     }
     std::vector<std::string> start{kTraySwitch};
     if (cl.dry_run) start.emplace_back(kDryRunSwitch);
     if (!p.StartAgain(start)) {
-      p.Print("Norvale: Norvale could not be started\n", true, "Norvale");
+      print_error(Say(text, "MSG_CLNOTSTARTED"));
       return 3;
     }
   }
@@ -49,12 +54,16 @@ int Forward(Win32Platform& p, const std::vector<std::string>& args, const Comman
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
     reply = p.SendRequest(request);
   }
-  if (!reply) {
-    p.Print("Norvale: the running Norvale could not be reached\n", true, "Norvale");
+  const Reply answer = reply ? DecodeReply(*reply) : Reply{3, ""};
+  if (answer.code == 3 && answer.text.empty()) {
+    print_error(Say(text, "MSG_CLUNREACHABLE"));
     return 3;
   }
-  const Reply answer = DecodeReply(*reply);
-  p.Print(answer.code == 0 ? answer.text : "Norvale: " + answer.text, answer.code != 0, "Norvale");
+  if (answer.code == 0) {
+    p.Print(answer.text, false, "Norvale");
+  } else {
+    print_error(answer.text);
+  }
   return answer.code;
 }
 
@@ -62,16 +71,22 @@ int Forward(Win32Platform& p, const std::vector<std::string>& args, const Comman
 
 int ProgramMain(Win32Platform& p) {
   const std::vector<std::string> args = p.Arguments();
-  const CommandLine cl = ParseCommandLine(args);
-  if (!cl.usage_error.empty()) {
-    p.Print("Norvale: " + cl.usage_error + "\n", true, "Norvale");
-    return 2;
+  CommandLine cl = ParseCommandLine(args);
+  if (!cl.usage_error.empty() || cl.request.kind != Request::Kind::None) {
+    // This copy only speaks: its texts come from the catalogue alone, read once.
+    const CatalogueText text =
+        UserCommandLineTexts(p.Files(), p.Reg(), p.Kit().Boxes(), p.System());
+    cl = ParseCommandLine(args, text);
+    if (!cl.usage_error.empty()) {
+      p.Print("Norvale: " + cl.usage_error + "\n", true, "Norvale");
+      return 2;
+    }
+    if (cl.request.kind == Request::Kind::Usage) {
+      p.Print(UsageText(text), false, "Norvale");
+      return 0;
+    }
+    return Forward(p, args, cl, text);
   }
-  if (cl.request.kind == Request::Kind::Usage) {
-    p.Print(kUsage, false, "Norvale");
-    return 0;
-  }
-  if (cl.request.kind != Request::Kind::None) return Forward(p, args, cl);
   const Win32SecretProtector secrets;
   NorvaleProgram program(
       {p.Kit(), p.Files(), p.Codec(), p.UserLocale(), p.Reg(), p.Power(), p.Desktop(), p.System(),

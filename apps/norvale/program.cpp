@@ -1,5 +1,7 @@
 #include "apps/norvale/program.h"
 
+#include "localization/lang_text.h"
+#include "localization/language_file.h"
 #include "localization/mod_languages.h"
 #include "platform/path.h"
 #include "settings/frm_options.h"
@@ -90,13 +92,46 @@ NorvaleProgram::NorvaleProgram(PlatformServices platform, CommandLine command_li
 }
 
 Reply NorvaleProgram::Handle(const std::vector<std::string>& args) {
-  const CommandLine asked = ParseCommandLine(args);
+  const CatalogueText text = Texts();
+  const CommandLine asked = ParseCommandLine(args, text);
   if (!asked.usage_error.empty()) return {2, asked.usage_error + "\n"};
   // Before the main window has loaded (or after it ended) there is no list to add to.
   if (!main_->Loaded() || main_->Ended() || !main_->HasRuns()) {
-    return {3, "Norvale is not ready for requests\n"};
+    return {3, Say(text, "MSG_CLNOTREADY") + "\n"};
   }
-  return ApplyRequest(main_->Pending(), *app_, main_->Store().data_folder, asked.request);
+  return ApplyRequest(main_->Pending(), *app_, main_->Store().data_folder, asked.request, text);
+}
+
+CatalogueText NorvaleProgram::Texts() const {
+  return [this](std::string_view key, std::string_view english) {
+    // The messages as the last translation left them; the window's own texts
+    // (the list's column headers) from the language loaded with it.
+    std::string text = languages_->getMessages(key);
+    if (text.empty()) text = languages_->getCaption(key);
+    return text.empty() ? ReplaceMessagePlaceholders(english, branding_) : text;
+  };
+}
+
+CatalogueText CommandLineTexts(const std::optional<std::string>& localization,
+                               const std::string& language, const Branding& branding) {
+  std::optional<std::string> found;
+  if (localization) found = FindTranslationItems(*localization, language);
+  auto items = std::make_shared<const std::string>(found ? std::move(*found) : std::string());
+  return [items, branding](std::string_view key, std::string_view english) {
+    const std::string item = items->empty() ? std::string() : FindItem(*items, key);
+    if (item.empty()) return CapitalizeFirst(ReplaceMessagePlaceholders(english, branding));
+    return CapitalizeFirst(ReplaceCaptionPlaceholders(item, branding));
+  };
+}
+
+CatalogueText UserCommandLineTexts(const FileSystem& fs, Registry& registry, MessageBoxes& boxes,
+                                   const SystemInfo& system) {
+  Branding branding = LoadBranding(system);
+  if (branding.ProductName.empty()) branding.ProductName = "Norvale";
+  const SettingsStore settings(registry, boxes, branding.CompanyName, branding.ProductName);
+  const std::string language =
+      settings.GetUserSetting(branding.ProductName, "Settings", "Language", "English");
+  return CommandLineTexts(ReadLocalizationText(fs, LocalizationPath(fs)), language, branding);
 }
 
 NorvaleProgram::~NorvaleProgram() {

@@ -58,6 +58,8 @@ class NorvaleProgram {
   void ShowWindowNamed(const std::string& name);
   // A request from another copy's command line, carried out here.
   Reply Handle(const std::vector<std::string>& args);
+  // The command line's texts in the language the program speaks now.
+  CatalogueText Texts() const;
 
  private:
   void SkinWindow(Form& window, AppContext::Overlay overlay);
@@ -78,5 +80,15 @@ class NorvaleProgram {
   std::unique_ptr<frmWebsite> website_;
   std::string website_request_;
 };
+
+// The command line's texts in `language`, from the text of a localization file;
+// English where the file (or the language) has none.
+CatalogueText CommandLineTexts(const std::optional<std::string>& localization,
+                               const std::string& language, const Branding& branding);
+// The same in the language this user chose, for a copy that only hands a request
+// on: the registry value and the program folder's file are read once, and no
+// window is made.
+CatalogueText UserCommandLineTexts(const FileSystem& fs, Registry& registry, MessageBoxes& boxes,
+                                   const SystemInfo& system);
 
 }  // namespace norvale

@@ -3,6 +3,7 @@
 #include "apps/norvale/listing.h"
 #include "platform/path.h"
 #include "schedule/schedule_list.h"
+#include "ui/main/frm_countdown.h"
 
 namespace norvale {
 namespace {
@@ -23,20 +24,24 @@ std::optional<RunningProcess> FindProgram(const Activity& activity, const std::s
 
 }  // namespace
 
+std::string CancelledText(const CatalogueText& text, int count) {
+  if (count == 1) return Say(text, "MSG_CLCANCELLED1") + "\n";
+  return FillIn(Say(text, "MSG_CLCANCELLED"), {{"count", std::to_string(count)}}) + "\n";
+}
+
 Reply ApplyRequest(Runs& runs, AppContext& app, const std::string& data_folder,
-                   const Request& request) {
+                   const Request& request, const CatalogueText& text) {
   const Clock& clock = app.kit.Time();
   switch (request.kind) {
     case Request::Kind::Quick:
       break;
-    case Request::Kind::Cancel: {
-      const int n = runs.CancelQuickRows();
-      return {0, "Cancelled " + std::to_string(n) + (n == 1 ? " quick row.\n" : " quick rows.\n")};
-    }
+    case Request::Kind::Cancel:
+      return {0, CancelledText(text, runs.CancelQuickRows())};
     case Request::Kind::List:
-      return {0, FormatListing(data_folder, app.locale.GeneralDate(clock.Now()), runs.Items(), {})};
+      return {0, FormatListing(data_folder, app.locale.GeneralDate(clock.Now()), runs.Items(), {},
+                               text)};
     case Request::Kind::Usage:
-      return {0, kUsage};
+      return {0, UsageText(text)};
     case Request::Kind::None:
       return {0, ""};
   }
@@ -56,7 +61,10 @@ Reply ApplyRequest(Runs& runs, AppContext& app, const std::string& data_folder,
     case Request::When::Ends: {
       const auto program = FindProgram(*app.activity, request.program);
       auto watch = program ? app.activity->Watch(program->pid) : nullptr;
-      if (!watch) return {2, "no running program \"" + request.program + "\"\n"};
+      if (!watch) {
+        return {2, FillIn(Say(text, "MSG_CLNOSUCHPROGRAM"),
+                          {{"text", QuotedArgument(request.program)}}) + "\n"};
+      }
       runs.AddQuick(ProgramEndsRow(name, request.action, *program, std::move(watch)));
       break;
     }
@@ -64,7 +72,9 @@ Reply ApplyRequest(Runs& runs, AppContext& app, const std::string& data_folder,
   // The row may already be warned of, or even done with when there is no warning.
   const RunRow* row = runs.List().FindNamed(name);
   const std::string next = row ? runs.Item(*row).SubItem(kColumnNextRun) : "";
-  return {0, "Added \"" + name + "\": " + request.action + (next.empty() ? "" : ", " + next) + ".\n"};
+  return {0, FillIn(Say(text, next.empty() ? "MSG_CLADDEDDONE" : "MSG_CLADDED"),
+                    {{"action", ShownText(text, request.action)}, {"next", next}, {"name", name}}) +
+                 "\n"};
 }
 
 std::string EncodeArguments(const std::vector<std::string>& args) {
@@ -89,10 +99,10 @@ std::string EncodeReply(const Reply& reply) {
 
 Reply DecodeReply(std::string_view text) {
   const size_t end = text.find('\n');
-  if (end == std::string_view::npos || end == 0 || end > 3) return {3, "no answer from Norvale\n"};
+  if (end == std::string_view::npos || end == 0 || end > 3) return {3, ""};
   int code = 0;
   for (char c : text.substr(0, end)) {
-    if (c < '0' || c > '9') return {3, "no answer from Norvale\n"};
+    if (c < '0' || c > '9') return {3, ""};
     code = code * 10 + (c - '0');
   }
   return {code, std::string(text.substr(end + 1))};

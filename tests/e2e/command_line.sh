@@ -5,7 +5,9 @@
 # minute later, and "/when-idle:1" a minute of idle time later; "/when-ends:"
 # on a short-lived program logs when it ends;
 # "/list" prints the rows; "/cancel" removes what is pending; a usage error and
-# a request with no copy running (which starts one hidden) end as they say.
+# a request with no copy running (which starts one hidden) end as they say. In
+# German and Russian the usage text, a usage error and /list come in that
+# language, as UTF-8 into a pipe, with the columns aligned by characters.
 set -u
 wine_run=$1 prefix=$2 program=$3 work=$4 probe=$5
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
@@ -32,8 +34,29 @@ wine reg add "$machine" /v txtWarn /d 0 /f /reg:32 >/dev/null 2>&1  # performed 
 wine "$work/Norvale.exe" /quick:Explode /in:5 >/dev/null 2>"$work/stderr"
 rc=$?
 [ $rc -eq 2 ] || fail "a usage error ended with $rc"
-grep -q 'unknown action "Explode"' "$work/stderr" || fail "no reason for the usage error"
+grep -q 'Unknown action "Explode"' "$work/stderr" || fail "no reason for the usage error"
 echo "PASS: a usage error ends with 2: $(tr -d '\r' <"$work/stderr")"
+
+# The language the user chose, read by a copy that only prints.
+wine reg add "$key" /v Language /d Deutsch /f >/dev/null 2>&1
+norvale '/?' >"$work/usage" || fail "/? ended with $?"
+grep -q '^Aufruf: Norvale.exe \[/dryrun\] \[Anfrage\]$' "$work/usage" &&
+  grep -q 'AKTION zur nächsten Uhrzeit HH:MM' "$work/usage" || fail "no German usage: $(cat "$work/usage")"
+long=$(printf '%050d' 0)
+wine "$work/Norvale.exe" "/quick:Reboot" "/in:$long" >/dev/null 2>"$work/stderr"
+tr -d '\r' <"$work/stderr" | grep -qx "Norvale: /in: erwartet eine Anzahl Minuten von 1 bis 44640, nicht \"$(printf '%040d' 0)…\"" ||
+  fail "the German usage error is not as expected: $(cat "$work/stderr")"
+echo "PASS: the usage text and a usage error in German, the bad argument cut at 40 characters"
+wine reg add "$key" /v Language /d "Русский" /f >/dev/null 2>&1
+printf '<DATA>\r\nLastRunTime=\r\nItemType=Stand by\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=2026-01-01\r\nStartTime=23:45:00\r\nRepeat=-1\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\n</SCHEDULER>\r\n' \
+  >"$work/data/Ночь.sch"
+norvale /list >"$work/list" || fail "/list in Russian ended with $?"
+cat "$work/list"
+grep -q '^Имя расписания  Тип ' "$work/list" && grep -q '^Ночь            Ждущий режим  ' "$work/list" ||
+  fail "the Russian /list is not aligned by characters or not in Russian"
+rm -f "$work/data/Ночь.sch"
+wine reg add "$key" /v Language /d English /f >/dev/null 2>&1
+echo "PASS: /list in Russian, its columns aligned by characters"
 
 wine explorer /desktop=NorvaleCL,1024x768 "$(winepath -w "$work/Norvale.exe")" /dryrun \
   </dev/null >/dev/null 2>&1 &

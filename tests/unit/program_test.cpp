@@ -1,13 +1,23 @@
 // Norvale from start to a fired schedule, over the doubles.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "apps/norvale/listing.h"
 #include "apps/norvale/program.h"
+#include "localization/lang_text.h"
+#include "localization/language_file.h"
+#include "ui/shown_names.h"
 #include "platform/path.h"
 #include "settings/frm_options.h"
 #include "tests/fakes/fake_toolkit.h"
 #include "tests/fakes/memory_registry.h"
 
 namespace norvale {
+namespace loctest {
+// The shipped Localization.txt, built into the tests.
+std::string ShippedLocalizationFile();
+}  // namespace loctest
 namespace {
 
 using namespace std::chrono_literals;
@@ -35,6 +45,11 @@ class ProgramTest : public ::testing::Test {
   PlatformServices platform{kit,   fs,    codec,  locale, reg,
                             power, shell, system, http,   [] { return false; }};
 
+  void ReturningUser(const std::string& language) {
+    const std::string key = "Software\\VB and VBA Program Settings\\Norvale\\Settings";
+    reg.Put(RegRoot::CurrentUser, key, "Language", {kRegSz, language});
+    reg.Put(RegRoot::CurrentUser, key, "showHelp", {kRegSz, "0"});
+  }
   void Schedule(const std::string& name, const std::string& type, const std::string& time) {
     ScheduleRecord r;
     r.ItemType = type;
@@ -153,6 +168,134 @@ TEST_F(ProgramTest, TheChosenSkinPaintsTheWindows) {
   EXPECT_TRUE(program.Main().DarkTitleBar());
   EXPECT_EQ(0x2B2B2Bu, program.Main().lstSchedules->BackColor());
   EXPECT_EQ(0x202020u, program.Main().chkPrevent->BackColor());
+}
+
+// The ASCII words of a text, in small letters, three letters or more.
+std::set<std::string> Words(std::string_view text) {
+  std::set<std::string> words;
+  std::string word;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    const char c = i < text.size() ? text[i] : ' ';
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+      word += static_cast<char>(c | 0x20);
+      continue;
+    }
+    if (word.size() >= 3) words.insert(word);
+    word.clear();
+  }
+  return words;
+}
+
+// Every key the command line speaks with: its own messages, the list's headers
+// and the names the window shows.
+std::vector<std::pair<std::string, std::string>> CommandLineKeys() {
+  std::vector<std::pair<std::string, std::string>> keys;
+  for (const CommandLineMessage& m : CommandLineMessages()) keys.emplace_back(m.key, m.english);
+  const char* headers[] = {"Schedule Name", "Type", "Last Run Time", "Next Run Time", "Enabled"};
+  for (int i = 0; i < 5; ++i) {
+    keys.emplace_back("FRMMAIN_LSTSCHEDULES_COL" + std::to_string(i + 1), headers[i]);
+  }
+  for (const ShownName& n : ShownNames()) keys.emplace_back(n.key, n.text);
+  keys.emplace_back("MSG_UNREADABLE", "Cannot be read");
+  return keys;
+}
+
+// Started in each shipped language, the running program's answers and a
+// forwarding copy's own texts leave no English word behind: every answer, usage
+// error, the usage text and /list with its headers and actions.
+TEST_F(ProgramTest, EveryAnswerOfTheCommandLineSpeaksTheLanguageInEffect) {
+  const std::string file = loctest::ShippedLocalizationFile();
+  fs.Put(JoinPath(fs.ProgramFolder(), "Localization.txt"), file);
+  Schedule("Night", "Stand by", "23:30:00");
+  fs.Put("C:\\Program Files\\Norvale\\data\\Broken.sch", "no schedule");
+  std::set<std::string> english;
+  for (const auto& [key, text] : CommandLineKeys()) english.merge(Words(text));
+  // What is the same in every language: the switches, the action names a
+  // script types, the program's and the quick row's names, the data folder.
+  const std::set<std::string> everywhere = {
+      "quick", "when", "idle", "ends", "cancel", "list", "tray", "dryrun", "norvale", "exe",
+      "shut", "down", "reboot", "log", "off", "stand", "hibernate", "schedule", "program",
+      "files", "data"};
+  const std::vector<std::vector<std::string>> bad = {
+      {"/quick:Explode", "/in:5"}, {"/quick:Reboot"}, {"/quick:Reboot", "/in:0"},
+      {"/quick:Reboot", "/in:5", "/at:10:00"}, {"/quick:Reboot", "/at:24:00"},
+      {"/quick:Reboot", "/when-idle:0"}, {"/quick:Reboot", "/when-ends:"}, {"/in:5"},
+      {"/cancel", "/list"}, {"/lsit"}};
+  for (const char* language : {"Deutsch", "Español", "Français", "Italiano",
+                               "\u0420\u0443\u0441\u0441\u043A\u0438\u0439",
+                               "\u65E5\u672C\u8A9E"}) {
+    SCOPED_TRACE(language);
+    ReturningUser(language);
+    NorvaleProgram program(platform, ParseCommandLine({"/tray"}));
+    program.Start();
+    ASSERT_TRUE(program.Main().Loaded());
+    const CatalogueText forwarding = UserCommandLineTexts(fs, reg, kit.Boxes(), system);
+
+    std::vector<std::string> said;
+    for (const auto& args : bad) {
+      said.push_back(program.Handle(args).text);
+      said.push_back(ParseCommandLine(args, forwarding).usage_error);
+      EXPECT_EQ(2, program.Handle(args).code);
+    }
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/quick:Reboot", "/in:5"}, {"/quick:Log Off", "/when-idle:30"},
+          {"/quick:Shut Down", "/when-ends:render"}, {"/list"}, {"/?"}, {"/cancel"}, {"/cancel"}}) {
+      said.push_back(program.Handle(args).text);
+    }
+    said.push_back(UsageText(forwarding));
+    const ScheduleStore store{fs, codec, DataFolder(fs.ProgramFolder())};
+    said.push_back(ScheduleListing(store, kit.Time(), locale, forwarding));
+    for (int n : {0, 1, 2}) said.push_back(CancelledText(forwarding, n));
+    for (const char* key : {"MSG_CLNOTSTARTED", "MSG_CLUNREACHABLE"}) {
+      said.push_back(Say(forwarding, key));
+    }
+    // Both copies print one usage text.
+    EXPECT_EQ(UsageText(forwarding), program.Handle({"/?"}).text);
+
+    std::set<std::string> allowed = everywhere;
+    const auto items = FindTranslationItems(file, language);
+    ASSERT_TRUE(items);
+    for (const auto& [key, text] : CommandLineKeys()) allowed.merge(Words(FindItem(*items, key)));
+    for (const std::string& text : said) {
+      ASSERT_FALSE(text.empty());
+      for (const std::string& word : Words(text)) {
+        EXPECT_TRUE(!english.count(word) || allowed.count(word))
+            << "English \"" << word << "\" in: " << text;
+      }
+    }
+  }
+}
+
+TEST_F(ProgramTest, ALanguageChosenWhileRunningAnswersTheNextRequest) {
+  fs.Put(JoinPath(fs.ProgramFolder(), "Localization.txt"), loctest::ShippedLocalizationFile());
+  Schedule("Night", "Stand by", "23:30:00");
+  ReturningUser("English");
+  NorvaleProgram program(platform, ParseCommandLine({"/tray"}));
+  program.Start();
+  std::string list = program.Handle({"/list"}).text;
+  EXPECT_NE(std::string::npos, list.find("Schedule Name")) << list;
+  EXPECT_NE(std::string::npos, list.find("Stand By")) << list;
+
+  program.App().state.CurrentLanguage = "\u0420\u0443\u0441\u0441\u043A\u0438\u0439";
+  program.App().ChangeLanguage(program.Main());
+  list = program.Handle({"/list"}).text;
+  EXPECT_NE(std::string::npos, list.find("\u0418\u043C\u044F \u0440\u0430\u0441\u043F\u0438\u0441\u0430\u043D\u0438\u044F"))  // Имя расписания
+      << list;
+  EXPECT_NE(std::string::npos, list.find("\u0416\u0434\u0443\u0449\u0438\u0439 \u0440\u0435\u0436\u0438\u043C"))  // Ждущий режим
+      << list;
+  EXPECT_EQ(std::string::npos, list.find("Stand")) << list;
+  EXPECT_EQ(std::string::npos, list.find("Schedule Name")) << list;
+}
+
+// The English the command line falls back on is the English the catalogue
+// holds (and /writelocalization writes): every key has a slot of its own.
+TEST_F(ProgramTest, TheCommandLinesEnglishIsRegisteredInTheCatalogue) {
+  NorvaleProgram program(platform, {});
+  for (const CommandLineMessage& m : CommandLineMessages()) {
+    EXPECT_EQ(CapitalizeFirst(EnglishText(m.key, m.english)),
+              program.Languages().getMessages(m.key))
+        << m.key;
+  }
 }
 
 }  // namespace

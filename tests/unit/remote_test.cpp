@@ -29,7 +29,8 @@ class RemoteTest : public AppTest {
     const CommandLine cl = ParseCommandLine(DecodeArguments(EncodeArguments(args)));
     if (!cl.usage_error.empty()) return {2, cl.usage_error};
     return DecodeReply(
-        EncodeReply(ApplyRequest(main->Pending(), app, main->Store().data_folder, cl.request)));
+        EncodeReply(ApplyRequest(main->Pending(), app, main->Store().data_folder, cl.request,
+                                   EnglishText)));
   }
 };
 
@@ -42,11 +43,14 @@ TEST_F(RemoteTest, QuickRowsFromTheCommandLineFireAndCancelAndListLikeTheWindows
   EXPECT_EQ(0, Ask({"/quick:Log Off", "/in:10"}).code);
   r = Ask({"/quick:Log Off", "/when-ends:4712"});
   EXPECT_EQ(2, r.code);
-  EXPECT_EQ("no running program \"4712\"\n", r.text);
+  EXPECT_EQ("No running program \"4712\"\n", r.text);
 
   r = Ask({"/list"});
   EXPECT_NE(std::string::npos, r.text.find("Night  "));
   EXPECT_NE(std::string::npos, r.text.find("when Render.exe ends"));
+  // The action as the window shows it, not as it is stored.
+  EXPECT_NE(std::string::npos, r.text.find("Stand By  ")) << r.text;
+  EXPECT_EQ(std::string::npos, r.text.find("Stand by")) << r.text;
   EXPECT_NE(std::string::npos, r.text.find("2026-12-04 22:50:00"));
 
   kit.Advance(10min + 1s);
