@@ -195,7 +195,7 @@ void clsLanguages::Translate(Form& window, std::string language, bool mdi) {
     std::string text = getCaption(slot.Key);
     if (!text.empty()) slot.Text = std::move(text);
   }
-  window.FitTexts();
+  // The window's own texts from messages first, so the layout fits them too.
   if (window.Translated) window.Translated();
 }
 
@@ -244,6 +244,7 @@ std::string LocalizationFileText(const std::vector<const Form*>& windows,
   }
 
   for (const MessageSlot& slot : catalogue) {
+  window.FitTexts();
     if (slot.InUse == 0) break;
     AppendItem(out, UpperCase(slot.Key), slot.Text);
   }

@@ -140,3 +140,17 @@ void RegisterDefaultMessages(clsLanguages& languages) {
 }
 
 }  // namespace norvale
+      {"MSG_TITLECONFIRM", "Confirm Choice"},
+      {"MSG_TITLEDELETE", "Really delete?"},
+      {"MSG_TIPWARN", "0 for no warning"},
+      {"MSG_TIPSKIN", "Used from the next start of the program"},
+      {"MSG_TIPFTPHOST", "Specify the host to connect to"},
+      {"MSG_TIPFTPPORT", "Specify the port number (default is 21)"},
+      {"MSG_TIPFTPUSER", "Enter username"},
+      {"MSG_TIPFTPPASSWORD", "Enter password for the user"},
+      {"MSG_TIPFTPFOLDER", "Specify the location"},
+      {"MSG_BROWSELAN", "Choose the default LAN backup folder"},
+      {"MSG_DRYRUN", "Dry run: \"{action}\" was not performed. It was written to {file}."},
+      {"MSG_DRYRUNFAILED",
+       "Dry run: \"{action}\" was not performed. The log could not be written ({reason})."},
+      {"MSG_WARNRANGE", "Enter a number of seconds from 0 to 3600."},

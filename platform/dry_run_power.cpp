@@ -23,6 +23,12 @@ std::string DryRunPowerControl::LogLine(LocalTime when, const PowerRequest& r) {
          "\tforce=" + (r.force ? "True" : "False") + "\r\n";
 }
 
+std::string DryRunPowerControl::EnglishNote(const DryRunNote& note) {
+  std::string message = "Dry run: \"" + note.action + "\" was not performed.";
+  if (note.error.empty()) return message + " It was written to " + note.log_path + ".";
+  return message + " The log could not be written (" + note.error + ").";
+}
+
 void DryRunPowerControl::Perform(const PowerRequest& request) {
   std::string log;
   try {
@@ -31,13 +37,13 @@ void DryRunPowerControl::Perform(const PowerRequest& request) {
     // A first entry, or an unreadable log: start it afresh.
   }
   log += LogLine(clock_.Now(), request);
-  std::string message = "Dry run: \"" + request.action + "\" was not performed.";
+  DryRunNote note{request.action, log_path_, {}};
   try {
     fs_.ReplaceWhole(log_path_, log);
-    message += " It was written to " + log_path_ + ".";
   } catch (const FileError& e) {
-    message += " The log could not be written (" + e.description() + ").";
+    note.error = e.description();
   }
+  const std::string message = describe_ ? describe_(note) : EnglishNote(note);
   if (tell_user_) tell_user_(message);
 }
 

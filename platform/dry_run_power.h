@@ -12,6 +12,13 @@ namespace norvale {
 
 inline constexpr const char* kDryRunLogName = "DryRun.log";
 
+// What a dry run did with one request, for the words the user is told.
+struct DryRunNote {
+  std::string action;    // the stored name
+  std::string log_path;  // where it was written
+  std::string error;     // why the log could not be written; empty when it was
+};
+
 class DryRunPowerControl final : public PowerControl {
  public:
   // Questions about the system (NT, hibernation) and the idle-sleep hold, which
@@ -25,6 +32,12 @@ class DryRunPowerControl final : public PowerControl {
   bool HibernateAvailable() const override { return system_.HibernateAvailable(); }
   void HoldOffIdleSleep(bool on) override { system_.HoldOffIdleSleep(on); }
 
+  // The words the user is told, in the program's language; plain English without.
+  void SetDescribe(std::function<std::string(const DryRunNote&)> describe) {
+    describe_ = std::move(describe);
+  }
+  static std::string EnglishNote(const DryRunNote& note);
+
   // One log line: ISO time, action, request, force.
   static std::string LogLine(LocalTime when, const PowerRequest& request);
 
@@ -34,6 +47,7 @@ class DryRunPowerControl final : public PowerControl {
   const Clock& clock_;
   std::string log_path_;
   std::function<void(const std::string&)> tell_user_;
+  std::function<std::string(const DryRunNote&)> describe_;
 };
 
 }  // namespace norvale

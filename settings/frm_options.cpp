@@ -112,11 +112,9 @@ void frmOptions::BuildLayout() {
                             &misc, 150, 1650, 4380, 495);
   Add<Label>("lblWarn", -1, "&Warn before acting (seconds):", &misc, 150, 2250, 3105, 255);
   txtWarn = &Add<TextBox>("txtWarn", -1, "60", &misc, 3315, 2205, 1215, 315);
-  txtWarn->SetToolTipText("0 for no warning");
   Add<Label>("lblSkin", -1, "S&kin:", &misc, 150, 2640, 3105, 255);
   cmbSkin = &Add<ComboBox>("cmbSkin", -1, "", &misc, 3315, 2595, 1215, 315);
   cmbSkin->SetComboStyle(ComboBox::kDropdownList);
-  cmbSkin->SetToolTipText("Used from the next start of the program");
   chkForce->SetValue(1);
   Add<SkinLabel>("SkinLabel2", 0, "", &misc, 0, 0, 0, 0).SetVisible(false);
 
@@ -127,14 +125,10 @@ void frmOptions::BuildLayout() {
                            &txtFTPFolder};
   const char* ftp_names[] = {"txtFTPHost", "txtFTPPort", "txtFTPUsername", "txtFTPPassword",
                              "txtFTPFolder"};
-  const char* ftp_tips[] = {"Specify the host to connect to",
-                            "Specify the port number (default is 21)", "Enter username",
-                            "Enter password for the user", "Specify the location"};
   for (int i = 0; i < 5; ++i) {
     const int top = 300 + i * 375;
     Add<Label>("lblInfo", i, ftp_labels[i], &ftp, 150, top + 45, 1215, 255);
     *ftp_boxes[i] = &Add<TextBox>(ftp_names[i], -1, "", &ftp, 1395, top, 3135, 315);
-    (*ftp_boxes[i])->SetToolTipText(ftp_tips[i]);
   }
   txtFTPPort->SetText("21");
   txtFTPFolder->SetText("/");
@@ -239,6 +233,30 @@ void frmOptions::BindCheck(CheckBox* box, const char* key) {
 void frmOptions::BindText(TextBox* box, const char* key, bool secret) {
   box->Change = [this, box, key, secret] {
     if (!secret) {
+  // Another language while the window is open: its tips and lists follow at once.
+  Translated = [this] { ShowTexts(); };
+}
+
+void frmOptions::ShowTexts() {
+  SetCaption(app_.Message("MSG_TITLEOPTIONS", "General Preferences"));
+  txtWarn->SetToolTipText(app_.Message("MSG_TIPWARN", "0 for no warning"));
+  cmbSkin->SetToolTipText(app_.Message("MSG_TIPSKIN", "Used from the next start of the program"));
+  const char* ftp_tips[][2] = {{"MSG_TIPFTPHOST", "Specify the host to connect to"},
+                               {"MSG_TIPFTPPORT", "Specify the port number (default is 21)"},
+                               {"MSG_TIPFTPUSER", "Enter username"},
+                               {"MSG_TIPFTPPASSWORD", "Enter password for the user"},
+                               {"MSG_TIPFTPFOLDER", "Specify the location"}};
+  TextBox* ftp_boxes[] = {txtFTPHost, txtFTPPort, txtFTPUsername, txtFTPPassword, txtFTPFolder};
+  for (size_t i = 0; i < std::size(ftp_boxes); ++i) {
+    ftp_boxes[i]->SetToolTipText(app_.Message(ftp_tips[i][0], ftp_tips[i][1]));
+  }
+  const int skin = cmbSkin->ListIndex();
+  const bool was_loading = loading_;
+  loading_ = true;  // refilling the list is no choice of the user's
+  cmbSkin->Clear();
+  for (const SkinChoice& choice : kSkins) cmbSkin->AddItem(app_.Message(choice.key, choice.text));
+  if (skin >= 0) cmbSkin->SetListIndex(skin);
+  loading_ = was_loading;
       Store(key, box->Text());
     } else if (!loading_) {
       app_.settings.WriteSecret(key, box->Text());
@@ -265,7 +283,7 @@ std::string frmOptions::Read(const std::string& program, const std::string& key,
 
 void frmOptions::Form_Load() {
   app_.ChangeLanguage(*this);
-  SetCaption(app_.Message("MSG_TITLEOPTIONS", "General Preferences"));
+  ShowTexts();
   const std::string& product = app_.product_name;
   const auto check = [&](CheckBox* box, const std::string& program, const char* key) {
     const auto n = std::atoi(Read(program, key, "0").c_str());
@@ -309,7 +327,8 @@ void frmOptions::Form_Load() {
 }
 
 void frmOptions::cmdBrowse_Click() {
-  const std::string folder = app_.shell.BrowseForFolder("Default LAN Backup Folder");
+  const std::string folder = app_.shell.BrowseForFolder(
+      app_.Message("MSG_BROWSELAN", "Choose the default LAN backup folder"));
   if (!folder.empty()) txtLanFolder->SetText(folder);
 }
 

@@ -65,6 +65,8 @@ class frmOptions : public Form {
   void BindText(TextBox* box, const char* key, bool secret = false);
   void ShowSecret(TextBox* box, const char* key);
 
+  // The title, the tool tips and the skin list, in the language in effect.
+  void ShowTexts();
   AppContext& app_;
 };
 

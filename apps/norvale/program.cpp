@@ -5,6 +5,7 @@
 #include "localization/mod_languages.h"
 #include "platform/path.h"
 #include "settings/frm_options.h"
+#include "ui/shown_names.h"
 #include "ui/wizard/frm_wizard.h"
 
 namespace norvale {
@@ -34,6 +35,20 @@ NorvaleProgram::NorvaleProgram(PlatformServices platform, CommandLine command_li
                                    platform_.registry, *settings_, *power, platform_.shell,
                                    platform_.system, branding_.ProductName, branding_.CompanyName);
   app_->website = branding_.Website;
+  if (dry_run_) {
+    dry_run_->SetDescribe([this](const DryRunNote& note) {
+      const std::string shown = Shown(*app_, note.action);
+      return note.error.empty()
+                 ? FillIn(app_->Message("MSG_DRYRUN",
+                                        "Dry run: \"{action}\" was not performed. It was "
+                                        "written to {file}."),
+                          {{"action", shown}, {"file", note.log_path}})
+                 : FillIn(app_->Message("MSG_DRYRUNFAILED",
+                                        "Dry run: \"{action}\" was not performed. The log "
+                                        "could not be written ({reason})."),
+                          {{"action", shown}, {"reason", note.error}});
+    });
+  }
   languages_ = std::make_unique<clsLanguages>(platform_.fs, branding_, app_->state.CurrentLanguage);
   RegisterDefaultMessages(*languages_);
   app_->ChangeLanguage = [this](Form& window) {

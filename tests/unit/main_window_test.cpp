@@ -193,6 +193,9 @@ TEST_F(MainWindowTest, AlwaysExitEndsAtTheFirstClose) {
 
 TEST_F(MainWindowTest, GoNowAsksAndPerformsOnlyOnOk) {
   NotFirstRun();
+  app.Message = [english = app.Message](std::string_view key, std::string_view fallback) {
+    return key == "MSG_TITLECONFIRM" ? std::string("Auswahl bestätigen") : english(key, fallback);
+  };
   Start();
   main->cbShutdown->SetListIndex(1);  // Reboot
   kit.Script().Expect("Are you sure you want to perform \"Reboot\" now?", MsgBoxResult::Cancel);
@@ -205,7 +208,7 @@ TEST_F(MainWindowTest, GoNowAsksAndPerformsOnlyOnOk) {
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ("Reboot", power.requests[0].action);
   EXPECT_EQ(6u, power.requests[0].flags);
-  EXPECT_EQ("Confirm Choice", kit.Script().shown().back().title);
+  EXPECT_EQ("Auswahl bestätigen", kit.Script().shown().back().title);  // the catalogue's
   // Enter on the question answers Cancel: nothing is performed by two stray keys.
   EXPECT_EQ(MsgBoxButtons::OKCancelSafe, kit.Script().shown().back().buttons);
 }

@@ -10,6 +10,7 @@
 #include "ui/shown_names.h"
 #include "platform/path.h"
 #include "settings/frm_options.h"
+#include "ui/main/frm_history.h"
 #include "tests/fakes/fake_toolkit.h"
 #include "tests/fakes/memory_registry.h"
 
@@ -93,6 +94,71 @@ TEST_F(ProgramTest, ADryRunLogsTheScheduleInsteadOfPerformingIt) {
             log->find("\tShut Down\tExitWindowsEx flags=5 reason=0\tforce=True"));
   ASSERT_FALSE(kit.FakeTrayIcon().balloons.empty());
   EXPECT_NE(std::string::npos, kit.FakeTrayIcon().balloons.back().find("was not performed"));
+}
+
+// The user picks another language while the warning, the history and the
+// preferences are open: every one of them speaks it at once, and so do the
+// list's cells and what the dry run then tells.
+TEST_F(ProgramTest, ALanguageChosenWhileRunningReachesEveryOpenWindowAtOnce) {
+  const auto group = [](const char* code, const char* name, const std::string& items) {
+    return std::string("<LANGUAGE_GROUP xml:lang=\"") + code + "\">\r\n\t<LANGUAGE_NAME>" + name +
+           "</LANGUAGE_NAME>\r\n\t<TRANSLATION_ITEMS>\r\n" + items +
+           "\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n";
+  };
+  const auto item = [](const char* key, const char* text) {
+    return std::string("\t\t<") + key + ">" + text + "</" + key + ">\r\n";
+  };
+  fs.Put(JoinPath(fs.ProgramFolder(), "Localization.txt"),
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<XML_DIZ_INFO>\r\n" +
+             group("en", "English", item("MSG_POSTPONE", "&Postpone")) +
+             group("de", "Deutsch",
+                   item("FRMMAIN_MNUACTION0", "A&ktion") + item("MSG_POSTPONE", "&Verschieben") +
+                       item("MSG_MINUTES", "{minutes} Minuten") +
+                       item("MSG_WARNWHAT", "{action}: „{name}“") +
+                       item("MSG_SHUTDOWN", "Herunterfahren") +
+                       item("MSG_HISTORYWHEN", "Datum und Uhrzeit") +
+                       item("MSG_TIPWARN", "0 für keine Warnung") +
+                       item("MSG_TITLECONFIRM", "Auswahl bestätigen") +
+                       item("MSG_DRYRUN", "Probelauf: „{action}“ wurde nicht ausgeführt.")) +
+             "</XML_DIZ_INFO>\r\n");
+  Schedule("Night", "Shut Down", "22:30:00");
+  ReturningUser("English");
+  NorvaleProgram program(platform, ParseCommandLine({"/dryrun"}));
+  program.Start();
+  kit.Advance(90s);  // the warning of 22:30 shows
+  frmMain& main = program.Main();
+  ASSERT_TRUE(main.Countdown().Visible());
+  main.mnuHistory_Click();
+  main.Options().Show();
+  EXPECT_EQ("&Postpone", main.Countdown().cmdPostpone->Caption());
+  const uint64_t rows_before = main.lstSchedules->Revision();
+
+  program.App().ShowLanguageWindow(false);
+  auto* languages = static_cast<frmLanguage*>(program.App().Window("frmLanguage"));
+  ASSERT_NE(nullptr, languages);
+  int german = -1;
+  for (int i = 0; i < languages->Combo1->ListCount(); ++i) {
+    if (languages->Combo1->List(i) == "Deutsch") german = i;
+  }
+  ASSERT_GE(german, 0);
+  languages->Combo1->UserSelect(german);
+
+  frmCountdown& warning = main.Countdown();
+  EXPECT_EQ("&Verschieben", warning.cmdPostpone->Caption());
+  EXPECT_EQ("10 Minuten", warning.cmbPostpone->Text());  // the choice kept
+  EXPECT_EQ("Herunterfahren: „Night“", warning.lblWhat->Caption());
+  EXPECT_EQ("Datum und Uhrzeit", main.History().lstHistory->ColumnHeaders()[0].Text);
+  EXPECT_EQ("0 für keine Warnung", main.Options().txtWarn->ToolTipText());
+  EXPECT_EQ("A&ktion", main.Find("mnuAction")->Caption());
+  EXPECT_EQ("Herunterfahren", main.cbShutdown->List(main.cbShutdown->ListCount() > 4 ? 1 : 0));
+  // The list is told its rows anew, so the shown cells are drawn in German now.
+  EXPECT_GT(main.lstSchedules->Revision(), rows_before);
+  EXPECT_EQ("Herunterfahren", main.lstSchedules->Shown(main.lstSchedules->Items()[0], 1));
+
+  kit.Advance(30s);  // performed, in a dry run: the balloon speaks German too
+  ASSERT_FALSE(kit.FakeTrayIcon().balloons.empty());
+  EXPECT_NE(std::string::npos,
+            kit.FakeTrayIcon().balloons.back().find("Probelauf: „Herunterfahren“"));
 }
 
 TEST_F(ProgramTest, WithoutTheSwitchTheScheduleReachesThePowerControl) {

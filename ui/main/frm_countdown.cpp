@@ -41,9 +41,19 @@ void frmCountdown::BuildLayout() {
   cmdCancel->Click = [this] { cmdCancel_Click(); };
   cmdNow->Click = [this] { cmdNow_Click(); };
   tmrCount->Tick = [this] { tmrCount_Timer(); };
+  // Another language while the warning shows: every text of it follows at once.
+  Translated = [this] {
+    ShowTexts(cmbPostpone->ListIndex());
+    if (!shown_action_.empty()) ShowWhat();
+  };
 }
 
 void frmCountdown::Form_Load() {
+  ShowTexts(kDefaultPostponeIndex);
+  app_.Skin(*this, AppContext::Overlay::kNone);
+}
+
+void frmCountdown::ShowTexts(int postpone_index) {
   lblPostpone->SetCaption(app_.Message("MSG_POSTPONEBY", "Postpone &by:"));
   cmdPostpone->SetCaption(app_.Message("MSG_POSTPONE", "&Postpone"));
   cmdCancel->SetCaption(app_.Message("MSG_CANCELRUN", "&Cancel"));
@@ -53,8 +63,15 @@ void frmCountdown::Form_Load() {
     cmbPostpone->AddItem(FillIn(app_.Message("MSG_MINUTES", "{minutes} minutes"),
                                 {{"minutes", std::to_string(minutes)}}));
   }
-  cmbPostpone->SetListIndex(kDefaultPostponeIndex);
-  app_.Skin(*this, AppContext::Overlay::kNone);
+  cmbPostpone->SetListIndex(postpone_index >= 0 ? postpone_index : kDefaultPostponeIndex);
+}
+
+void frmCountdown::ShowWhat() {
+  SetCaption(app_.Message("MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"));
+  lblWhat->SetCaption(FillIn(app_.Message("MSG_WARNWHAT", "{action}: \"{name}\""),
+                             {{"action", Shown(app_, shown_action_)}, {"name", shown_what_}}));
+  shown_seconds_ = -1;
+  ShowSecondsLeft();
 }
 
 void frmCountdown::Form_QueryUnload(int& cancel, int unload_mode) {
@@ -91,12 +108,10 @@ void frmCountdown::ShowFlow(RunFlow& flow) {
 
 void frmCountdown::Present(const std::string& name, const std::string& action) {
   Load();
-  shown_seconds_ = -1;
-  SetCaption(app_.Message("MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"));
-  lblWhat->SetCaption(FillIn(app_.Message("MSG_WARNWHAT", "{action}: \"{name}\""),
-                             {{"action", Shown(app_, action)}, {"name", name}}));
+  shown_what_ = name;
+  shown_action_ = action;
+  ShowWhat();
   cmbPostpone->SetListIndex(kDefaultPostponeIndex);
-  ShowSecondsLeft();
   Show();
 }
 

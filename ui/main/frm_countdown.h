@@ -48,12 +48,19 @@ class frmCountdown : public Form {
 
  private:
   void Present(const std::string& name, const std::string& action);
+  // The fixed texts and the postpone list, in the language in effect.
+  void ShowTexts(int postpone_index);
+  // The title and what is warned of, in the language in effect.
+  void ShowWhat();
   void ShowSecondsLeft();
 
   AppContext& app_;
   RunFlow* flow_ = nullptr;  // none: a preview
   uint64_t shown_row_ = 0;
   std::string shown_name_;
+  // What the window shows: the occurrence's name and stored action.
+  std::string shown_what_;
+  std::string shown_action_;
   int preview_seconds_ = 0;
   int shown_seconds_ = -1;
 };

@@ -13,9 +13,20 @@ void frmHistory::BuildLayout() {
   cmdClose = &Add<CommandButton>("cmdClose", -1, "Close", nullptr, 6840, 4440, 1320, 375);
   cmdClose->Cancel = true;
   cmdClose->Click = [this] { Unload(); };
+  // Another language while the window is open: headers, button and rows follow at once.
+  Translated = [this] {
+    ShowTexts();
+    Refresh();
+  };
 }
 
 void frmHistory::Form_Load() {
+  ShowTexts();
+  Refresh();
+  app_.Skin(*this, AppContext::Overlay::kNone);
+}
+
+void frmHistory::ShowTexts() {
   SetCaption(app_.Message("MSG_TITLEHISTORY", "History"));
   const char* headers[][2] = {{"MSG_HISTORYWHEN", "Date and time"},
                               {"MSG_HISTORYNAME", "Schedule"},
@@ -24,8 +35,6 @@ void frmHistory::Form_Load() {
   for (size_t i = 0; i < 4; ++i)
     lstHistory->SetColumnText(i, app_.Message(headers[i][0], headers[i][1]));
   cmdClose->SetCaption(app_.Message("MSG_CLOSE", "Close"));
-  Refresh();
-  app_.Skin(*this, AppContext::Overlay::kNone);
 }
 
 void frmHistory::Refresh() {

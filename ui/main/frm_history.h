@@ -24,6 +24,8 @@ class frmHistory : public Form {
   void Form_Resize() override;
 
  private:
+  // The title, the column headers and the button, in the language in effect.
+  void ShowTexts();
   AppContext& app_;
   std::string path_;
 };

@@ -255,8 +255,8 @@ void frmMain::Form_Load() {
   FillLists();
   cbShutdown->SetListIndex(0);
   cmbTime->SetListIndex(0);
-  // The lists show the language in effect, also after the user changed it.
-  Translated = [this] { FillLists(); };
+  // Another language: the lists, the rows and every other open window follow at once.
+  Translated = [this] { Retranslated(); };
   Find("mnuActionItem", 0)->SetVisible(modPower::HibernateAvailable(app_.power));
 
   power_ = std::make_unique<CPower>(app_.power);
@@ -393,6 +393,23 @@ void frmMain::DoPowerAction(const std::string& action, bool force) {
 }
 
 void frmMain::FillLists() {
+void frmMain::Retranslated() {
+  SetCaption(app_.Message("MSG_TITLE", app_.product_name));
+  FillLists();
+  if (runs_) ShowRows();  // the cells of the list ask again for the shown names
+  // Every other open window: those registered by name and the delay list's questions.
+  std::vector<Form*> open;
+  for (const auto& [name, form] : app_.windows) {
+    if (form && form != this) open.push_back(form);
+  }
+  for (Form* form : {static_cast<Form*>(when_idle_.get()), static_cast<Form*>(when_ends_.get())}) {
+    if (form) open.push_back(form);
+  }
+  for (Form* form : open) {
+    if (form->Loaded()) app_.ChangeLanguage(*form);
+  }
+}
+
   FillShown(*cbShutdown, actions_, app_);
   FillShown(*cmbTime, DelayChoices(), app_);
 }
@@ -462,7 +479,7 @@ void frmMain::ConfirmAndPerform(const std::string& action) {
           FillIn(app_.Message("MSG_SURENOW", "Are you sure you want to perform \"{action}\" now?"),
                  {{"action", Shown(app_, action)}}),
           MsgBoxButtons::OKCancelSafe, MsgBoxIcon::Question,
-          "Confirm Choice") == MsgBoxResult::OK) {
+          app_.Message("MSG_TITLECONFIRM", "Confirm Choice")) == MsgBoxResult::OK) {
     DoPowerAction(action, runs_->ForceClose());
   }
 }
@@ -508,7 +525,8 @@ void frmMain::cmdDelete_Click() {
   const std::string name = row->name;
   if (app_.kit.Boxes().MsgBox(
           app_.Message("MSG_DELETE", "Are you sure you want to delete the selected item?"),
-          MsgBoxButtons::YesNo, MsgBoxIcon::Question, "Really delete?") != MsgBoxResult::Yes) {
+          MsgBoxButtons::YesNo, MsgBoxIcon::Question,
+          app_.Message("MSG_TITLEDELETE", "Really delete?")) != MsgBoxResult::Yes) {
     return;
   }
   // A quick row has no file; what it warns of or waits for ends with it.

@@ -51,6 +51,9 @@ class frmMain : public Form {
   void cmdGo_Click();
   // The action and delay lists, in the language in effect.
   void FillLists();
+  // After a change of language: the title, the lists, the rows and every other
+  // open window in the new one.
+  void Retranslated();
   void cbShutdown_KeyPress(int& key_ascii);
   void cmdDelete_Click();
   void cmdEdit_Click();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/case_fold.h"
 #include "platform/path.h"
 
 namespace norvale {
@@ -34,14 +35,19 @@ void frmWhenIdle::BuildLayout() {
 }
 
 void frmWhenIdle::Form_Load() {
+  ShowTexts();
+  Translated = [this] { ShowTexts(); };
+  txtMinutes->SetText(std::to_string(kDefaultIdleMinutes));
+  app_.Skin(*this, AppContext::Overlay::kNone);
+}
+
+void frmWhenIdle::ShowTexts() {
   SetCaption(app_.Message("MSG_TITLEIDLE", "When Idle"));
   lblAsk->SetCaption(app_.Message(
       "MSG_IDLEASK", "Perform the action once the keyboard and mouse have been idle for:"));
   lblMinutes->SetCaption(app_.Message("MSG_IDLEMINUTES", "minutes (1 to 1440)"));
   cmdOK->SetCaption(app_.Message("MSG_OK", "OK"));
   cmdCancel->SetCaption(app_.Message("MSG_CANCEL", "Cancel"));
-  txtMinutes->SetText(std::to_string(kDefaultIdleMinutes));
-  app_.Skin(*this, AppContext::Overlay::kNone);
 }
 
 std::optional<int> frmWhenIdle::Ask() {
@@ -82,6 +88,13 @@ void frmWhenEnds::BuildLayout() {
 }
 
 void frmWhenEnds::Form_Load() {
+  ShowTexts();
+  Translated = [this] { ShowTexts(); };
+  cmdRefresh_Click();
+  app_.Skin(*this, AppContext::Overlay::kNone);
+}
+
+void frmWhenEnds::ShowTexts() {
   SetCaption(app_.Message("MSG_TITLEENDS", "When a Program Ends"));
   lblAsk->SetCaption(app_.Message("MSG_ENDSASK", "Perform the action when this program ends:"));
   const char* headers[][2] = {{"MSG_ENDSNAME", "Program"},
@@ -93,8 +106,6 @@ void frmWhenEnds::Form_Load() {
   cmdRefresh->SetCaption(app_.Message("MSG_REFRESH", "&Refresh"));
   cmdOK->SetCaption(app_.Message("MSG_OK", "OK"));
   cmdCancel->SetCaption(app_.Message("MSG_CANCEL", "Cancel"));
-  cmdRefresh_Click();
-  app_.Skin(*this, AppContext::Overlay::kNone);
 }
 
 std::optional<RunningProcess> frmWhenEnds::Ask() {
@@ -109,7 +120,7 @@ void frmWhenEnds::cmdRefresh_Click() {
   std::stable_sort(shown_.begin(), shown_.end(),
                    [](const RunningProcess& a, const RunningProcess& b) {
                      if (a.title.empty() != b.title.empty()) return !a.title.empty();
-                     return UpperForNames(a.name) < UpperForNames(b.name);
+                     return FoldCase(a.name) < FoldCase(b.name);
                    });
   ListItems rows;
   for (const RunningProcess& p : shown_) rows.push_back({p.name, {p.title, std::to_string(p.pid)}});

@@ -32,6 +32,8 @@ class frmWhenIdle : public Form {
   void Form_Load() override;
 
  private:
+  // Every text of the window in the language in effect.
+  void ShowTexts();
   AppContext& app_;
   std::optional<int> answer_;
 };
@@ -56,6 +58,8 @@ class frmWhenEnds : public Form {
   void Form_Load() override;
 
  private:
+  // Every text of the window in the language in effect.
+  void ShowTexts();
   AppContext& app_;
   std::vector<RunningProcess> shown_;
   std::optional<RunningProcess> answer_;

@@ -89,6 +89,14 @@ void frmWizard::BuildLayout() {
   chkRepeat->Click = [this] { chkRepeat_Click(); };
   cmdOK->Click = [this] { cmdOK_Click(); };
   cmdCancel->Click = [this] { cmdCancel_Click(); };
+  // Another language while the editor is open: its title, actions and days follow.
+  Translated = [this] {
+    SetCaption(Text("MSG_TITLEWIZARD", "Schedule Configuration"));
+    FillShown(*cbShutdown, actions_, app_);
+    for (size_t i = 0; i < 7 && i < tvScheduleWeek->Nodes().size(); ++i) {
+      tvScheduleWeek->SetNodeText(i, Text(kDayMessages[i][0], kDayMessages[i][1]));
+    }
+  };
 }
 
 void frmWizard::Form_Load() {
