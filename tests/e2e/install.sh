@@ -23,6 +23,7 @@ query() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }
 has() { query "$1" /v "$2" $3 | grep -q "$2 *REG_[A-Z_]* *$4\$"; }
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Norvale'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+user_run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 settings_key='HKLM\Software\Norvale Labs\Norvale\Settings'
 user_key='HKCU\Software\VB and VBA Program Settings\Norvale\Settings'
 pf="$WINEPREFIX/drive_c/Program Files/Norvale"
@@ -99,6 +100,37 @@ has "$settings_key" chkMin /reg:32 1 || fail "the upgrade lost the preference"
 has "$run_key" Norvale-1 /reg:32 '"C:\\Program Files\\Norvale\\Norvale.exe"' ||
   fail "the upgrade lost the logon entry"
 echo "PASS: upgraded from 0.9.0 to $version (refused while running), schedule and preference kept"
+
+# Kestrup's Remove takes every logon entry that starts the installed program,
+# whatever its name and form, and names each one; another program's stays.
+wine reg add "$user_run_key" /v Norvale /d '"C:\PROGRAM FILES\Norvale\norvale.exe" /tray' /f \
+  >/dev/null 2>&1 || fail "no per-user logon entry to remove"
+wine reg add "$user_run_key" /v NorvaleOther /d 'C:\windows\notepad.exe /x' /f >/dev/null 2>&1
+echo "logon entries before Kestrup:"
+query "$run_key" /reg:32 | grep -i norvale
+query "$user_run_key" | grep -i norvale
+wine explorer /desktop=NorvaleInstall,1024x768 "$pf/Kestrup.exe" </dev/null >/dev/null 2>&1 &
+wait_for 90 wine "$probe" press "Kestrup - Startup Tool" "&Remove program from the startup list" ||
+  fail "Kestrup showed no Remove button"
+said() { wine "$probe" texts "Kestrup - Startup Tool" | tr -d '\r'; }
+wait_for 60 sh -c 'wine "$1" texts "Kestrup - Startup Tool" | grep -q "^Removed"' - "$probe" ||
+  fail "Kestrup said nothing of what it removed"
+echo "Kestrup said:"
+said | grep -e '^Removed' -e '^Not removed' -e '^Nothing'
+said | grep -qx 'Removed from the startup list for the current account: "Norvale".' ||
+  fail "Kestrup did not say it removed the per-user entry"
+said | grep -qx 'Removed from the startup list for all accounts: "Norvale-1".' ||
+  fail "Kestrup did not say it removed the installer's entry"
+echo "logon entries after Kestrup:"
+query "$run_key" /reg:32 | grep -i norvale
+query "$user_run_key" | grep -i norvale
+query "$run_key" /reg:32 | grep -q Norvale-1 && fail "Kestrup left the installer's logon entry"
+query "$user_run_key" | grep -q 'Norvale  *REG' && fail "Kestrup left the per-user logon entry"
+query "$user_run_key" | grep -q NorvaleOther || fail "Kestrup removed another program's entry"
+wine reg delete "$user_run_key" /v NorvaleOther /f >/dev/null 2>&1
+wineserver -k 2>/dev/null
+wineserver -w
+echo "PASS: Kestrup removed both logon entries of the installed program and named them"
 
 wine "$pf/Uninstall.exe" /S
 # The uninstaller works from a copy of itself, so its end is seen in the folder.

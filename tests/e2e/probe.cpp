@@ -26,10 +26,22 @@
 //   norvale_probe windows       prints how many of the program's windows show
 //   norvale_probe tray          exit 0 while the program's tray icon is there
 //   norvale_probe tray-delete   deletes that icon behind the program's back
+//   norvale_probe place TITLE X Y
+//                               moves the window titled TITLE to X,Y of the desktop
+//                               and prints its size, for a screenshot of several
+//                               windows side by side
+//   norvale_probe choose TITLE TEXT
+//                               picks TEXT in the first list box of the window
+//                               titled TITLE, as a click on it does; exit 1
+//                               while there is none
+//   norvale_probe texts TITLE   prints the text of every label of the windows
+//                               titled TITLE (message boxes too); exit 1 while
+//                               there is none
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -248,6 +260,84 @@ struct LayoutCheck {
   int faults = 0;
 };
 
+// How wide a text is as drawn, not only as measured: some fonts (Wine's Tahoma in
+// Cyrillic) draw letters wider than GetTextExtentPoint32 says, and a control that
+// clips at the measured width cuts the last letter.
+int DrawnWidth(HFONT font, const std::wstring& text) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old_font = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const int width = static_cast<int>(size.cx) + 4 * metrics.tmAveCharWidth + 8;
+  const int height = metrics.tmHeight;
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+  ExtTextOutW(dc, 0, 0, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  int ink = 0;
+  for (int x = width - 1; x >= 0 && ink == 0; --x) {
+    for (int y = 0; y < height; ++y) {
+      if (GetPixel(dc, x, y) != RGB(255, 255, 255)) {
+        ink = x + 1;
+        break;
+      }
+    }
+  }
+  SelectObject(dc, old_bitmap);
+  DeleteObject(bitmap);
+  SelectObject(dc, old_font);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return std::max<int>(static_cast<int>(size.cx), ink);
+}
+
+// The list view's column headers: each text fits its column, as drawn.
+void CheckHeaders(HWND list, LayoutCheck& check, const wchar_t* title) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  if (!header) return;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list, &pid);
+  HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!proc) return;
+  constexpr size_t kChars = 256;
+  char* remote = static_cast<char*>(VirtualAllocEx(
+      proc, nullptr, sizeof(HDITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  const auto count = SendMessageW(header, HDM_GETITEMCOUNT, 0, 0);
+  for (LRESULT i = 0; remote && i < count; ++i) {
+    HDITEMW item{};
+    item.mask = HDI_TEXT | HDI_WIDTH;
+    item.cchTextMax = kChars;
+    item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(HDITEMW));
+    WriteProcessMemory(proc, remote, &item, sizeof item, nullptr);
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(proc, remote, &item, sizeof item, nullptr);
+    wchar_t text[kChars] = {};
+    ReadProcessMemory(proc, remote + sizeof(HDITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+    if (!text[0]) continue;
+    // The header keeps three edges' room on either side of its text.
+    const int need = DrawnWidth(check.font, text) + 6 * GetSystemMetrics(SM_CXEDGE);
+    HDC dc = GetDC(header);
+    HGDIOBJ old = SelectObject(dc, check.font);
+    SIZE measured{};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &measured);
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+    if (need > item.cxy || DrawnWidth(check.font, text) > measured.cx) {
+      std::printf("%s | %s | column header %d px drawn (%ld measured) in %d px\n",
+                  Utf8(title).c_str(), Utf8(text).c_str(), need, measured.cx, item.cxy);
+      ++check.faults;
+    }
+  }
+  if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+  CloseHandle(proc);
+}
+
 BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
   auto* check = reinterpret_cast<LayoutCheck*>(lp);
   if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE)) return TRUE;
@@ -263,6 +353,7 @@ BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
     ++check->faults;
   }
   const std::wstring cls = ClassOf(h);
+  if (cls == WC_LISTVIEWW) CheckHeaders(h, *check, title);
   const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
   const LONG_PTR type = style & BS_TYPEMASK;
   const bool group = cls == WC_BUTTONW && type == BS_GROUPBOX;
@@ -301,6 +392,7 @@ BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
     }
     return TRUE;
   }
+  size.cx = DrawnWidth(check->font, shown);
   if (size.cx > room) {
     std::printf("%s | %s | text %ld px in %d px\n", Utf8(title).c_str(), Utf8(text).c_str(),
                 size.cx, room);
@@ -349,7 +441,40 @@ int Tray(bool remove) {
   return Shell_NotifyIconW(remove ? NIM_DELETE : NIM_MODIFY, &data) ? 0 : 1;
 }
 
+// The labels of every visible top-level window titled `title`, one a line.
+struct Texts {
+  const wchar_t* title;
+  std::string out;
+  bool found = false;
+};
+
+BOOL CALLBACK TextsChild(HWND h, LPARAM lp) {
+  if (ClassOf(h) != L"Static") return TRUE;
+  wchar_t text[2048] = {};
+  GetWindowTextW(h, text, 2048);
+  if (text[0]) reinterpret_cast<Texts*>(lp)->out += Utf8(text) + "\n";
+  return TRUE;
+}
+
+BOOL CALLBACK TextsTop(HWND h, LPARAM lp) {
+  auto* t = reinterpret_cast<Texts*>(lp);
+  wchar_t title[256] = {};
+  GetWindowTextW(h, title, 256);
+  if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) || std::wcscmp(title, t->title) != 0) {
+    return TRUE;
+  }
+  t->found = true;
+  EnumChildWindows(h, TextsChild, lp);
+  return TRUE;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && std::wcscmp(argv[1], L"texts") == 0) {
+    Texts t{argv[2], {}, false};
+    EachTopLevel(TextsTop, reinterpret_cast<LPARAM>(&t));
+    std::fputs(t.out.c_str(), stdout);
+    return t.found ? 0 : 1;
+  }
   if (argc == 3 && std::wcscmp(argv[1], L"shown") == 0) return ShownAndIdle(argv[2]);
   if (argc == 2 && std::wcscmp(argv[1], L"windows") == 0) {
     int shown = 0;
@@ -368,6 +493,30 @@ int wmain(int argc, wchar_t** argv) {
     int faults = 0;
     EachTopLevel(CheckForm, reinterpret_cast<LPARAM>(&faults));
     return faults == 0 ? 0 : 1;
+  }
+  if (argc == 5 && std::wcscmp(argv[1], L"place") == 0) {
+    Shown w{argv[2]};
+    EachTopLevel(ShownTop, reinterpret_cast<LPARAM>(&w));
+    if (!w.found) return 1;
+    SetWindowPos(w.found, nullptr, _wtoi(argv[3]), _wtoi(argv[4]), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT r{};
+    GetWindowRect(w.found, &r);
+    std::printf("%ldx%ld\n", r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (argc == 4 && std::wcscmp(argv[1], L"choose") == 0) {
+    Wanted w{argv[2], WC_COMBOBOXW, nullptr};
+    EachTopLevel(WantedTop, reinterpret_cast<LPARAM>(&w));
+    if (!w.found) return 1;
+    const LRESULT at = SendMessageW(w.found, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(argv[3]));
+    if (at == CB_ERR) return 1;
+    SendMessageW(w.found, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    // Posted: the choice retranslates every window, and the probe must not wait for it.
+    PostMessageW(GetParent(w.found), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w.found), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(w.found));
+    return 0;
   }
   if (argc == 2 && std::wcscmp(argv[1], L"tray") == 0) return Tray(false);
   if (argc == 2 && std::wcscmp(argv[1], L"tray-delete") == 0) return Tray(true);
