@@ -495,7 +495,7 @@ int wmain(int argc, wchar_t** argv) {
     return faults == 0 ? 0 : 1;
   }
   if (argc == 5 && std::wcscmp(argv[1], L"place") == 0) {
-    Shown w{argv[2]};
+    struct Shown w{argv[2]};
     EachTopLevel(ShownTop, reinterpret_cast<LPARAM>(&w));
     if (!w.found) return 1;
     SetWindowPos(w.found, nullptr, _wtoi(argv[3]), _wtoi(argv[4]), 0, 0,
