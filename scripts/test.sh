@@ -120,7 +120,7 @@ if [ -n "${built[win64]:-}" ]; then
     kill "$xvfb_pid" >/dev/null 2>&1 || true
   }
   trap cleanup EXIT
-  (cd "$build/win64" && DISPLAY=":$display" WINEDEBUG=-all ctest --output-on-failure -j2) \
+  (cd "$build/win64" && DISPLAY=":$display" WINEDEBUG=-all ctest --output-on-failure -j3) \
     2>&1 | tee "$build/win64.test.log" | grep -E 'tests passed|\*\*\*Failed|\(Failed\)|Not Run|Timeout' || true
   count_ctest "$build/win64.test.log" win64
   cleanup

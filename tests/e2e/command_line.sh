@@ -20,6 +20,8 @@ restore() {
 }
 fail() { echo "FAIL: $*"; restore; exit 1; }
 . "$(dirname "$0")/wait_for.sh"
+. "$(dirname "$0")/own_prefix.sh"
+if [ -n "${NORVALE_MAIN_PREFIX:-}" ]; then own_prefix "$NORVALE_MAIN_PREFIX" "$prefix" || fail "no Wine prefix"; fi
 logged() { n=$(grep -c . "$work/DryRun.log" 2>/dev/null); [ "${n:-0}" -ge "$1" ]; }
 norvale() { wine "$work/Norvale.exe" "$@" 2>"$work/stderr" | tr -d '\r'; }
 
