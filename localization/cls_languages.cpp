@@ -2,6 +2,7 @@
 
 #include "localization/lang_text.h"
 #include "localization/language_file.h"
+#include "platform/path.h"
 
 namespace norvale {
 namespace {
@@ -16,6 +17,15 @@ constexpr std::string_view kDescription =
     "Menu.  Before making changes to a localization file please use the program to download the "
     "most recent localization file using the 'Check for Language Updates' button in the "
     "Languages window.";
+
+// Keys are written in capitals; window and control names are ASCII identifiers.
+std::string KeyCase(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
 
 // How translation and generation treat a control.
 enum class Kind { None, Caption, TabStrip, ListView, Option, Menu };
@@ -79,6 +89,7 @@ void clsLanguages::setMessage(std::string key, std::string text) {
     if (slot.InUse == 0) {
       slot.InUse = -1;
       slot.Key = std::move(key);
+      slot.English = text;
       slot.Text = std::move(text);
       return;
     }
@@ -86,10 +97,9 @@ void clsLanguages::setMessage(std::string key, std::string text) {
 }
 
 std::string clsLanguages::getMessages(std::string_view key) const {
-  const std::string wanted = UpperCase(key);
   for (const MessageSlot& slot : catalogue_) {
     if (slot.InUse == 0) break;
-    if (UpperCase(slot.Key) == wanted) {
+    if (EqualsIgnoringCase(slot.Key, key)) {
       return CapitalizeFirst(ReplaceMessagePlaceholders(slot.Text, branding_));
     }
   }
@@ -121,18 +131,54 @@ std::string clsLanguages::LangTrimPath(std::string_view path) {
   return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));
 }
 
+std::string clsLanguages::UserFilePath() const {
+  return UserLocalizationPath(fs_, branding_.ProductName);
+}
+
+std::optional<FileStamp> clsLanguages::StampOf(const std::string& path) const {
+  if (!LangFileExists(path)) return std::nullopt;
+  if (auto stamp = fs_.Stamp(path)) return stamp;
+  // A file system that tells no write time: the size alone.
+  if (const auto size = fs_.FileSize(path)) return FileStamp{*size, -1};
+  return std::nullopt;
+}
+
+std::string clsLanguages::ReadPath() const {
+  const std::string shared = FilePath();
+  const std::string own = UserFilePath();
+  if (own.empty()) return shared;
+  const auto own_stamp = StampOf(own);
+  if (!own_stamp) return shared;
+  const auto shared_stamp = StampOf(shared);
+  if (shared_stamp && shared_stamp->written >= own_stamp->written) return shared;
+  // The user's copy only when it is sound: one written by hand may not be.
+  if (own_stamp == user_checked_) return user_sound_ ? own : shared;
+  user_checked_ = own_stamp;
+  user_sound_ = false;
+  try {
+    const std::string bytes = fs_.ReadAll(own);
+    user_sound_ = bytes.size() <= kMaxLocalizationBytes && !WhyNotUsable(bytes, {});
+  } catch (const std::exception&) {
+  }
+  return user_sound_ ? own : shared;
+}
+
 void clsLanguages::LoadLanguage(const std::string& language) {
   current_language_ = language;
-  const std::string path = FilePath();
-  if (!LangFileExists(path)) return;
-  const auto size = fs_.FileSize(path);
-  if (items_ && language == loaded_language_ && size && size == loaded_size_) return;
+  const std::string path = ReadPath();
+  const auto stamp = StampOf(path);
+  if (!stamp) return;
+  // Read again whenever the file changed, by its size or by its write time.
+  if (items_ && language == loaded_language_ && path == loaded_path_ && stamp == loaded_stamp_) {
+    return;
+  }
   const auto text = ReadLocalizationText(fs_, path);
   if (!text) return;
   if (auto block = FindTranslationItems(*text, language)) {
     items_ = std::move(*block);
     loaded_language_ = language;
-    loaded_size_ = size;
+    loaded_path_ = path;
+    loaded_stamp_ = stamp;
   }
 }
 
@@ -187,16 +233,18 @@ void clsLanguages::Translate(Form& window, std::string language, bool mdi) {
     }
   }
 
-  const std::string title = getCaption(UpperCase(window.Name()) + "_CAPTION");
+  const std::string title = getCaption(KeyCase(window.Name()) + "_CAPTION");
   if (!title.empty()) window.SetCaption(title);
 
+  // A message the language lacks is English, not what the language before said.
   for (MessageSlot& slot : catalogue_) {
     if (slot.InUse == 0) break;
     std::string text = getCaption(slot.Key);
-    if (!text.empty()) slot.Text = std::move(text);
+    slot.Text = text.empty() ? slot.English : std::move(text);
   }
   // The window's own texts from messages first, so the layout fits them too.
   if (window.Translated) window.Translated();
+  window.FitTexts();
 }
 
 std::string LocalizationFileText(const std::vector<const Form*>& windows,
@@ -216,11 +264,11 @@ std::string LocalizationFileText(const std::vector<const Form*>& windows,
 
   for (const Form* window : windows) {
     if (!window) continue;
-    const std::string form = UpperCase(window->Name());
+    const std::string form = KeyCase(window->Name());
     for (const auto& owned : window->Controls()) {
       const Control& c = *owned;
       const Kind kind = KindOf(c.TypeName());
-      const std::string base = form + "_" + UpperCase(c.Name());
+      const std::string base = form + "_" + KeyCase(c.Name());
       switch (kind) {
         case Kind::Caption:
         case Kind::Option:
@@ -243,10 +291,10 @@ std::string LocalizationFileText(const std::vector<const Form*>& windows,
     AppendItem(out, form + "_CAPTION", window->Caption());
   }
 
+  // The program's own English, whatever language the table is in now.
   for (const MessageSlot& slot : catalogue) {
-  window.FitTexts();
     if (slot.InUse == 0) break;
-    AppendItem(out, UpperCase(slot.Key), slot.Text);
+    AppendItem(out, KeyCase(slot.Key), slot.English);
   }
 
   out += "\t</TRANSLATION_ITEMS>\r\n";
@@ -263,9 +311,9 @@ std::string WithOtherLanguages(const std::string& english, std::string_view exis
     std::string_view name = group.name;
     while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
     while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-    if (!SameIgnoringCase(name, "English")) {
-      out += group.text;
-      out += "\r\n";
+    if (!EqualsIgnoringCase(name, "English")) {
+      out += group.text;  // which ends before its closing tag
+      out += "</LANGUAGE_GROUP>\r\n";
     }
     return true;
   });

@@ -19,6 +19,7 @@ struct MessageSlot {
   std::string Key;
   std::string Text;
   int16_t InUse = 0;  // 0 free, -1 in use
+  std::string English;  // as registered, for the generated file
 };
 
 inline constexpr size_t kMessageSlots = 201;
@@ -67,7 +68,14 @@ class clsLanguages {
   // The item lines of the language loaded last; nullopt before the first load.
   std::optional<std::vector<std::string>> TranslationItems() const;
   const std::string& CurrentLanguage() const { return current_language_; }
+  // The file in the program folder, which generation and updates write.
   std::string FilePath() const;
+  // The user's own copy, kept where a standard user cannot write the program
+  // folder ("" where the system has no such folder).
+  std::string UserFilePath() const;
+  // The file the readers take: the user's copy when it is newer than the
+  // program folder's and sound, else the program folder's.
+  std::string ReadPath() const;
 
  private:
   // Sets CurrentLanguage, then takes the first group of that name from the file;
@@ -76,20 +84,29 @@ class clsLanguages {
 
  public:
   // The file was written anew: the next translation reads it again.
-  void FileChanged() const { loaded_size_.reset(); }
+  void FileChanged() const {
+    loaded_stamp_.reset();
+    user_checked_.reset();
+  }
 
  private:
   void Translate(Form& window, std::string language, bool mdi);
+  std::optional<FileStamp> StampOf(const std::string& path) const;
 
   FileSystem& fs_;
   const Branding& branding_;
   std::string& current_language_;
   MessageTable catalogue_;
   std::optional<std::string> items_;  // the item block, cut into lines when read
-  // Which language and which file (by size) the items came from: every window of
-  // a run asks for the same language, and the file is read once for all of them.
+  // Which language and which file (by size and write time) the items came from:
+  // every window of a run asks for the same language, and the file is read once
+  // for all of them.
   std::string loaded_language_;
-  mutable std::optional<uint64_t> loaded_size_;
+  std::string loaded_path_;
+  mutable std::optional<FileStamp> loaded_stamp_;
+  // Whether the user's copy of that stamp was found sound.
+  mutable std::optional<FileStamp> user_checked_;
+  mutable bool user_sound_ = false;
 };
 
 // `english` (a whole file of one group) followed by every other language of

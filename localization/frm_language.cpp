@@ -1,12 +1,26 @@
 #include "localization/frm_language.h"
 
+#include <initializer_list>
+#include <utility>
+
 #include "localization/language_file.h"
 #include "platform/forms/toolkit.h"
+#include "platform/path.h"
 
 namespace norvale {
 namespace {
 
 constexpr const char* kChooseLanguage = "Choose Language Here";
+
+// `text` with the first occurrence of each placeholder replaced.
+std::string Fill(std::string text,
+                 std::initializer_list<std::pair<std::string_view, std::string>> values) {
+  for (const auto& [mark, value] : values) {
+    const size_t at = text.find(mark);
+    if (at != std::string::npos) text.replace(at, mark.size(), value);
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -36,6 +50,8 @@ void frmLanguage::BuildLayout() {
 }
 
 void frmLanguage::Form_Load() {
+  // The generator wants the window as designed: no title or caption of a file.
+  if (TextsOnly) return;
   // Set before translating, so a title item of the language wins.
   SetCaption(s_.languages.getMessages("MSG_TITLELANGUAGE"));
   s_.languages.ChangeLanguage(*this, s_.languages.CurrentLanguage());
@@ -49,7 +65,7 @@ std::string frmLanguage::StoredLanguage() const {
 
 void frmLanguage::FillLanguageList() {
   Combo1->Clear();
-  const std::string path = s_.languages.FilePath();
+  const std::string path = s_.languages.ReadPath();
   if (!s_.languages.LangFileExists(path)) return;
   const auto text = ReadLocalizationText(s_.fs, path);
   if (!text) return;
@@ -80,10 +96,9 @@ void frmLanguage::Command1_Click() {
   std::string why;
   if (body.empty()) {
     why = s_.languages.getMessages("MSG_UPDATEFAILED");
-  } else if (const auto reason = WhyNotUsable(body, NeededKeys())) {
-    why = s_.languages.getMessages("MSG_UPDATEREFUSED");
-    const size_t at = why.find("{reason}");
-    if (at != std::string::npos) why.replace(at, 8, *reason);
+  } else if (const auto refusal = WhyNotUsable(body, NeededKeys())) {
+    why = Fill(s_.languages.getMessages("MSG_UPDATEREFUSED"),
+               {{"{reason}", RefusalText(*refusal)}});
   }
   if (!why.empty()) {
     Kit().Boxes().MsgBox(why, MsgBoxButtons::OK, MsgBoxIcon::Exclamation, s_.branding.ProductName);
@@ -92,15 +107,58 @@ void frmLanguage::Command1_Click() {
   // Whatever precedes the first tag (a byte-order mark, say) is dropped.
   std::string content = body.substr(body.find('<'));
   content += "\r\n";
+  if (!Store(content)) return;
+  FillLanguageList();
+  Kit().Boxes().MsgBox(s_.languages.getMessages("MSG_DOWNLOADED"), MsgBoxButtons::OK,
+                       MsgBoxIcon::None, s_.branding.ProductName);
+}
+
+bool frmLanguage::Store(const std::string& content) {
+  // A standard user may not write the program folder: the update is then kept
+  // for this user alone, and read before the program folder's older file.
   try {
     s_.fs.ReplaceWhole(s_.languages.FilePath(), content);
     s_.languages.FileChanged();
+    return true;
   } catch (const std::exception&) {
-    return;
   }
-  FillLanguageList();
-  Kit().Boxes().MsgBox(s_.languages.getMessages("MSG_DOWNLOADED"), MsgBoxButtons::OK,
-                       MsgBoxIcon::None, "Norvale");
+  const std::string own = s_.languages.UserFilePath();
+  if (!own.empty()) {
+    try {
+      const std::string folder(FolderOf(own));
+      if (!s_.fs.FolderExists(folder)) {
+        const std::string parent(FolderOf(folder));
+        if (!parent.empty() && !s_.fs.FolderExists(parent)) s_.fs.CreateFolder(parent);
+        s_.fs.CreateFolder(folder);
+      }
+      s_.fs.ReplaceWhole(own, content);
+      s_.languages.FileChanged();
+      return true;
+    } catch (const std::exception&) {
+    }
+  }
+  const std::string text =
+      Fill(s_.languages.getMessages("MSG_UPDATENOTSAVED"),
+           {{"{folder}", std::string(FolderOf(s_.languages.FilePath()))},
+            {"{userfolder}", own.empty() ? std::string("-") : std::string(FolderOf(own))}});
+  Kit().Boxes().MsgBox(text, MsgBoxButtons::OK, MsgBoxIcon::Exclamation, s_.branding.ProductName);
+  return false;
+}
+
+std::string frmLanguage::RefusalText(const UpdateRefusal& refusal) const {
+  using Why = UpdateRefusal::Why;
+  const char* key = "MSG_REFUSEDNOTWHOLE";
+  switch (refusal.why) {
+    case Why::NotUtf8: key = "MSG_REFUSEDNOTUTF8"; break;
+    case Why::NotWhole: key = "MSG_REFUSEDNOTWHOLE"; break;
+    case Why::NoEnglish: key = "MSG_REFUSEDNOENGLISH"; break;
+    case Why::LacksKey: key = "MSG_REFUSEDLACKS"; break;
+    case Why::Unreadable: key = "MSG_REFUSEDUNREADABLE"; break;
+    case Why::LostMarker: key = "MSG_REFUSEDLOST"; break;
+  }
+  return Fill(s_.languages.getMessages(key), {{"{language}", refusal.language},
+                                              {"{key}", refusal.key},
+                                              {"{marker}", refusal.marker}});
 }
 
 std::vector<std::string> frmLanguage::NeededKeys() const {
@@ -109,7 +167,7 @@ std::vector<std::string> frmLanguage::NeededKeys() const {
     if (slot.InUse == 0) break;
     keys.push_back(slot.Key);
   }
-  if (const auto text = ReadLocalizationText(s_.fs, s_.languages.FilePath())) {
+  if (const auto text = ReadLocalizationText(s_.fs, s_.languages.ReadPath())) {
     if (const auto english = FindTranslationItems(*text, "English")) {
       for (std::string& key : ItemKeys(*english)) keys.push_back(std::move(key));
     }
@@ -118,7 +176,7 @@ std::vector<std::string> frmLanguage::NeededKeys() const {
 }
 
 void frmLanguage::Command3_Click() {
-  const std::string path = s_.languages.FilePath();
+  const std::string path = s_.languages.ReadPath();
   if (s_.languages.LangFileExists(path)) OpenWithShell(path);
 }
 

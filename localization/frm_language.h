@@ -41,6 +41,9 @@ class frmLanguage : public Form {
   CommandButton* Command3 = nullptr;  // "Translate this program"
   CommandButton* Command2 = nullptr;  // "OK"
 
+  // Loads with the texts as designed, untranslated, for the generated file.
+  bool TextsOnly = false;
+
   void Combo1_Click();
   void Command1_Click();
   void Command3_Click();
@@ -53,6 +56,11 @@ class frmLanguage : public Form {
  private:
   void FillLanguageList();
   bool OpenWithShell(const std::string& path);
+  // Writes the accepted update where it can be written and read first; tells
+  // the user why when it cannot be kept at all.
+  bool Store(const std::string& content);
+  // The reason of a refusal, in the language in effect.
+  std::string RefusalText(const UpdateRefusal& refusal) const;
   // The keys a downloaded file must hold: every message and every English text of now.
   std::vector<std::string> NeededKeys() const;
   std::string StoredLanguage() const;

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "localization/lang_text.h"
+#include "platform/case_fold.h"
 #include "platform/path.h"
+#include "platform/text_codec.h"
 
 namespace norvale {
 namespace {
@@ -17,32 +19,29 @@ constexpr std::string_view kItemsClose = "</TRANSLATION_ITEMS>";
 constexpr std::string_view kRootClose = "</XML_DIZ_INFO>";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// The text between the first `open` and the first `close` after it, searched in
-// the capitals `folded` of `text`.
-std::optional<std::string_view> Between(std::string_view text, std::string_view folded,
-                                        std::string_view open, std::string_view close) {
-  const size_t a = folded.find(open);
-  if (a == std::string_view::npos) return std::nullopt;
-  const size_t from = a + open.size();
-  const size_t b = folded.find(close, from);
-  if (b == std::string_view::npos) return std::nullopt;
-  return text.substr(from, b - from);
+// The text between the first `open` and the first `close` after it, tags found
+// ignoring case.
+std::optional<std::string_view> Between(std::string_view text, std::string_view open,
+                                        std::string_view close) {
+  const auto a = FindIgnoringCase(text, open);
+  if (!a) return std::nullopt;
+  const auto b = FindIgnoringCase(text, close, a->end);
+  if (!b) return std::nullopt;
+  return text.substr(a->end, b->begin - a->end);
 }
 
 // Walks the groups and also reports where the last complete one ended.
 GroupWalk Walk(std::string_view file, const std::function<bool(const LanguageGroup&)>& visit,
                size_t* last_end) {
-  const std::string folded = UpperCase(file);
-  const std::string_view all = folded;
   size_t pos = 0;
   for (;;) {
-    const size_t start = all.find(kGroupOpen, pos);
-    if (start == std::string_view::npos) return GroupWalk::Complete;
-    const size_t end = all.find(kGroupClose, start);
-    if (end == std::string_view::npos) return GroupWalk::Malformed;
-    pos = end + kGroupClose.size();
-    const std::string_view group = file.substr(start, end - start);
-    const auto name = Between(group, all.substr(start, end - start), kNameOpen, kNameClose);
+    const auto start = FindIgnoringCase(file, kGroupOpen, pos);
+    if (!start) return GroupWalk::Complete;
+    const auto end = FindIgnoringCase(file, kGroupClose, start->begin);
+    if (!end) return GroupWalk::Malformed;
+    pos = end->end;
+    const std::string_view group = file.substr(start->begin, end->begin - start->begin);
+    const auto name = Between(group, kNameOpen, kNameClose);
     if (!name) return GroupWalk::Malformed;
     if (last_end) *last_end = pos;
     if (!visit({*name, group})) return GroupWalk::Stopped;
@@ -53,6 +52,12 @@ GroupWalk Walk(std::string_view file, const std::function<bool(const LanguageGro
 
 std::string LocalizationPath(const FileSystem& fs) {
   return JoinPath(fs.ProgramFolder(), kLocalizationFileName);
+}
+
+std::string UserLocalizationPath(const FileSystem& fs, std::string_view product) {
+  const std::string folder = fs.LocalAppDataFolder();
+  if (folder.empty()) return {};
+  return JoinPath(JoinPath(folder, product.empty() ? "Norvale" : product), kLocalizationFileName);
 }
 
 std::optional<std::string> ReadLocalizationText(const FileSystem& fs, const std::string& path) {
@@ -81,12 +86,10 @@ std::vector<std::string> ListLanguageNames(std::string_view file) {
 }
 
 std::optional<std::string> FindTranslationItems(std::string_view file, std::string_view language) {
-  const std::string wanted = UpperCase(language);
   std::optional<std::string> block;
   WalkLanguageGroups(file, [&](const LanguageGroup& g) {
-    if (UpperCase(g.name) != wanted) return true;
-    const std::string folded = UpperCase(g.text);
-    if (const auto items = Between(g.text, folded, kItemsOpen, kItemsClose)) {
+    if (!EqualsIgnoringCase(g.name, language)) return true;
+    if (const auto items = Between(g.text, kItemsOpen, kItemsClose)) {
       block = std::string(*items);
     }
     return false;  // the first group of that name decides, even when broken
@@ -106,9 +109,8 @@ std::vector<std::string_view> ItemLines(std::string_view block) {
 }
 
 std::string FindItem(std::string_view block, std::string_view key) {
-  const std::string wanted = UpperCase(key);
-  const std::string open = "<" + wanted + ">";
-  const std::string close = "</" + wanted + ">";
+  const std::string open = "<" + std::string(key) + ">";
+  const std::string close = "</" + std::string(key) + ">";
   for (std::string_view rest = block; !rest.empty();) {
     const size_t cut = rest.find(kLineEnd);
     const std::string_view line = rest.substr(0, cut);
@@ -120,13 +122,12 @@ std::string FindItem(std::string_view block, std::string_view key) {
       const size_t lt = tag.find('<');
       if (lt != std::string_view::npos) tag.remove_prefix(lt + 1);
     }
-    if (UpperCase(tag) != wanted) continue;
+    if (!EqualsIgnoringCase(tag, key)) continue;
 
-    const std::string folded = UpperCase(line);
-    const size_t a = folded.find(open);
-    const size_t b = folded.find(close);
-    if (a == std::string::npos || b == std::string::npos || b < a + open.size()) continue;
-    return std::string(line.substr(a + open.size(), b - a - open.size()));
+    const auto a = FindIgnoringCase(line, open);
+    const auto b = FindIgnoringCase(line, close);
+    if (!a || !b || b->begin < a->end) continue;
+    return std::string(line.substr(a->end, b->begin - a->end));
   }
   return {};
 }
@@ -138,7 +139,7 @@ std::vector<std::string> ItemKeys(std::string_view block) {
     const size_t gt = line.find('>', lt == std::string_view::npos ? 0 : lt);
     if (lt == std::string_view::npos || gt == std::string_view::npos || gt <= lt + 1) continue;
     std::string key(line.substr(lt + 1, gt - lt - 1));
-    if (UpperCase(line).find("</" + UpperCase(key) + ">") != std::string::npos) {
+    if (FindIgnoringCase(line, "</" + key + ">")) {
       keys.push_back(std::move(key));
     }
   }
@@ -155,42 +156,50 @@ std::vector<std::string> Markers(std::string_view text) {
     if (end != std::string_view::npos && end - at < 32)
       marks.emplace_back(text.substr(at, end - at + 1));
   }
-  const std::string folded = UpperCase(text);
-  for (const char* brand : {"[PROGRAMNAME]", "[COMPANYNAME]", "[WEBSITE]"}) {
-    if (folded.find(brand) != std::string::npos) marks.emplace_back(brand);
+  for (const char* brand : {"[ProgramName]", "[CompanyName]", "[Website]"}) {
+    if (FindIgnoringCase(text, brand)) marks.emplace_back(brand);
   }
   return marks;
 }
 
+UpdateRefusal Refusal(UpdateRefusal::Why why, std::string language = {}, std::string key = {},
+                      std::string marker = {}) {
+  return UpdateRefusal{why, std::move(language), std::move(key), std::move(marker)};
+}
+
 bool HasMarker(std::string_view text, const std::string& mark) {
-  return mark.front() == '[' ? UpperCase(text).find(mark) != std::string::npos
+  return mark.front() == '[' ? FindIgnoringCase(text, mark).has_value()
                              : text.find(mark) != std::string_view::npos;
 }
 
 }  // namespace
 
-std::optional<std::string> WhyNotUsable(std::string_view text,
-                                        const std::vector<std::string>& needed) {
-  if (!LooksLikeLocalizationFile(text)) return "it is not a whole localization file";
+std::optional<UpdateRefusal> WhyNotUsable(std::string_view bytes,
+                                          const std::vector<std::string>& needed) {
+  using Why = UpdateRefusal::Why;
+  // Another code page would turn every accented letter into a replacement sign.
+  if (!IsUtf8(bytes)) return Refusal(Why::NotUtf8);
+  const std::string_view text = bytes;
+  if (!LooksLikeLocalizationFile(text)) return Refusal(Why::NotWhole);
   const std::optional<std::string> english = FindTranslationItems(text, "English");
-  if (!english) return "it has no English texts";
-  std::vector<std::string> have;
-  for (std::string& key : ItemKeys(*english)) have.push_back(UpperCase(key));
+  if (!english) return Refusal(Why::NoEnglish);
+  const std::vector<std::string> have = ItemKeys(*english);
   for (const std::string& key : needed) {
-    if (std::find(have.begin(), have.end(), UpperCase(key)) == have.end()) {
-      return "the English texts lack " + key;
+    if (std::none_of(have.begin(), have.end(),
+                     [&](const std::string& k) { return EqualsIgnoringCase(k, key); })) {
+      return Refusal(Why::LacksKey, {}, key);
     }
   }
   std::vector<std::pair<std::string, std::vector<std::string>>> marked;
-  for (const std::string& key : ItemKeys(*english)) {
+  for (const std::string& key : have) {
     std::vector<std::string> marks = Markers(FindItem(*english, key));
     if (!marks.empty()) marked.emplace_back(key, std::move(marks));
   }
-  std::optional<std::string> why;
+  std::optional<UpdateRefusal> why;
   WalkLanguageGroups(text, [&](const LanguageGroup& group) {
     const std::optional<std::string> block = FindTranslationItems(text, group.name);
     if (!block) {
-      why = "the language " + std::string(group.name) + " cannot be read";
+      why = Refusal(Why::Unreadable, std::string(group.name));
       return false;
     }
     for (const auto& [key, marks] : marked) {
@@ -198,7 +207,7 @@ std::optional<std::string> WhyNotUsable(std::string_view text,
       if (translated.empty()) continue;  // not translated: the English text stands in
       for (const std::string& mark : marks) {
         if (!HasMarker(translated, mark)) {
-          why = std::string(group.name) + " lost " + mark + " in " + key;
+          why = Refusal(Why::LostMarker, std::string(group.name), key, mark);
           return false;
         }
       }
@@ -209,8 +218,7 @@ std::optional<std::string> WhyNotUsable(std::string_view text,
 }
 
 bool LooksLikeLocalizationFile(std::string_view text) {
-  const std::string folded = UpperCase(text);
-  if (folded.find(kItemsOpen) == std::string::npos) return false;
+  if (!FindIgnoringCase(text, kItemsOpen)) return false;
   size_t last_end = 0;
   int groups = 0;
   const GroupWalk walk = Walk(
@@ -221,7 +229,7 @@ bool LooksLikeLocalizationFile(std::string_view text) {
       },
       &last_end);
   return walk == GroupWalk::Complete && groups > 0 &&
-         folded.find(kRootClose, last_end) != std::string::npos;
+         FindIgnoringCase(text, kRootClose, last_end).has_value();
 }
 
 }  // namespace norvale

@@ -20,6 +20,9 @@ inline constexpr size_t kMaxLocalizationBytes = size_t{4} << 20;
 
 // Program folder + "Localization.txt".
 std::string LocalizationPath(const FileSystem& fs);
+// The user's own copy: local application data + product + "Localization.txt";
+// "" where the system has no such folder.
+std::string UserLocalizationPath(const FileSystem& fs, std::string_view product);
 
 // The file decoded as UTF-8; nullopt when it is missing, unreadable or larger
 // than kMaxLocalizationBytes.
@@ -57,12 +60,29 @@ std::string FindItem(std::string_view block, std::string_view key);
 // element, at least one complete, named group, and ends its root element.
 bool LooksLikeLocalizationFile(std::string_view text);
 
-// Why a downloaded text must not replace the file, or nullopt when it may: it
-// must be a whole localization file whose groups all read to their end, whose
-// English group holds every key of `needed`, and in which no language lost a
-// placeholder ("{name}", "[ProgramName]") that the English text of an item has.
-std::optional<std::string> WhyNotUsable(std::string_view text,
-                                        const std::vector<std::string>& needed);
+// Why a downloaded file must not replace the one in use.
+struct UpdateRefusal {
+  enum class Why {
+    NotUtf8,     // another code page, or broken bytes
+    NotWhole,    // no whole localization file
+    NoEnglish,   // no English group
+    LacksKey,    // the English group lacks `key`
+    Unreadable,  // the group `language` does not read to its end
+    LostMarker,  // `language` lost `marker` ("{name}", "[ProgramName]") in `key`
+  };
+  Why why;
+  std::string language;
+  std::string key;
+  std::string marker;
+};
+
+// Why the downloaded bytes must not replace the file, or nullopt when they may:
+// they must be UTF-8 (a byte-order mark allowed), a whole localization file
+// whose groups all read to their end, whose English group holds every key of
+// `needed`, and in which no language lost a placeholder that the English text
+// of an item has.
+std::optional<UpdateRefusal> WhyNotUsable(std::string_view bytes,
+                                          const std::vector<std::string>& needed);
 // The keys of an item block, in order.
 std::vector<std::string> ItemKeys(std::string_view block);
 

@@ -67,8 +67,8 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_UPDATEFAILED",
        "No language file could be downloaded.  The languages stay as they were."},
       {"MSG_UPDATEREFUSED",
-       "The downloaded language file was not used, so the languages stay as they were: "
-       "{reason}."},
+       "The downloaded language file was not used, so the languages stay as they were.  "
+       "{reason}"},
       // Rows that wait for idle time or for a program, and their questions.
       {"MSG_NEXTIDLE", "when idle {minutes} min"},
       {"MSG_NEXTENDS", "when {name} ends"},
@@ -91,6 +91,18 @@ void RegisterDefaultMessages(clsLanguages& languages) {
        "administrator can change that.  Right-click Kestrup.exe in the program folder, choose "
        "\"Run as administrator\" and press \"Remove program from the startup list\"."},
       // The language file, its updates and names.
+      {"MSG_REFUSEDNOTUTF8", "The file is not UTF-8 text."},
+      {"MSG_REFUSEDNOTWHOLE", "The file is not a whole language file."},
+      {"MSG_REFUSEDNOENGLISH", "The file has no English texts."},
+      {"MSG_REFUSEDLACKS", "The English texts of the file lack {key}."},
+      {"MSG_REFUSEDUNREADABLE", "The language {language} cannot be read to its end."},
+      {"MSG_REFUSEDLOST", "The language {language} lost {marker} in {key}."},
+      {"MSG_UPDATENOTSAVED",
+       "The downloaded language file could not be saved, neither in the program folder "
+       "{folder} nor in your own folder {userfolder}, so the languages stay as they were."},
+      {"MSG_NOTWRITTEN",
+       "{file} could not be written: check that the folder exists, that you may write in it "
+       "and that the disk has room."},
       // The command line's answers and usage.
       {"MSG_CLUSAGE", "Usage: [ProgramName].exe [/dryrun] [request]"},
       {"MSG_CLACTION", "ACTION"},

@@ -73,6 +73,9 @@ class FileSystem {
   virtual std::optional<FileStamp> Stamp(const std::string& /*path*/) const { return std::nullopt; }
   // The folder of the running program, without a trailing separator.
   virtual std::string ProgramFolder() const = 0;
+  // This user's own folder for program data kept on this computer
+  // (%LOCALAPPDATA%); "" where the system has none.
+  virtual std::string LocalAppDataFolder() const { return {}; }
 };
 
 }  // namespace norvale

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "platform/text_codec.h"
+#include "platform/case_fold.h"
 
 namespace norvale {
 namespace {
@@ -37,50 +37,8 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return out;
 }
 
-namespace {
-
-char32_t UpperLetter(char32_t c) {
-  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;
-  if (c == 0xFF) return 0x178;
-  // Latin Extended-A: pairs, the small letter after its capital, shifted by one
-  // between U+0138 and U+0149 and after U+0178.
-  if (c >= 0x100 && c <= 0x137) return c & ~1u;
-  if (c >= 0x139 && c <= 0x148) return (c & 1u) ? c : c - 1;
-  if (c >= 0x14A && c <= 0x177) return c & ~1u;
-  if (c >= 0x179 && c <= 0x17E) return (c & 1u) ? c : c - 1;
-  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 0x20;
-  if (c == 0x3C2) return 0x3A3;  // final sigma
-  if (c == 0x3AC) return 0x386;
-  if (c >= 0x3AD && c <= 0x3AF) return c - 0x25;
-  if (c == 0x3CC) return 0x38C;
-  if (c >= 0x3CD && c <= 0x3CE) return c - 0x3F;
-  if (c >= 0x430 && c <= 0x44F) return c - 0x20;
-  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
-  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF)) return c & ~1u;
-  if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
-  return c;
-}
-
-}  // namespace
-
-std::string UpperForNames(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (size_t at = 0; at < utf8.size();) {
-    const size_t start = at;
-    const char32_t c = NextCodePoint(utf8, at);
-    // A byte that starts no whole sequence is no letter.
-    const char32_t upper = (at - start == 1 && c >= 0x80) ? c : UpperLetter(c);
-    if (upper == c) {
-      out.append(utf8.substr(start, at - start));  // unchanged bytes, valid or not
-    } else {
-      AppendUtf8(out, upper);
-    }
-  }
-  return out;
-}
-
+#ifndef _WIN32
+// Windows builds take the system's own comparison (platform/win32/same_name.cpp).
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   bool ascii = a.size() == b.size();
   for (size_t i = 0; ascii && i < a.size(); ++i) {
@@ -90,8 +48,10 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
       return false;
   }
   if (ascii) return true;
-  return UpperForNames(a) == UpperForNames(b);
+  // Bytes that are no text are no name Windows could hold: only the same bytes match.
+  return FoldedEqual(a, b);
 }
+#endif
 
 bool MatchesPattern(std::string_view name, std::string_view pattern) {
   // Iterative matcher with one backtrack point: linear for the patterns used here.

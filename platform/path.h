@@ -16,11 +16,9 @@ std::string_view FileNameOf(std::string_view path);
 std::string_view FolderOf(std::string_view path);
 std::string JoinPath(std::string_view folder, std::string_view name);
 
-// UTF-8 text with every letter in upper case as Windows' file systems compare
-// names: one letter for one (no "SS" for "ß"), for the Latin, Greek and Cyrillic
-// letters of the languages this program speaks, and full-width Latin.
-std::string UpperForNames(std::string_view utf8);
-// Names equal ignoring case, as the file system compares them.
+// Names equal ignoring case exactly when Windows takes them for one file name:
+// the system's own ordinal comparison on Windows, the simple case folding of
+// platform/case_fold.h elsewhere (one letter for one: "ß" is no "SS").
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Wildcard match with '*' and '?', ignoring case ("*.sch").
 bool MatchesPattern(std::string_view name, std::string_view pattern);

@@ -32,25 +32,53 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// Next code point of a UTF-8 text; malformed bytes give U+FFFD and advance one.
 char32_t NextCodePoint(std::string_view s, size_t& i) {
   const auto b0 = static_cast<uint8_t>(s[i]);
-  int len = b0 < 0x80 ? 1 : (b0 >> 5) == 6 ? 2 : (b0 >> 4) == 14 ? 3 : (b0 >> 3) == 30 ? 4 : 0;
-  if (len == 0 || i + len > s.size()) {
+  if (b0 < 0x80) {
+    ++i;
+    return b0;
+  }
+  int len = 0;
+  uint8_t lo = 0x80, hi = 0xBF;  // the range of the second byte
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    len = 2;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    len = 3;
+    if (b0 == 0xE0) lo = 0xA0;  // no overlong forms
+    if (b0 == 0xED) hi = 0x9F;  // no surrogates
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    len = 4;
+    if (b0 == 0xF0) lo = 0x90;
+    if (b0 == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
+  } else {
     ++i;
     return 0xFFFD;
   }
-  char32_t c = len == 1 ? b0 : (b0 & (0x7F >> len));
+  char32_t c = b0 & (0x7F >> len);
   for (int k = 1; k < len; ++k) {
+    if (i + k >= s.size()) {
+      i += k;
+      return 0xFFFD;
+    }
     const auto b = static_cast<uint8_t>(s[i + k]);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
+    if (k == 1 ? (b < lo || b > hi) : (b & 0xC0) != 0x80) {
+      i += k;
       return 0xFFFD;
     }
     c = (c << 6) | (b & 0x3F);
   }
   i += len;
   return c;
+}
+
+bool IsUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const size_t start = i;
+    if (NextCodePoint(s, i) == 0xFFFD && s.substr(start, i - start) != "\xEF\xBF\xBD") {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::string Cp1252Codec::AnsiToUtf8(std::string_view ansi) const {

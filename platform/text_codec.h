@@ -16,9 +16,12 @@ class TextCodec {
 
 // One code point appended to UTF-8 text.
 void AppendUtf8(std::string& out, char32_t c);
-// The code point at `i` of UTF-8 text, moving `i` past it; a byte that starts no
-// whole sequence gives U+FFFD and moves one byte.
+// The code point at `i` of UTF-8 text, moving `i` past it. An ill-formed
+// sequence (overlong, a surrogate, above U+10FFFF, cut short) gives U+FFFD and
+// moves past its longest well-formed beginning, at least one byte.
 char32_t NextCodePoint(std::string_view s, size_t& i);
+// Well-formed UTF-8 throughout.
+bool IsUtf8(std::string_view s);
 
 // Windows-1252, the ANSI code page of western desktops; used off Windows.
 class Cp1252Codec final : public TextCodec {

@@ -1,9 +1,9 @@
 #include "schedule/schedule_name.h"
 
-#include <cstdint>
 #include <string>
 
 #include "platform/path.h"
+#include "platform/text_codec.h"
 
 namespace norvale {
 namespace {
@@ -13,22 +13,9 @@ constexpr size_t kMaxNameUnits = 251;
 
 // UTF-16 length of valid UTF-8, or nullopt when the bytes are not UTF-8.
 std::optional<size_t> Utf16Length(std::string_view s) {
+  if (!IsUtf8(s)) return std::nullopt;
   size_t units = 0;
-  for (size_t i = 0; i < s.size();) {
-    const auto b = static_cast<uint8_t>(s[i]);
-    size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > s.size()) return std::nullopt;
-    uint32_t c = len == 1 ? b : (b & (0x7F >> len));
-    for (size_t k = 1; k < len; ++k) {
-      const auto n = static_cast<uint8_t>(s[i + k]);
-      if ((n & 0xC0) != 0x80) return std::nullopt;
-      c = (c << 6) | (n & 0x3F);
-    }
-    const uint32_t min[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < min[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-    units += c >= 0x10000 ? 2 : 1;
-    i += len;
-  }
+  for (size_t i = 0; i < s.size();) units += NextCodePoint(s, i) >= 0x10000 ? 2 : 1;
   return units;
 }
 

@@ -94,7 +94,12 @@ int ProgramMain(Win32Platform& p) {
       cl);
   program.App().activity = &p.Activities();
   program.Start();
-  return p.Run();
+  const int code = p.Run();
+  if (program.ExitCode() != 0) {
+    p.Print(program.ExitReason(), true, "Norvale");
+    return program.ExitCode();
+  }
+  return code;
 }
 
 }  // namespace norvale

@@ -199,6 +199,7 @@ std::vector<const Form*> NorvaleProgram::LoadAllWindows() {
   main_->Load();
   main_->Options().Load();
   main_->StillRunning().Load();
+  LanguageWindow().TextsOnly = true;
   LanguageWindow().Load();
   if (!about_) about_ = std::make_unique<frmAbout>(*app_);
   about_->Load();
@@ -243,9 +244,21 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
   }
 }
 
+void NorvaleProgram::WriteLocalization() {
+  if (languages_->makeLocalizationFile(LoadAllWindows(), /*keep_other_languages=*/true)) return;
+  // The old file is still there whole: the reason comes in the user's language.
+  languages_->ChangeLanguage(
+      *main_, settings_->GetUserSetting(branding_.ProductName, "Settings", "Language", "English"));
+  std::string reason = languages_->getMessages("MSG_NOTWRITTEN");
+  const size_t at = reason.find("{file}");
+  if (at != std::string::npos) reason.replace(at, 6, languages_->FilePath());
+  exit_code_ = 4;
+  exit_reason_ = reason + "\n";
+}
+
 void NorvaleProgram::Start() {
   if (command_line_.write_localization) {
-    main_->WriteLocalizationFile();
+    WriteLocalization();
     platform_.kit.Quit();
     return;
   }

@@ -51,6 +51,10 @@ class NorvaleProgram {
   const Branding& BrandingValues() const { return branding_; }
   const std::optional<Skin>& CurrentSkin() const { return skin_; }
   frmLanguage& LanguageWindow();
+  // What the run ends with: 0, or 4 with a one-line reason when the maintenance
+  // switch could not write the localization file.
+  int ExitCode() const { return exit_code_; }
+  const std::string& ExitReason() const { return exit_reason_; }
   // Every translatable window, loaded, in the order the localization file lists them.
   std::vector<const Form*> LoadAllWindows();
 
@@ -63,6 +67,8 @@ class NorvaleProgram {
 
  private:
   void SkinWindow(Form& window, AppContext::Overlay overlay);
+  // The maintenance switch: the program's own English, whatever the file held.
+  void WriteLocalization();
 
   PlatformServices platform_;
   CommandLine command_line_;
@@ -79,6 +85,8 @@ class NorvaleProgram {
   std::unique_ptr<frmAbout> about_;
   std::unique_ptr<frmWebsite> website_;
   std::string website_request_;
+  int exit_code_ = 0;
+  std::string exit_reason_;
 };
 
 // The command line's texts in `language`, from the text of a localization file;

@@ -29,6 +29,13 @@ const MemoryFileSystem::Entry* MemoryFileSystem::Find(const std::string& path) c
 }
 
 void MemoryFileSystem::MaybeFail(const std::string& path) {
+  const std::string key = Key(path);
+  for (const std::string& folder : denied_) {
+    if (key.size() > folder.size() && key.compare(0, folder.size(), folder) == 0 &&
+        key[folder.size()] == '\\') {
+      throw FileError(FileErrorKind::AccessDenied, path);
+    }
+  }
   if (fail_write_) {
     const FileErrorKind kind = *fail_write_;
     fail_write_.reset();

@@ -28,10 +28,15 @@ class MemoryFileSystem final : public FileSystem {
   // The size and the number of the write that made the file.
   std::optional<FileStamp> Stamp(const std::string& path) const override;
   std::string ProgramFolder() const override { return program_folder_; }
+  std::string LocalAppDataFolder() const override { return local_app_data_; }
+  void SetLocalAppDataFolder(std::string folder) { local_app_data_ = std::move(folder); }
 
   // Test set-up: a file written directly, as if by hand.
   void Put(const std::string& path, std::string bytes);
   std::optional<std::string> Get(const std::string& path) const;
+  // Every ReplaceWhole / RemoveFile / CreateFolder inside `folder` is refused, as
+  // Program Files refuses a standard user.
+  void DenyWritesIn(const std::string& folder) { denied_.insert(Key(folder)); }
   // The next ReplaceWhole / RemoveFile / CreateFolder throws `kind`.
   void FailNextWrite(FileErrorKind kind) { fail_write_ = kind; }
   // The next RemoveFile reports success but leaves the file, as a virus scanner
@@ -55,6 +60,8 @@ class MemoryFileSystem final : public FileSystem {
   void Store(const std::string& path, std::string bytes);
 
   std::string program_folder_;
+  std::string local_app_data_ = "C:\\Users\\User\\AppData\\Local";
+  std::set<std::string> denied_;  // keys
   std::vector<Entry> files_;
   std::set<std::string> folders_;  // keys
   std::set<std::string> unreadable_;

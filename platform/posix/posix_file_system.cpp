@@ -202,6 +202,13 @@ std::optional<FileStamp> PosixFileSystem::Stamp(const std::string& path) const {
                    static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+std::string PosixFileSystem::LocalAppDataFolder() const {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') return xdg;
+  const char* home = std::getenv("HOME");
+  if (!home || *home != '/') return {};
+  return JoinPath(home, ".local/share");
+}
+
 std::string PosixFileSystem::ProgramFolder() const {
   char buf[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -28,6 +28,8 @@ class PosixFileSystem final : public FileSystem {
   std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::optional<FileStamp> Stamp(const std::string& path) const override;
   std::string ProgramFolder() const override;
+  // $XDG_DATA_HOME, else ~/.local/share.
+  std::string LocalAppDataFolder() const override;
 };
 
 }  // namespace norvale

@@ -1,4 +1,6 @@
 #include <windows.h>
+// after windows.h
+#include <shlobj.h>
 
 #include <atomic>
 #include <optional>
@@ -282,6 +284,16 @@ std::optional<FileStamp> Win32FileSystem::Stamp(const std::string& path) const {
       (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
       static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                            data.ftLastWriteTime.dwLowDateTime)};
+}
+
+std::string Win32FileSystem::LocalAppDataFolder() const {
+  PWSTR path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &path))) {
+    folder = Narrow(path);
+  }
+  CoTaskMemFree(path);
+  return folder;
 }
 
 std::string Win32FileSystem::ProgramFolder() const {

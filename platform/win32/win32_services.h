@@ -33,6 +33,7 @@ class Win32FileSystem final : public FileSystem {
   std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::optional<FileStamp> Stamp(const std::string& path) const override;
   std::string ProgramFolder() const override;
+  std::string LocalAppDataFolder() const override;  // FOLDERID_LocalAppData
 };
 
 // The user's locale: GetDateFormatEx / GetTimeFormatEx to write, VarDateFromStr to

@@ -6,6 +6,7 @@
 
 #include "localization/frm_language.h"
 #include "localization/mod_languages.h"
+#include "platform/path.h"
 #include "tests/fakes/memory_registry.h"
 #include "tests/localization/loc_fakes.h"
 
@@ -155,14 +156,17 @@ TEST_F(LanguageWindowTest, AFailedOrUnsoundUpdateKeepsTheOldFileAndSaysWhy) {
       "No language file could be downloaded.  The languages stay as they were.";
   const std::string refused =
       "The downloaded language file was not used, so the languages stay as "
-      "they were: ";
+      "they were.  ";
+  std::string latin1 = update;  // the same file saved in Windows-1252
+  latin1.replace(latin1.find("utför"), 6, "utf\xF6r");
   const std::vector<std::tuple<const char*, std::function<void()>, std::string>> cases = {
       {"no answer", [] {}, failed},
       {"client error", [&] { http.throws = true; }, failed},
       {"no item block", [&] { http.body = "<html><body>Not Found</body></html>"; },
-       refused + "it is not a whole localization file."},
+       refused + "The file is not a whole language file."},
       {"cut off", [&] { http.body = update.substr(0, update.size() - 40); },
-       refused + "it is not a whole localization file."},
+       refused + "The file is not a whole language file."},
+      {"another code page", [&] { http.body = latin1; }, refused + "The file is not UTF-8 text."},
       {"oversized", [&] { http.body = update + std::string(kMaxLocalizationBytes, ' '); }, failed},
       {"too slow",
        [&] {
@@ -171,16 +175,20 @@ TEST_F(LanguageWindowTest, AFailedOrUnsoundUpdateKeepsTheOldFileAndSaysWhy) {
        },
        failed},
       {"a text the program needs is missing", [&] { http.body = Update(lang, ""); },
-       refused + "the English texts lack FRMMAIN_LBLSTATUS."},
+       refused + "The English texts of the file lack FRMMAIN_LBLSTATUS."},
       {"a placeholder lost in translation",
        [&] { http.body = Update(lang, "Ready", "Vill du utföra \"{handling}\" nu?"); },
-       refused + "Svenska lost {action} in MSG_SURENOW."},
-      {"write fails",
+       refused + "The language Svenska lost {action} in MSG_SURENOW."},
+      {"neither folder can be written",
        [&] {
          http.body = update;
-         fs.FailNextWrite(FileErrorKind::AccessDenied);
+         fs.DenyWritesIn("C:\\Program Files");
+         fs.DenyWritesIn("C:\\Users");
        },
-       ""},
+       "The downloaded language file could not be saved, neither in the program folder "
+       "C:\\Program Files\\Norvale nor in your own folder " +
+           JoinPath("C:\\Users\\User\\AppData\\Local", "Norvale") +
+           ", so the languages stay as they were."},
   };
   for (const auto& [what, arrange, told] : cases) {
     http = {};
@@ -189,8 +197,44 @@ TEST_F(LanguageWindowTest, AFailedOrUnsoundUpdateKeepsTheOldFileAndSaysWhy) {
     window.Command1->UserClick();
     EXPECT_TRUE(kit.Script().AllAnswered()) << what;
     EXPECT_EQ(kThreeLanguages, fs.Get(lang.FilePath()).value()) << what;
+    EXPECT_FALSE(fs.Get(lang.UserFilePath())) << what;
     EXPECT_EQ(3, window.Combo1->ListCount()) << what;
   }
+}
+
+// Under Program Files a standard user cannot replace the file: the update is
+// kept in the user's own folder and read from there while it is the newer one.
+TEST_F(LanguageWindowTest, AnUpdateTheProgramFolderRefusesIsKeptForTheUser) {
+  PutFile(kThreeLanguages);
+  fs.DenyWritesIn("C:\\Program Files");
+  window.Load();
+  const std::string update = Update(lang);
+  http.body = update;
+  kit.Script().Expect(
+      "The most recent language file has been downloaded.  Please check for new languages.",
+      MsgBoxResult::OK);
+  window.Command1->UserClick();
+  EXPECT_TRUE(kit.Script().AllAnswered());
+  EXPECT_EQ(JoinPath(JoinPath("C:\\Users\\User\\AppData\\Local", "Norvale"), "Localization.txt"),
+            lang.UserFilePath());
+  EXPECT_EQ(update.substr(7) + "\r\n", fs.Get(lang.UserFilePath()).value());
+  EXPECT_EQ(kThreeLanguages, fs.Get(lang.FilePath()).value());
+  EXPECT_EQ((std::vector<std::string>{"English", "Svenska"}), window.Combo1->Items());
+  Choose("Svenska");
+  EXPECT_EQ("Klar", main.Find("lblStatus")->Caption());
+  window.Command3->UserClick();  // the copy in use is the one to translate
+  EXPECT_EQ(std::vector<std::string>{lang.UserFilePath()}, shell.opened);
+
+  // An administrator installs a newer file: that one is read again.
+  fs.Put(lang.FilePath(), kThreeLanguages);
+  window.Unload();
+  window.Load();
+  EXPECT_EQ((std::vector<std::string>{"English", "Deutsch", "日本語"}), window.Combo1->Items());
+  // A user copy that is newer but unsound (edited by hand, cut short) is passed over.
+  fs.Put(lang.UserFilePath(), Update(lang).substr(0, 200));
+  window.Unload();
+  window.Load();
+  EXPECT_EQ((std::vector<std::string>{"English", "Deutsch", "日本語"}), window.Combo1->Items());
 }
 
 TEST_F(LanguageWindowTest, AClickDuringTheDownloadStartsNoSecondOne) {

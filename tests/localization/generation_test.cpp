@@ -48,7 +48,7 @@ TEST_F(GenerationTest, TwoCheckBoxesGiveThreeItemsInTheWholeDocument) {
       Written());
 }
 
-TEST_F(GenerationTest, WindowsInLoadOrderThenTheMessagesAsTheyAreNow) {
+TEST_F(GenerationTest, WindowsInLoadOrderThenEveryMessage) {
   RegisterDefaultMessages(lang);
   LayoutForm main{kit, "frmMain", [](LayoutForm& f) {
                     f.SetCaption("Main");
@@ -70,7 +70,9 @@ TEST_F(GenerationTest, WindowsInLoadOrderThenTheMessagesAsTheyAreNow) {
   ASSERT_TRUE(lang.makeLocalizationFile({&main, &wizard}));
   const std::string block = FindTranslationItems(Written(), "English").value();
   std::vector<std::string_view> items = ItemLines(block);
-  ASSERT_EQ(1u + 12u + 3u + 88u + 1u, items.size());  // with the empty first and the tab last
+  size_t messages = 0;
+  while (lang.MessageCatalogue()[messages].InUse) ++messages;
+  ASSERT_EQ(1u + 12u + 3u + messages + 1u, items.size());  // with the empty first and the tab last
   for (auto& item : items) item.remove_prefix(std::min<size_t>(2, item.size()));
   EXPECT_EQ("<FRMMAIN_LSTSCHEDULES_COL1>Name</FRMMAIN_LSTSCHEDULES_COL1>", items[1]);
   EXPECT_EQ("<FRMMAIN_LSTSCHEDULES_COL3>Next Run Time</FRMMAIN_LSTSCHEDULES_COL3>", items[3]);
@@ -86,6 +88,30 @@ TEST_F(GenerationTest, WindowsInLoadOrderThenTheMessagesAsTheyAreNow) {
       "different name</MSG_NEWNAME>",
       items[16]);
   EXPECT_EQ("<MSG_TITLE>[ProgramName] by [CompanyName]</MSG_TITLE>", items[20]);
+}
+
+// The messages in effect may be another language's, or an old English group's:
+// the file gets the program's own English all the same.
+TEST_F(GenerationTest, MessagesAreTheProgramsOwnEnglishWhateverTheFileHeld) {
+  RegisterDefaultMessages(lang);
+  PutFile(FileWith({{"English", {"<MSG_SURE>Old English</MSG_SURE>", "<MSG_NO>Nope</MSG_NO>"}},
+                    {"Deutsch", {"<MSG_SURE>Sicher?</MSG_SURE>"}}}));
+  LayoutForm w{kit, "frmA", [](LayoutForm& f) { f.SetCaption("A"); }};
+  w.Load();
+  lang.ChangeLanguage(w, "English");
+  EXPECT_EQ("Old English", lang.getMessages("MSG_SURE"));
+  lang.ChangeLanguage(w, "Deutsch");
+  EXPECT_EQ("Sicher?", lang.getMessages("MSG_SURE"));
+  ASSERT_TRUE(lang.makeLocalizationFile({&w}, /*keep_other_languages=*/true));
+  // The other languages follow whole, readable to their end.
+  EXPECT_TRUE(LooksLikeLocalizationFile(Written()));
+  ASSERT_EQ((std::vector<std::string>{"English", "Deutsch"}), ListLanguageNames(Written()));
+  const std::string english = FindTranslationItems(Written(), "English").value();
+  EXPECT_EQ("Are you sure you want to perform the selected action immediately?",
+            FindItem(english, "MSG_SURE"));
+  EXPECT_EQ("No", FindItem(english, "MSG_NO"));
+  EXPECT_EQ("[ProgramName] by [CompanyName]", FindItem(english, "MSG_TITLE"));
+  EXPECT_EQ("Sicher?", FindItem(FindTranslationItems(Written(), "Deutsch").value(), "MSG_SURE"));
 }
 
 TEST_F(GenerationTest, WhatItWritesReadsBackAndAgainGivesTheSameFile) {

@@ -13,6 +13,8 @@
 #include "localization/lang_text.h"
 #include "localization/language_file.h"
 #include "localization/mod_languages.h"
+#include "platform/case_fold.h"
+#include "platform/path.h"
 #include "tests/fakes/fake_toolkit.h"
 #include "tests/fakes/memory_registry.h"
 #include "tests/localization/loc_fakes.h"
@@ -22,14 +24,18 @@ namespace {
 
 using loctest::ShippedLocalizationFile;
 
-// Placeholders (ignoring case) and access-key markers ("&&" shows a plain "&").
+// Placeholders: the branding ones ignoring case, every "{name}" exactly; and
+// access-key markers ("&&" shows a plain "&").
 std::map<std::string, int> Markers(std::string_view text) {
   std::map<std::string, int> found;
-  const std::string upper = UpperCase(text);
-  for (const char* p : {"[PROGRAMNAME]", "[COMPANYNAME]", "[WEBSITE]"}) {
-    for (size_t at = upper.find(p); at != std::string::npos; at = upper.find(p, at + 1)) {
+  for (const char* p : {"[ProgramName]", "[CompanyName]", "[Website]"}) {
+    for (auto at = FindIgnoringCase(text, p); at; at = FindIgnoringCase(text, p, at->end)) {
       ++found[p];
     }
+  }
+  for (size_t at = text.find('{'); at != std::string_view::npos; at = text.find('{', at + 1)) {
+    const size_t end = text.find('}', at);
+    ++found[std::string(text.substr(at, end == std::string_view::npos ? 1 : end - at + 1))];
   }
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '&') continue;
@@ -90,7 +96,7 @@ TEST(ShippedFileTest, IsWellFormedUtf8WithCrLfLinesAndUniqueLanguages) {
   EXPECT_EQ("English", names[0]);
   bool non_latin = false;
   for (size_t i = 0; i < names.size(); ++i) {
-    for (size_t j = 0; j < i; ++j) EXPECT_FALSE(SameIgnoringCase(names[i], names[j])) << names[i];
+    for (size_t j = 0; j < i; ++j) EXPECT_FALSE(EqualsIgnoringCase(names[i], names[j])) << names[i];
     // Scripts from Greek on (U+0370 and up) begin with a lead byte of 0xCD or more.
     non_latin = non_latin || static_cast<unsigned char>(names[i][0]) >= 0xCD;
   }
@@ -135,6 +141,22 @@ TEST(ShippedFileTest, EveryLanguageTranslatesEveryEnglishItemKeepingItsMarkers) 
       EXPECT_EQ(source.empty(), text.empty()) << name << " " << key;
       EXPECT_EQ(Markers(source), Markers(text)) << name << " " << key << ": " << text;
     }
+  }
+}
+
+// "Logging is off" names the check box that turns it on, as that language shows it.
+TEST(ShippedFileTest, TheHistoryQuotesTheLoggingCheckBoxCaptionOfItsLanguage) {
+  const std::string file = ShippedLocalizationFile();
+  for (const std::string& name : ListLanguageNames(file)) {
+    const std::string block = FindTranslationItems(file, name).value();
+    std::string caption = FindItem(block, "FRMOPTIONS_CHKLOG");
+    if (const size_t key = caption.find("(&"); key != std::string::npos) {
+      caption.erase(key, caption.find(')', key) + 1 - key);  // "(&L)" after Japanese text
+    }
+    std::erase(caption, '&');
+    ASSERT_FALSE(caption.empty()) << name;
+    EXPECT_NE(std::string::npos, FindItem(block, "MSG_HISTORYOFF").find(caption))
+        << name << ": " << caption;
   }
 }
 

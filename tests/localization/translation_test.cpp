@@ -131,16 +131,32 @@ TEST_F(TranslationTest, WhichLanguageIsInForce) {
   Open("Deutsch");
   EXPECT_EQ("&Los", Open("Klingon")->Find("cmdGo")->Caption());
   EXPECT_EQ("Klingon", current_language);
-  // A language lacking items leaves those in the language before.
+  // A language lacking items leaves a window's captions in the language before,
+  // but a message it lacks is the program's English, not the old language's.
   auto w = Open("Deutsch");
+  EXPECT_EQ("Dienstag", lang.getMessages("MSG_TUESDAY"));
   lang.ChangeLanguage(*w, "Français");
   EXPECT_EQ("Remarque", w->Find("lblInfo")->Caption());
   EXPECT_EQ("&Los", w->Find("cmdGo")->Caption());
-  EXPECT_EQ("Dienstag", lang.getMessages("MSG_TUESDAY"));
+  EXPECT_EQ("Tuesday", lang.getMessages("MSG_TUESDAY"));
   // The file going away keeps the items loaded last.
   fs.RemoveFile(lang.FilePath());
   EXPECT_EQ("Remarque", Open("Deutsch")->Find("lblInfo")->Caption());
   EXPECT_EQ("Deutsch", current_language);
+}
+
+// A translator edits the file while the program runs: a change of one letter
+// keeps the size, so the write time tells it; an unchanged file is read once.
+TEST_F(TranslationTest, TheFileIsReadAgainWhenItsSizeOrWriteTimeChanged) {
+  PutFile(FileWith({{"Deutsch", {"<FRMTEST_CMDGO>&Los</FRMTEST_CMDGO>"}}}));
+  EXPECT_EQ("&Los", Open("Deutsch")->Find("cmdGo")->Caption());
+  const size_t reads = fs.ReadCount();
+  EXPECT_EQ("&Los", Open("Deutsch")->Find("cmdGo")->Caption());
+  EXPECT_EQ(reads, fs.ReadCount());
+  PutFile(FileWith({{"Deutsch", {"<FRMTEST_CMDGO>&Lauf</FRMTEST_CMDGO>"}}}));  // longer
+  EXPECT_EQ("&Lauf", Open("Deutsch")->Find("cmdGo")->Caption());
+  PutFile(FileWith({{"Deutsch", {"<FRMTEST_CMDGO>&Rein</FRMTEST_CMDGO>"}}}));  // same size
+  EXPECT_EQ("&Rein", Open("Deutsch")->Find("cmdGo")->Caption());
 }
 
 TEST_F(TranslationTest, ABlockWithoutLineBreaksIsReplacedByEnglish) {

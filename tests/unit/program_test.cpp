@@ -180,7 +180,10 @@ TEST_F(ProgramTest, TheMaintenanceSwitchWritesEnglishKeepsTheOtherLanguagesAndSt
   fs.Put(path,
          "<?xml version=\"1.0\"?>\r\n<XML_DIZ_INFO>\r\n<LANGUAGE_GROUP xml:lang=\"en\">\r\n"
          "\t<LANGUAGE_NAME>English</LANGUAGE_NAME>\r\n\t<TRANSLATION_ITEMS>\r\n"
-         "\t\t<FRMMAIN_CMDGO>Old</FRMMAIN_CMDGO>\r\n\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n"
+         "\t\t<FRMMAIN_CMDGO>Old</FRMMAIN_CMDGO>\r\n\t\t<FRMLANGUAGE_COMMAND2>Old</FRMLANGUAGE_COMMAND2>\r\n"
+         "\t\t<FRMLANGUAGE_CAPTION>Old</FRMLANGUAGE_CAPTION>\r\n\t\t<MSG_SURE>Old</MSG_SURE>\r\n"
+         "\t\t<MSG_TITLELANGUAGE>Old</MSG_TITLELANGUAGE>\r\n"
+         "\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n"
          "<LANGUAGE_GROUP xml:lang=\"de\">\r\n\t<LANGUAGE_NAME>Deutsch</LANGUAGE_NAME>\r\n"
          "\t<TRANSLATION_ITEMS>\r\n\t\t<FRMMAIN_CMDGO>&amp;Los</FRMMAIN_CMDGO>\r\n"
          "\t\t<MSG_NOW>Jetzt</MSG_NOW>\r\n\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n"
@@ -328,6 +331,15 @@ TEST_F(ProgramTest, EveryAnswerOfTheCommandLineSpeaksTheLanguageInEffect) {
         EXPECT_TRUE(!english.count(word) || allowed.count(word))
             << "English \"" << word << "\" in: " << text;
       }
+  // The program's own English in the English group, the German one readable whole.
+  const std::string english = FindTranslationItems(*file, "English").value();
+  EXPECT_EQ("OK", FindItem(english, "FRMLANGUAGE_COMMAND2"));
+  EXPECT_EQ("Language Selection", FindItem(english, "FRMLANGUAGE_CAPTION"));
+  EXPECT_EQ("Now", FindItem(english, "MSG_NOW"));
+  EXPECT_EQ("Are you sure you want to perform the selected action immediately?",
+            FindItem(english, "MSG_SURE"));
+  EXPECT_EQ("Jetzt", FindItem(FindTranslationItems(*file, "Deutsch").value(), "MSG_NOW"));
+  EXPECT_EQ(0, program.ExitCode());
     }
   }
 }
@@ -338,6 +350,27 @@ TEST_F(ProgramTest, ALanguageChosenWhileRunningAnswersTheNextRequest) {
   ReturningUser("English");
   NorvaleProgram program(platform, ParseCommandLine({"/tray"}));
   program.Start();
+// A program folder the user may not write: the old file stays whole, and the run
+// ends with an exit code and one line that says why, in the user's language.
+TEST_F(ProgramTest, TheMaintenanceSwitchThatCannotWriteSaysWhyAndFails) {
+  const std::string path = JoinPath(fs.ProgramFolder(), "Localization.txt");
+  const std::string old =
+      "<?xml version=\"1.0\"?>\r\n<XML_DIZ_INFO>\r\n<LANGUAGE_GROUP xml:lang=\"de\">\r\n"
+      "\t<LANGUAGE_NAME>Deutsch</LANGUAGE_NAME>\r\n\t<TRANSLATION_ITEMS>\r\n"
+      "\t\t<MSG_NOTWRITTEN>{file} nicht geschrieben.</MSG_NOTWRITTEN>\r\n"
+      "\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n</XML_DIZ_INFO>\r\n";
+  fs.Put(path, old);
+  fs.DenyWritesIn(fs.ProgramFolder());
+  reg.Put(RegRoot::CurrentUser, "Software\\VB and VBA Program Settings\\Norvale\\Settings",
+          "Language", {kRegSz, "Deutsch"});
+  NorvaleProgram program(platform, ParseCommandLine({"/writelocalization"}));
+  program.Start();
+  EXPECT_TRUE(kit.QuitRequested());
+  EXPECT_EQ(old, fs.Get(path).value());
+  EXPECT_NE(0, program.ExitCode());
+  EXPECT_EQ(path + " nicht geschrieben.\n", program.ExitReason());
+}
+
   std::string list = program.Handle({"/list"}).text;
   EXPECT_NE(std::string::npos, list.find("Schedule Name")) << list;
   EXPECT_NE(std::string::npos, list.find("Stand By")) << list;

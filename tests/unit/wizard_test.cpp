@@ -178,6 +178,30 @@ TEST_F(WizardTest, NamesAreRefusedWithTheirMessageAndTheInputStays) {
   EXPECT_TRUE(kit.Script().AllAnswered());
 }
 
+// Romanian, Azerbaijani, Vietnamese, Croatian digraphs and Armenian: one file each
+// to Windows, so the second name is refused and the first file stays.
+TEST_F(WizardTest, ANameDifferingOnlyByCaseIsRefusedInEveryAlphabet) {
+  const std::pair<const char*, const char*> pairs[] = {
+      {"ȘCOALĂ", "școală"}, {"Әлифба", "әлифба"}, {"Ạn", "ạn"},   {"Ơn", "ơn"},
+      {"Ǆep", "ǆep"},       {"ǅem", "ǆem"},       {"Արև", "արև"}, {"Σοφός", "ΣΟΦΌΣ"}};
+  for (const auto& [stored, typed] : pairs) {
+    PutSchedule(stored, "Reboot", "2026-12-04", "22:30:00");
+  }
+  main->loadData();
+  frmWizard& w = OpenNew();
+  for (const auto& [stored, typed] : pairs) {
+    w.txtName->UserType(typed);
+    kit.Script().Expect(
+        "Error: An item with that name already exists.  Please choose a different name",
+        MsgBoxResult::OK);
+    w.cmdOK->UserClick();
+    EXPECT_TRUE(w.Visible()) << typed;
+    EXPECT_TRUE(fs.Get(data + stored + ".sch")) << stored;
+  }
+  EXPECT_EQ(std::size(pairs), fs.ListFiles("C:\\Program Files\\Norvale\\data", "*").size());
+  EXPECT_TRUE(kit.Script().AllAnswered());
+}
+
 TEST_F(WizardTest, AWeeklyScheduleWithoutADayIsRefused) {
   frmWizard& w = OpenNew();
   w.txtName->UserType("Never");

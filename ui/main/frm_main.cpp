@@ -200,7 +200,8 @@ void frmMain::Form_Load() {
     for (Timer* t : {tmrScheduler, tmrTrayIcon}) {
       t->SetEnabled(false);
     }
-    cmdWebsite->SetCaption("Visit " + app_.website);
+    // The file names the address by its placeholder, so no translation spells it.
+    cmdWebsite->SetCaption("Visit [Website]");
     SetCaption(app_.Message("MSG_TITLE", app_.product_name));
     return;
   }
