@@ -30,12 +30,9 @@ int UpperBound(const Form& window, std::string_view name) {
   return upper;
 }
 
-void CopyOverlay(Form& window, const Control& label, const std::string& array) {
-  SkinLabel& overlay = window.Add<SkinLabel>(array, UpperBound(window, array) + 1);
-  overlay.SetContainer(label.Container());
-  overlay.Move(label.Left(), label.Top(), label.Width(), label.Height());
-  overlay.SetCaption(label.Caption());
-  overlay.SetVisible(label.Visible());
+// The copy keeps following its label: a translation or a wider layout moves both.
+void CopyOverlay(Form& window, Control& label, const std::string& array) {
+  label.LayOver(window.Add<SkinLabel>(array, UpperBound(window, array) + 1));
 }
 
 bool IsPlainControl(const std::string& type) {
@@ -135,7 +132,7 @@ void ColorStandardControls(Form& window, Color back, Color text, Color picture, 
 void OverlaySkinLabels(Form& window) {
   const size_t count = window.Controls().size();
   for (size_t i = 0; i < count; ++i) {
-    const Control& c = *window.Controls()[i];
+    Control& c = *window.Controls()[i];
     if (c.TypeName() == "Label") CopyOverlay(window, c, "SkinLabel1");
   }
 }
@@ -143,7 +140,7 @@ void OverlaySkinLabels(Form& window) {
 void OverlaySkinLabelsByContainer(Form& window) {
   const size_t count = window.Controls().size();
   for (size_t i = 0; i < count; ++i) {
-    const Control& c = *window.Controls()[i];
+    Control& c = *window.Controls()[i];
     if (c.TypeName() != "Label") continue;
     for (int a = 1; a <= 6; ++a) {
       const std::string array = "SkinLabel" + std::to_string(a);

@@ -49,7 +49,8 @@ std::optional<Color> ParseColor(std::string_view text);
 // colours, by type name. An error stops the painting of the later controls.
 void ColorStandardControls(Form& window, Color back, Color text, Color picture, Color ignored);
 // A skin label over every plain label, copied in the order Top, Left, Height,
-// Width, Font, Caption, Visible, added to the window's SkinLabel1 array.
+// Width, Font, Caption, Visible, added to the window's SkinLabel1 array. Each
+// copy follows its label from then on.
 void OverlaySkinLabels(Form& window);
 // The preferences window's variant: each label goes into the first of the
 // arrays SkinLabel1 .. SkinLabel6 whose element 0 shares its container.

@@ -19,6 +19,7 @@ void Control::SetCaption(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   Notify(Prop::Caption);
+  if (overlay_) overlay_->SetCaption(text_);
 }
 
 void Control::SetEnabled(bool on) {
@@ -31,6 +32,7 @@ void Control::SetVisible(bool on) {
   if (on == visible_) return;
   visible_ = on;
   Notify(Prop::Visible);
+  if (overlay_) overlay_->SetVisible(on);
 }
 
 void Control::SetToolTipText(std::string tip) {
@@ -45,6 +47,17 @@ void Control::Move(int left, int top, int width, int height) {
   width_ = width;
   height_ = height;
   Notify(Prop::Geometry);
+  if (overlay_) overlay_->Move(left, top, width, height);
+}
+
+void Control::LayOver(Control& copy) {
+  if (&copy == this) return;
+  copy.covered_ = this;
+  overlay_ = &copy;
+  copy.SetContainer(container_);
+  copy.Move(left_, top_, width_, height_);
+  copy.SetCaption(text_);
+  copy.SetVisible(visible_);
 }
 
 void Control::SetColors(std::optional<Color> fore, std::optional<Color> back) {

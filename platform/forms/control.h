@@ -81,6 +81,12 @@ class Control {
   int Height() const { return height_; }
   void Move(int left, int top, int width, int height);
 
+  // A copy laid over this control (a skin's label): from now on it shows this
+  // control's text, place, size and visibility, whatever changes them.
+  void LayOver(Control& copy);
+  // The control this one is a copy laid over, or nullptr.
+  const Control* Covered() const { return covered_; }
+
   std::optional<Color> ForeColor() const { return fore_; }
   std::optional<Color> BackColor() const { return back_; }
   void SetColors(std::optional<Color> fore, std::optional<Color> back);
@@ -121,6 +127,8 @@ class Control {
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   std::optional<Color> fore_, back_;
   std::unique_ptr<ControlPeer> peer_;
+  Control* overlay_ = nullptr;
+  const Control* covered_ = nullptr;
 };
 
 class Label : public Control {

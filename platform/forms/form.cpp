@@ -42,6 +42,8 @@ void Form::Load() {
   if (loaded_) return;
   // A fresh window: last run's controls and peers go now, not at unload, since
   // unloading usually starts inside one of their own events.
+  fitted_.clear();
+  fitted_client_.reset();
   controls_.clear();
   peer_.reset();
   visible_ = false;
@@ -75,16 +77,19 @@ int TextPadding(const std::string& type) {
 bool HoldsText(const Control& c) {
   static const std::set<std::string> kinds = {"CommandButton", "CheckBox",  "OptionButton",
                                               "Label",         "SkinLabel", "Frame"};
-  return kinds.count(c.TypeName()) && c.Visible() && c.Width() > 0 && c.Height() > 0 &&
-         !c.Caption().empty();
+  return kinds.count(c.TypeName()) && !c.Covered() && c.Visible() && c.Width() > 0 &&
+         c.Height() > 0 && !c.Caption().empty();
 }
 
+// A copy laid over another control is not placed on its own: it follows.
 bool IsPlacedControl(const Control& c) {
-  return c.TypeName() != "Menu" && c.TypeName() != "Timer";
+  return c.TypeName() != "Menu" && c.TypeName() != "Timer" && !c.Covered();
 }
 
-bool SameRect(const Control& c, const TwipsRect& r) {
-  return c.Left() == r.left && c.Top() == r.top && c.Width() == r.width && c.Height() == r.height;
+TwipsRect RectOf(const Control& c) { return {c.Left(), c.Top(), c.Width(), c.Height()}; }
+
+bool SameRect(const TwipsRect& a, const TwipsRect& b) {
+  return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
 }
 
 // How far the shown controls in a container (nullptr: the window) reach.
@@ -106,16 +111,10 @@ Reach ReachIn(const std::vector<std::unique_ptr<Control>>& controls, const Contr
 }  // namespace
 
 void Form::Widen(Control& grown, int by) {
-  const TwipsRect was{grown.Left(), grown.Top(), grown.Width(), grown.Height()};
+  const TwipsRect was = RectOf(grown);
   const int old_right = was.left + was.width;
   const int old_width = was.width;
-  // The control, and a skin's copy laid over it.
-  for (const auto& owned : controls_) {
-    Control& o = *owned;
-    if (&o == &grown || (o.Container() == grown.Container() && SameRect(o, was))) {
-      o.Move(o.Left(), o.Top(), o.Width() + by, o.Height());
-    }
-  }
+  grown.Move(was.left, was.top, was.width + by, was.height);
   // Frames stacked in one column keep one width.
   if (grown.TypeName() == "Frame") {
     for (const auto& owned : controls_) {
@@ -150,16 +149,12 @@ void Form::Widen(Control& grown, int by) {
 }
 
 void Form::Heighten(Control& grown, int by) {
-  const TwipsRect was{grown.Left(), grown.Top(), grown.Width(), grown.Height()};
+  const TwipsRect was = RectOf(grown);
   const int old_bottom = was.top + was.height;
+  grown.Move(was.left, was.top, was.width, was.height + by);
   for (const auto& owned : controls_) {
     Control& o = *owned;
-    if (o.Container() != grown.Container() || !IsPlacedControl(o)) continue;
-    if (&o == &grown || SameRect(o, was)) {
-      // The control, and a skin's copy laid over it.
-      o.Move(o.Left(), o.Top(), o.Width(), o.Height() + by);
-      continue;
-    }
+    if (&o == &grown || o.Container() != grown.Container() || !IsPlacedControl(o)) continue;
     // What stands below it, in its columns, moves down.
     const bool below = o.Top() >= old_bottom - 60;
     const bool overlaps = o.Left() < was.left + was.width && o.Left() + o.Width() > was.left;
@@ -175,8 +170,53 @@ void Form::Heighten(Control& grown, int by) {
   }
 }
 
+void Form::RestoreDesignedLayout() {
+  // Coordinate by coordinate: one the program or the user changed since stays.
+  const auto back = [](int now, int fitted, int designed) { return now == fitted ? designed : now; };
+  for (const FittedPlace& f : fitted_) {
+    Control& c = *f.control;
+    c.Move(back(c.Left(), f.fitted.left, f.designed.left),
+           back(c.Top(), f.fitted.top, f.designed.top),
+           back(c.Width(), f.fitted.width, f.designed.width),
+           back(c.Height(), f.fitted.height, f.designed.height));
+  }
+  fitted_.clear();
+  if (fitted_client_) {
+    const FittedClient f = *fitted_client_;
+    fitted_client_.reset();
+    const int width = back(ScaleWidth(), f.fitted_width, f.designed_width);
+    const int height = back(ScaleHeight(), f.fitted_height, f.designed_height);
+    if (width != ScaleWidth() || height != ScaleHeight()) SetClientSize(width, height);
+  }
+}
+
 void Form::FitTexts() {
   if (!peer_ || !loaded_) return;
+  RestoreDesignedLayout();
+  std::vector<std::pair<Control*, TwipsRect>> designed;
+  for (const auto& owned : controls_) {
+    if (IsPlacedControl(*owned)) designed.emplace_back(owned.get(), RectOf(*owned));
+  }
+  const int width = ScaleWidth(), height = ScaleHeight();
+  GrowForTexts();
+  std::set<const Control*> moved;
+  for (const auto& [c, was] : designed) {
+    const TwipsRect now = RectOf(*c);
+    if (SameRect(was, now)) continue;
+    fitted_.push_back({c, was, now});
+    moved.insert(c);
+  }
+  if (ScaleWidth() != width || ScaleHeight() != height) {
+    fitted_client_ = FittedClient{width, height, ScaleWidth(), ScaleHeight()};
+  }
+  // A control moved after it was drawn would keep bits of its old text.
+  for (const auto& owned : controls_) {
+    const Control* placed = owned->Covered() ? owned->Covered() : owned.get();
+    if (moved.count(placed)) owned->Refresh();
+  }
+}
+
+void Form::GrowForTexts() {
   struct Need {
     Control* control;
     int width;

@@ -157,6 +157,9 @@ class Form {
   // the window's font would cut, moving what stands to their right along and
   // enlarging frames and the window as needed. Runs after the load step and
   // after every translation; nothing happens where texts cannot be measured.
+  // Each run starts from the designed layout: what the last run widened, moved
+  // or grew goes back first, unless the program or the user has placed it since,
+  // so shorter texts give a narrower window again.
   void FitTexts();
 
   // A dialog: a fixed frame without minimize and maximize boxes. Set before
@@ -224,6 +227,19 @@ class Form {
   bool dark_title_ = false;
   void Widen(Control& grown, int by);
   void Heighten(Control& grown, int by);
+  void GrowForTexts();
+  void RestoreDesignedLayout();
+  // What the last FitTexts changed: each control's place before and after it,
+  // and the window's client size.
+  struct FittedPlace {
+    Control* control;
+    TwipsRect designed, fitted;
+  };
+  std::vector<FittedPlace> fitted_;
+  struct FittedClient {
+    int designed_width, designed_height, fitted_width, fitted_height;
+  };
+  std::optional<FittedClient> fitted_client_;
   bool floating_ = false;
   bool dialog_ = false;
   MessageHook hook_;

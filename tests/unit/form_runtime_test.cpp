@@ -365,7 +365,8 @@ class Columns : public Form {
     Move(0, 0, 8000, 4000);
     upper = &Add<Frame>("fraUpper", -1, "Upper", nullptr, 120, 120, 3600, 1500);
     label = &Add<Label>("lblWarn", -1, "&Warn:", upper, 120, 300, 1000, 255);
-    overlay = &Add<SkinLabel>("SkinLabel1", 0, "&Warn:", upper, 120, 300, 1000, 255);
+    overlay = &Add<SkinLabel>("SkinLabel1", 0);
+    label->LayOver(*overlay);
     combo = &Add<ComboBox>("cmbWarn", -1, "", upper, 1200, 260, 2000, 315);
     label2 = &Add<Label>("lblSkin", -1, "&Skin:", upper, 120, 660, 1000, 255);
     combo2 = &Add<ComboBox>("cmbSkin", -1, "", upper, 1200, 620, 2000, 315);
@@ -388,7 +389,6 @@ TEST(FitTexts, ALongerTextWidensItsControlAndMakesRoomAroundIt) {
   form.Load();
   EXPECT_EQ(1000, form.label->Width());  // "Warn:" fits
   form.label->SetCaption("&Warnung vor dem Ausführen (Sekunden):");
-  form.overlay->SetCaption(form.label->Caption());
   form.FitTexts();
   EXPECT_EQ(3745, form.label->Width());  // 37 characters and the label's own margin
   EXPECT_EQ(3745, form.overlay->Width());
@@ -408,6 +408,49 @@ TEST(FitTexts, ALongerTextWidensItsControlAndMakesRoomAroundIt) {
   form.FitTexts();
   EXPECT_EQ(4500 + 300, form.right->Width());
   EXPECT_GE(form.ScaleWidth(), form.right->Left() + form.right->Width());
+}
+
+// Laid out again for shorter texts, the window starts from its design: what a
+// longer text widened, moved and grew goes back, and the copy over the label
+// follows; what the program placed since keeps its place.
+TEST(FitTexts, ShorterTextsGiveTheDesignedLayoutBack) {
+  FakeClock clock;
+  FakeToolkit kit(clock);
+  kit.MeasureTexts(100);
+  Columns form(kit, "frmColumns");
+  form.Load();
+  const int designed_width = form.ScaleWidth();
+  form.label->SetCaption(std::string(50, 'r'));  // Russian-long
+  form.FitTexts();
+  ASSERT_EQ(5045, form.label->Width());
+  ASSERT_GT(form.ScaleWidth(), designed_width);
+  form.combo2->Move(form.combo2->Left(), 700, form.combo2->Width(), form.combo2->Height());
+  form.label->SetCaption(std::string(30, 'g'));  // German-long: narrower than before
+  form.FitTexts();
+  EXPECT_EQ(3045, form.label->Width());
+  EXPECT_EQ(3045, form.label2->Width());
+  EXPECT_EQ(1200 + 2045, form.combo->Left());
+  EXPECT_EQ(1200 + 2045, form.combo2->Left());
+  EXPECT_EQ(700, form.combo2->Top());  // placed by the program: kept
+  EXPECT_EQ(form.combo->Left() + 2000 + 120, form.upper->Width());
+  EXPECT_EQ(form.upper->Width(), form.lower->Width());
+  EXPECT_EQ(form.upper->Left() + form.upper->Width() + 120, form.right->Left());
+  EXPECT_EQ(form.right->Left() + form.right->Width() + 120, form.ScaleWidth());
+  form.label->SetCaption("&Warn:");
+  form.FitTexts();
+  EXPECT_EQ(1000, form.label->Width());
+  EXPECT_EQ(1200, form.combo->Left());
+  EXPECT_EQ(3600, form.upper->Width());
+  EXPECT_EQ(3600, form.lower->Width());
+  EXPECT_EQ(3840, form.right->Left());
+  EXPECT_EQ(designed_width, form.ScaleWidth());
+  // The skin's copy shows the label's text where the label stands.
+  EXPECT_EQ("&Warn:", form.overlay->Caption());
+  EXPECT_EQ(form.label->Left(), form.overlay->Left());
+  EXPECT_EQ(form.label->Width(), form.overlay->Width());
+  EXPECT_EQ(form.upper, form.overlay->Container());
+  form.label->SetVisible(false);
+  EXPECT_FALSE(form.overlay->Visible());
 }
 
 }  // namespace

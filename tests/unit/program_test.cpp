@@ -1,6 +1,7 @@
 // Norvale from start to a fired schedule, over the doubles.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "apps/norvale/listing.h"
@@ -161,6 +162,132 @@ TEST_F(ProgramTest, ALanguageChosenWhileRunningReachesEveryOpenWindowAtOnce) {
             kit.FakeTrayIcon().balloons.back().find("Probelauf: „Herunterfahren“"));
 }
 
+// Where each control of a window stands, by name and index, and how big the
+// window's client area is.
+struct Layout {
+  std::map<std::pair<std::string, int>, TwipsRect> controls;
+  int width = 0, height = 0;
+};
+Layout LayoutOf(const Form& window) {
+  Layout layout{{}, window.ScaleWidth(), window.ScaleHeight()};
+  for (const auto& c : window.Controls()) {
+    if (c->TypeName() == "Menu" || c->TypeName() == "Timer") continue;
+    layout.controls[{c->Name(), c->Index()}] = {c->Left(), c->Top(), c->Width(), c->Height()};
+  }
+  return layout;
+}
+void ExpectSameLayout(const Layout& want, const Layout& got, const std::string& what) {
+  EXPECT_EQ(want.width, got.width) << what;
+  EXPECT_EQ(want.height, got.height) << what;
+  for (const auto& [key, r] : want.controls) {
+    const auto it = got.controls.find(key);
+    ASSERT_NE(got.controls.end(), it) << what << " " << key.first;
+    const TwipsRect& g = it->second;
+    EXPECT_TRUE(r.left == g.left && r.top == g.top && r.width == g.width && r.height == g.height)
+        << what << " " << key.first << "(" << key.second << "): " << g.left << "," << g.top << " "
+        << g.width << "x" << g.height << " instead of " << r.left << "," << r.top << " " << r.width
+        << "x" << r.height;
+  }
+}
+
+// The skin's copies laid over the labels: each, with the label it covers.
+std::vector<std::pair<const Control*, const Control*>> Overlays(const Form& window) {
+  std::vector<std::pair<const Control*, const Control*>> pairs;
+  for (const auto& copy : window.Controls()) {
+    if (copy->TypeName() != "SkinLabel" || copy->Index() < 1) continue;
+    for (const auto& label : window.Controls()) {
+      if (label->TypeName() == "Label" && label->Container() == copy->Container() &&
+          label->Left() == copy->Left() && label->Top() == copy->Top() &&
+          label->Caption() == copy->Caption()) {
+        pairs.emplace_back(copy.get(), label.get());
+        break;
+      }
+    }
+  }
+  return pairs;
+}
+
+class LanguageWhileRunningTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    fs.Put(JoinPath(fs.ProgramFolder(), "Localization.txt"), loctest::ShippedLocalizationFile());
+    fs.Put(JoinPath(JoinPath(fs.ProgramFolder(), "Skins"), "Light.skin"),
+           "Name=Light\nControlBack=#FFFFFF\nControlText=#000000\nPictureBack=#F0F0F0\n");
+    kit.MeasureTexts(90);
+  }
+  void Choose(NorvaleProgram& program, const std::string& language) {
+    program.App().ShowLanguageWindow(false);
+    auto* languages = static_cast<frmLanguage*>(program.App().Window("frmLanguage"));
+    ASSERT_NE(nullptr, languages);
+    for (int i = 0; i < languages->Combo1->ListCount(); ++i) {
+      if (languages->Combo1->List(i) == language) {
+        languages->Combo1->UserSelect(i);
+        return;
+      }
+    }
+    FAIL() << language << " is not offered";
+  }
+};
+
+// The skin's copies over the preferences' labels show each label's new text,
+// where the label now stands and as big, after every change of language.
+TEST_F(LanguageWhileRunningTest, TheSkinsCopiesFollowTheirTranslatedLabels) {
+  ReturningUser("English");
+  NorvaleProgram program(platform, {});
+  program.Start();
+  kit.Advance(200ms);
+  frmMain& main = program.Main();
+  main.Options().Show();
+  const auto overlays = Overlays(main.Options());
+  ASSERT_GE(overlays.size(), 10u);  // every label of the preferences is covered
+  for (const std::string language : {"\u0420\u0443\u0441\u0441\u043A\u0438\u0439", "Deutsch"}) {
+    Choose(program, language);
+    ASSERT_NE("&Warn before acting (seconds):", main.Options().Find("lblWarn")->Caption());
+    for (const auto& [copy, label] : overlays) {
+      const std::string what = language + " " + label->Name() + "(" +
+                               std::to_string(label->Index()) + ") under " + copy->Name() + "(" +
+                               std::to_string(copy->Index()) + ")";
+      EXPECT_EQ(label->Caption(), copy->Caption()) << what;
+      EXPECT_EQ(label->Left(), copy->Left()) << what;
+      EXPECT_EQ(label->Top(), copy->Top()) << what;
+      EXPECT_EQ(label->Width(), copy->Width()) << what;
+      EXPECT_EQ(label->Height(), copy->Height()) << what;
+      EXPECT_EQ(label->Visible(), copy->Visible()) << what;
+    }
+  }
+}
+
+// Laid out again for German after Russian, the main window and the preferences
+// stand exactly as in a program started in German: nothing stays Russian-wide.
+// Back in English, they are as designed.
+TEST_F(LanguageWhileRunningTest, AWindowLaidOutAgainStartsFromItsDesign) {
+  Layout german_main, german_options;
+  {
+    ReturningUser("Deutsch");
+    NorvaleProgram program(platform, {});
+    program.Start();
+    kit.Advance(200ms);  // past the splash screen
+    program.Main().Options().Show();
+    german_main = LayoutOf(program.Main());
+    german_options = LayoutOf(program.Main().Options());
+  }
+  ReturningUser("English");
+  NorvaleProgram program(platform, {});
+  program.Start();
+  kit.Advance(200ms);
+  frmMain& main = program.Main();
+  main.Options().Show();
+  const Layout english_main = LayoutOf(main), english_options = LayoutOf(main.Options());
+  Choose(program, "\u0420\u0443\u0441\u0441\u043A\u0438\u0439");
+  EXPECT_GT(main.Options().ScaleWidth(), german_options.width);  // Russian is wider here
+  Choose(program, "Deutsch");
+  ExpectSameLayout(german_main, LayoutOf(main), "main window in German");
+  ExpectSameLayout(german_options, LayoutOf(main.Options()), "preferences in German");
+  Choose(program, "English");
+  ExpectSameLayout(english_main, LayoutOf(main), "main window in English");
+  ExpectSameLayout(english_options, LayoutOf(main.Options()), "preferences in English");
+}
+
 TEST_F(ProgramTest, WithoutTheSwitchTheScheduleReachesThePowerControl) {
   Schedule("Night", "Reboot", "22:30:00");
   NorvaleProgram program(platform, {});
@@ -204,6 +331,15 @@ TEST_F(ProgramTest, TheMaintenanceSwitchWritesEnglishKeepsTheOtherLanguagesAndSt
   }
   EXPECT_EQ(std::string::npos, file->find("Old"));
   EXPECT_TRUE(file->ends_with("</XML_DIZ_INFO>\r\n"));
+  // The program's own English in the English group, the German one readable whole.
+  const std::string english = FindTranslationItems(*file, "English").value();
+  EXPECT_EQ("OK", FindItem(english, "FRMLANGUAGE_COMMAND2"));
+  EXPECT_EQ("Language Selection", FindItem(english, "FRMLANGUAGE_CAPTION"));
+  EXPECT_EQ("Now", FindItem(english, "MSG_NOW"));
+  EXPECT_EQ("Are you sure you want to perform the selected action immediately?",
+            FindItem(english, "MSG_SURE"));
+  EXPECT_EQ("Jetzt", FindItem(FindTranslationItems(*file, "Deutsch").value(), "MSG_NOW"));
+  EXPECT_EQ(0, program.ExitCode());
   EXPECT_FALSE(program.Main().Visible());
   EXPECT_FALSE(program.Main().tmrScheduler->Enabled());
   EXPECT_FALSE(program.Main().tmrTrayIcon->Enabled());
@@ -212,6 +348,27 @@ TEST_F(ProgramTest, TheMaintenanceSwitchWritesEnglishKeepsTheOtherLanguagesAndSt
   reg.QueryValue(RegRoot::CurrentUser, "Software\\VB and VBA Program Settings\\Norvale\\Settings",
                  "Language", language);
   EXPECT_EQ("Deutsch", language.data);
+}
+
+// A program folder the user may not write: the old file stays whole, and the run
+// ends with an exit code and one line that says why, in the user's language.
+TEST_F(ProgramTest, TheMaintenanceSwitchThatCannotWriteSaysWhyAndFails) {
+  const std::string path = JoinPath(fs.ProgramFolder(), "Localization.txt");
+  const std::string old =
+      "<?xml version=\"1.0\"?>\r\n<XML_DIZ_INFO>\r\n<LANGUAGE_GROUP xml:lang=\"de\">\r\n"
+      "\t<LANGUAGE_NAME>Deutsch</LANGUAGE_NAME>\r\n\t<TRANSLATION_ITEMS>\r\n"
+      "\t\t<MSG_NOTWRITTEN>{file} nicht geschrieben.</MSG_NOTWRITTEN>\r\n"
+      "\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n</XML_DIZ_INFO>\r\n";
+  fs.Put(path, old);
+  fs.DenyWritesIn(fs.ProgramFolder());
+  reg.Put(RegRoot::CurrentUser, "Software\\VB and VBA Program Settings\\Norvale\\Settings",
+          "Language", {kRegSz, "Deutsch"});
+  NorvaleProgram program(platform, ParseCommandLine({"/writelocalization"}));
+  program.Start();
+  EXPECT_TRUE(kit.QuitRequested());
+  EXPECT_EQ(old, fs.Get(path).value());
+  EXPECT_NE(0, program.ExitCode());
+  EXPECT_EQ(path + " nicht geschrieben.\n", program.ExitReason());
 }
 
 TEST_F(ProgramTest, TheShowSwitchOpensTheNamedWindowOverTheMainWindow) {
@@ -331,15 +488,6 @@ TEST_F(ProgramTest, EveryAnswerOfTheCommandLineSpeaksTheLanguageInEffect) {
         EXPECT_TRUE(!english.count(word) || allowed.count(word))
             << "English \"" << word << "\" in: " << text;
       }
-  // The program's own English in the English group, the German one readable whole.
-  const std::string english = FindTranslationItems(*file, "English").value();
-  EXPECT_EQ("OK", FindItem(english, "FRMLANGUAGE_COMMAND2"));
-  EXPECT_EQ("Language Selection", FindItem(english, "FRMLANGUAGE_CAPTION"));
-  EXPECT_EQ("Now", FindItem(english, "MSG_NOW"));
-  EXPECT_EQ("Are you sure you want to perform the selected action immediately?",
-            FindItem(english, "MSG_SURE"));
-  EXPECT_EQ("Jetzt", FindItem(FindTranslationItems(*file, "Deutsch").value(), "MSG_NOW"));
-  EXPECT_EQ(0, program.ExitCode());
     }
   }
 }
@@ -350,27 +498,6 @@ TEST_F(ProgramTest, ALanguageChosenWhileRunningAnswersTheNextRequest) {
   ReturningUser("English");
   NorvaleProgram program(platform, ParseCommandLine({"/tray"}));
   program.Start();
-// A program folder the user may not write: the old file stays whole, and the run
-// ends with an exit code and one line that says why, in the user's language.
-TEST_F(ProgramTest, TheMaintenanceSwitchThatCannotWriteSaysWhyAndFails) {
-  const std::string path = JoinPath(fs.ProgramFolder(), "Localization.txt");
-  const std::string old =
-      "<?xml version=\"1.0\"?>\r\n<XML_DIZ_INFO>\r\n<LANGUAGE_GROUP xml:lang=\"de\">\r\n"
-      "\t<LANGUAGE_NAME>Deutsch</LANGUAGE_NAME>\r\n\t<TRANSLATION_ITEMS>\r\n"
-      "\t\t<MSG_NOTWRITTEN>{file} nicht geschrieben.</MSG_NOTWRITTEN>\r\n"
-      "\t</TRANSLATION_ITEMS>\r\n</LANGUAGE_GROUP>\r\n</XML_DIZ_INFO>\r\n";
-  fs.Put(path, old);
-  fs.DenyWritesIn(fs.ProgramFolder());
-  reg.Put(RegRoot::CurrentUser, "Software\\VB and VBA Program Settings\\Norvale\\Settings",
-          "Language", {kRegSz, "Deutsch"});
-  NorvaleProgram program(platform, ParseCommandLine({"/writelocalization"}));
-  program.Start();
-  EXPECT_TRUE(kit.QuitRequested());
-  EXPECT_EQ(old, fs.Get(path).value());
-  EXPECT_NE(0, program.ExitCode());
-  EXPECT_EQ(path + " nicht geschrieben.\n", program.ExitReason());
-}
-
   std::string list = program.Handle({"/list"}).text;
   EXPECT_NE(std::string::npos, list.find("Schedule Name")) << list;
   EXPECT_NE(std::string::npos, list.find("Stand By")) << list;
