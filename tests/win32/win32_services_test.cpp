@@ -349,6 +349,21 @@ TEST_F(Win32FileSystemTest, ReadAllErrorsCarryTheirNumbers) {
   }
 }
 
+// Where a standard user's language update is kept: the user's own local
+// application data, an existing folder the user can write.
+TEST_F(Win32FileSystemTest, LocalAppDataIsTheUsersOwnWritableFolder) {
+  const std::string folder = fs_.LocalAppDataFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_TRUE(fs_.FolderExists(folder)) << folder;
+  wchar_t env[MAX_PATH] = {};
+  ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", env, MAX_PATH), 0u);
+  EXPECT_TRUE(EqualsIgnoringCase(Narrow(env), folder)) << folder;
+  const std::string probe = JoinPath(folder, "norvale-probe.tmp");
+  fs_.ReplaceWhole(probe, "x");
+  EXPECT_EQ("x", fs_.ReadAll(probe));
+  fs_.RemoveFile(probe);
+}
+
 TEST_F(Win32FileSystemTest, FileExistsIgnoresCaseAndFindsHiddenSystemAndReadOnlyFiles) {
   WriteRaw(W("night.sch"), "x");
   WriteRaw(W("secret.sch"), "x", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
