@@ -145,13 +145,6 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_CLNOSCHEDULES", "(no schedules)"},
       {"MSG_CLUNREADABLE", "Could not read the schedule \"{name}\"."},
       // The windows' tips, titles and refusals.
-  };
-  for (const auto& [key, text] : kDefaults) languages.setMessage(key, text);
-  // The action and delay lists.
-  for (const ShownName& name : ShownNames()) languages.setMessage(name.key, name.text);
-}
-
-}  // namespace norvale
       {"MSG_TITLECONFIRM", "Confirm Choice"},
       {"MSG_TITLEDELETE", "Really delete?"},
       {"MSG_TIPWARN", "0 for no warning"},
@@ -166,3 +159,10 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_DRYRUNFAILED",
        "Dry run: \"{action}\" was not performed. The log could not be written ({reason})."},
       {"MSG_WARNRANGE", "Enter a number of seconds from 0 to 3600."},
+  };
+  for (const auto& [key, text] : kDefaults) languages.setMessage(key, text);
+  // The action and delay lists.
+  for (const ShownName& name : ShownNames()) languages.setMessage(name.key, name.text);
+}
+
+}  // namespace norvale

@@ -6,6 +6,7 @@
 #include "appearance/skins.h"
 #include "platform/path.h"
 #include "settings/add_remove.h"
+#include "settings/warn_seconds.h"
 
 namespace norvale {
 namespace {
@@ -187,7 +188,19 @@ void frmOptions::BuildLayout() {
   BindCheck(chkAlwaysExit, "chkAlwaysExit");
   BindCheck(chkLog, "chkLog");
   BindCheck(chkForce, "chkForce");
-  BindText(txtWarn, "txtWarn");
+  // Only what is used is stored: anything but 0 to 3600 goes back at once, with a note why.
+  txtWarn->Change = [this] {
+    const std::string typed = txtWarn->Text();
+    if (typed.empty()) return;  // between deleting and typing a new number
+    if (ParseWarnSeconds(typed)) {
+      warn_kept_ = typed;
+      Store("txtWarn", typed);
+      return;
+    }
+    txtWarn->SetText(warn_kept_);
+    txtWarn->ShowTip(app_.Message("MSG_TITLEOPTIONS", "General Preferences"),
+                     app_.Message("MSG_WARNRANGE", "Enter a number of seconds from 0 to 3600."));
+  };
   BindCheck(chkMin, "chkMin");
   BindCheck(chkNoShow, "chkNoShow");
   BindCheck(chkSplash, "chkSplash");
@@ -220,19 +233,6 @@ void frmOptions::BuildLayout() {
     if (loading_ || i < 0 || i >= static_cast<int>(std::size(kSkins))) return;
     app_.settings.SaveUserSetting(app_.product_name, "Settings", "Skin", kSkins[i].stored);
   };
-}
-
-void frmOptions::Store(const std::string& key, const std::string& value) {
-  app_.settings.WriteSetting(app_.product_name, "Settings", key, value);
-}
-
-void frmOptions::BindCheck(CheckBox* box, const char* key) {
-  box->Click = [this, box, key] { Store(key, std::to_string(box->Value())); };
-}
-
-void frmOptions::BindText(TextBox* box, const char* key, bool secret) {
-  box->Change = [this, box, key, secret] {
-    if (!secret) {
   // Another language while the window is open: its tips and lists follow at once.
   Translated = [this] { ShowTexts(); };
 }
@@ -257,6 +257,19 @@ void frmOptions::ShowTexts() {
   for (const SkinChoice& choice : kSkins) cmbSkin->AddItem(app_.Message(choice.key, choice.text));
   if (skin >= 0) cmbSkin->SetListIndex(skin);
   loading_ = was_loading;
+}
+
+void frmOptions::Store(const std::string& key, const std::string& value) {
+  app_.settings.WriteSetting(app_.product_name, "Settings", key, value);
+}
+
+void frmOptions::BindCheck(CheckBox* box, const char* key) {
+  box->Click = [this, box, key] { Store(key, std::to_string(box->Value())); };
+}
+
+void frmOptions::BindText(TextBox* box, const char* key, bool secret) {
+  box->Change = [this, box, key, secret] {
+    if (!secret) {
       Store(key, box->Text());
     } else if (!loading_) {
       app_.settings.WriteSecret(key, box->Text());
@@ -314,7 +327,9 @@ void frmOptions::Form_Load() {
   check(chkLog, product, "chkLog");
   // Ticked unless cleared: programs were always closed by force.
   chkForce->SetValue(Read(product, "chkForce", "1") == "0" ? 0 : 1);
-  txtWarn->SetText(Read(product, "txtWarn", "60"));
+  // What is shown is what the warning uses, whatever the registry held.
+  warn_kept_ = std::to_string(WarnSecondsOf(Read(product, "txtWarn", "60")));
+  txtWarn->SetText(warn_kept_);
   loading_ = true;
   cmbSkin->Clear();
   const std::string skin = app_.settings.GetUserSetting(product, "Settings", "Skin", kDefaultSkin);

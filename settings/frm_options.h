@@ -57,6 +57,7 @@ class frmOptions : public Form {
 
  private:
   bool loading_ = false;
+  std::string warn_kept_ = "60";  // the lead time last accepted, put back over a refused one
   void Store(const std::string& key, const std::string& value);
   // A value of the store, or the default when it cannot be read.
   std::string Read(const std::string& program, const std::string& key, const std::string& def);
@@ -64,9 +65,9 @@ class frmOptions : public Form {
   // A secret box keeps its text per user, protected, never in the machine-wide store.
   void BindText(TextBox* box, const char* key, bool secret = false);
   void ShowSecret(TextBox* box, const char* key);
-
   // The title, the tool tips and the skin list, in the language in effect.
   void ShowTexts();
+
   AppContext& app_;
 };
 

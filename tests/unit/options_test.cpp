@@ -3,6 +3,7 @@
 #include "platform/headless/sealed_secrets.h"
 #include "settings/add_remove.h"
 #include "settings/frm_options.h"
+#include "settings/warn_seconds.h"
 #include "tests/fakes/fake_toolkit.h"
 #include "tests/fakes/memory_registry.h"
 
@@ -123,6 +124,40 @@ TEST_F(OptionsTest, ReopeningShowsWhatWasStoredIncludingEmptyTexts) {
   EXPECT_EQ("587", again.txtPort->Text());
   EXPECT_EQ("", again.txtFTPFolder->Text());  // the default applies only to a missing value
   EXPECT_EQ(1, again.chkNoShow->Value());
+}
+
+// The box keeps only a lead time the warning uses: what it shows is what is stored
+// and what acts, and a refused key press comes back with a note at once.
+TEST_F(OptionsTest, WarnBeforeActingTakesZeroToThirtySixHundredSecondsOnly) {
+  settings.WriteSetting("Norvale", "Settings", "txtWarn", "soon");
+  frmOptions form(app);
+  form.Show();
+  EXPECT_EQ("60", form.txtWarn->Text());  // the stored text was never used
+  EXPECT_EQ("", form.txtWarn->TipShown());
+
+  form.txtWarn->UserType("90");
+  EXPECT_EQ("90", Stored("txtWarn"));
+  for (const char* refused : {"90x", "-5", "3601", "1e3", "12 ", "99999999999"}) {
+    form.txtWarn->UserType(refused);
+    EXPECT_EQ("90", form.txtWarn->Text()) << refused;
+    EXPECT_EQ("90", Stored("txtWarn")) << refused;
+  }
+  EXPECT_EQ("Enter a number of seconds from 0 to 3600.", form.txtWarn->TipShown());
+  form.txtWarn->UserType("");  // cleared to type anew: nothing stored yet
+  EXPECT_EQ("90", Stored("txtWarn"));
+  form.txtWarn->UserType("3600");
+  EXPECT_EQ("3600", Stored("txtWarn"));
+  form.txtWarn->UserType("0");
+  EXPECT_EQ("0", Stored("txtWarn"));
+}
+
+TEST(WarnSeconds, AStoredValueGivesTheLeadTimeTheBoxShows) {
+  EXPECT_EQ(0, WarnSecondsOf("0"));
+  EXPECT_EQ(3600, WarnSecondsOf("3600"));
+  EXPECT_EQ(3600, WarnSecondsOf("7200"));  // set beside the window: held to the range
+  for (const char* odd : {"", "abc", "-1", " 30", "30s", "+30", "3.5"}) {
+    EXPECT_EQ(kDefaultWarnSeconds, WarnSecondsOf(odd)) << odd;
+  }
 }
 
 TEST_F(OptionsTest, PasswordsAreKeptProtectedForThisUserOnlyAndShownAsTyped) {

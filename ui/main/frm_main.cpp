@@ -393,7 +393,6 @@ void frmMain::DoPowerAction(const std::string& action, bool force) {
   norvale::DoPowerAction(*power_, action, force);
 }
 
-void frmMain::FillLists() {
 void frmMain::Retranslated() {
   SetCaption(app_.Message("MSG_TITLE", app_.product_name));
   FillLists();
@@ -411,6 +410,7 @@ void frmMain::Retranslated() {
   }
 }
 
+void frmMain::FillLists() {
   FillShown(*cbShutdown, actions_, app_);
   FillShown(*cmbTime, DelayChoices(), app_);
 }
