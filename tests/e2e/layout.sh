@@ -2,7 +2,8 @@
 # layout.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR PROBE
 # Every window of Norvale.exe at once (/show:all), in every language of its
 # Localization.txt, and Kestrup's, at 96 and 144 DPI: PROBE lists every text its control cuts
-# and every control outside its window's client area. Fails on any.
+# (menu bar items, frame captions and column headers too, as drawn) and every control outside
+# its window's client area, and says how many of each it checked. Fails on any.
 set -u
 wine_run=$1 prefix=$2 program=$3 work=$4 probe=$5
 export WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
@@ -34,7 +35,7 @@ for dpi in 96 144; do
       exit 1
     fi
     if wine "$probe" layout >"$work/faults" 2>/dev/null; then
-      echo "ok: $language at $dpi DPI"
+      echo "ok: $language at $dpi DPI: $(tail -n 1 "$work/faults" | tr -d '\r')"
     else
       echo "FAIL: $language at $dpi DPI:"
       tr -d '\r' <"$work/faults"
@@ -57,7 +58,7 @@ for dpi in 96 144; do
   taller() { now=$(wine "$probe" shown "$kestrup" 2>/dev/null) && [ -n "$now" ] && [ "$now" != "$before" ]; }
   wait_for 60 taller || { echo "FAIL: Kestrup at $dpi DPI did not expand"; status=1; }
   if wine "$probe" layout >"$work/faults" 2>/dev/null; then
-    echo "ok: Kestrup at $dpi DPI"
+    echo "ok: Kestrup at $dpi DPI: $(tail -n 1 "$work/faults" | tr -d '\r')"
   else
     echo "FAIL: Kestrup at $dpi DPI:"
     tr -d '\r' <"$work/faults"

@@ -20,9 +20,11 @@
 //   norvale_probe shown TITLE   exit 0 once a window of this program titled TITLE
 //                               ("*": any) shows and its program waits for input
 //   norvale_probe layout        lists every text cut by its control (buttons, check
-//                               boxes, option buttons, one-line labels) and every
-//                               control outside its window's client area, in the
-//                               program's shown windows; exit 1 when there is any
+//                               boxes, option buttons, labels, frame captions, list
+//                               column headers, menu bar items) and every control
+//                               outside its window's client area, in the program's
+//                               shown windows, then how many of each it checked;
+//                               exit 1 when there is any
 //   norvale_probe windows       prints how many of the program's windows show
 //   norvale_probe tray          exit 0 while the program's tray icon is there
 //   norvale_probe tray-delete   deletes that icon behind the program's back
@@ -46,6 +48,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "platform/win32/forms/menu_bar_query.h"
 
 namespace {
 
@@ -258,7 +262,23 @@ struct LayoutCheck {
   // of another process means nothing here.
   HFONT font = nullptr;
   int faults = 0;
+  // What was checked, so the output shows every kind of check ran.
+  int controls = 0, frames = 0, headers = 0, bar_items = 0;
+  int windows = 0;
 };
+
+// A letter may draw a pixel past its measured width and still show whole.
+constexpr int kOverhangTolerance = 1;
+
+int MeasuredWidth(HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return static_cast<int>(size.cx);
+}
 
 // How wide a text is as drawn, not only as measured: some fonts (Wine's Tahoma in
 // Cyrillic) draw letters wider than GetTextExtentPoint32 says, and a control that
@@ -311,7 +331,7 @@ void CheckHeaders(HWND list, LayoutCheck& check, const wchar_t* title) {
   const auto count = SendMessageW(header, HDM_GETITEMCOUNT, 0, 0);
   for (LRESULT i = 0; remote && i < count; ++i) {
     HDITEMW item{};
-    item.mask = HDI_TEXT | HDI_WIDTH;
+    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
     item.cchTextMax = kChars;
     item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(HDITEMW));
     WriteProcessMemory(proc, remote, &item, sizeof item, nullptr);
@@ -320,17 +340,18 @@ void CheckHeaders(HWND list, LayoutCheck& check, const wchar_t* title) {
     wchar_t text[kChars] = {};
     ReadProcessMemory(proc, remote + sizeof(HDITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
     if (!text[0]) continue;
+    ++check.headers;
     // The header keeps three edges' room on either side of its text.
-    const int need = DrawnWidth(check.font, text) + 6 * GetSystemMetrics(SM_CXEDGE);
-    HDC dc = GetDC(header);
-    HGDIOBJ old = SelectObject(dc, check.font);
-    SIZE measured{};
-    GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &measured);
-    SelectObject(dc, old);
-    ReleaseDC(header, dc);
-    if (need > item.cxy || DrawnWidth(check.font, text) > measured.cx) {
-      std::printf("%s | %s | column header %d px drawn (%ld measured) in %d px\n",
-                  Utf8(title).c_str(), Utf8(text).c_str(), need, measured.cx, item.cxy);
+    const int drawn = DrawnWidth(check.font, text);
+    const int need = drawn + 6 * GetSystemMetrics(SM_CXEDGE);
+    const int measured = MeasuredWidth(check.font, text);
+    // The header's own drawing clips its text at the measured width.
+    const bool clipped =
+        !(item.fmt & HDF_OWNERDRAW) && drawn > measured + kOverhangTolerance;
+    if (need > item.cxy || clipped) {
+      std::printf("%s | %s | column header %d px drawn (%d measured%s) in %d px\n",
+                  Utf8(title).c_str(), Utf8(text).c_str(), need, measured,
+                  clipped ? ", drawn by the header, which clips it there" : "", item.cxy);
       ++check.faults;
     }
   }
@@ -361,6 +382,7 @@ BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
   const bool label = cls == WC_STATICW && (style & SS_TYPEMASK) <= SS_RIGHT;
   const std::wstring shown = Shown(text);
   if ((!button && !label && !group) || shown.empty()) return TRUE;
+  ++(group ? check->frames : check->controls);
   HDC dc = GetDC(h);
   HGDIOBJ old = SelectObject(dc, check->font);
   SIZE size{};
@@ -394,16 +416,58 @@ BOOL CALLBACK CheckControl(HWND h, LPARAM lp) {
   }
   size.cx = DrawnWidth(check->font, shown);
   if (size.cx > room) {
-    std::printf("%s | %s | text %ld px in %d px\n", Utf8(title).c_str(), Utf8(text).c_str(),
-                size.cx, room);
+    std::printf("%s | %s | %s %ld px in %d px\n", Utf8(title).c_str(), Utf8(text).c_str(),
+                group ? "frame caption" : "text", size.cx, room);
     ++check->faults;
   }
   return TRUE;
 }
 
+// The form's menu bar: each item's text, as drawn in the menu font, fits the
+// item. Menus belong to their process, so the form tells where its items are.
+void CheckMenuBar(LayoutCheck& check) {
+  static const UINT query = RegisterWindowMessageW(norvale::win32::kMenuBarItemMessage);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(check.form, &pid);
+  HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!proc) return;
+  using Query = norvale::win32::MenuBarItemQuery;
+  void* remote = VirtualAllocEx(proc, nullptr, sizeof(Query), MEM_COMMIT, PAGE_READWRITE);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT font = CreateFontIndirectW(&metrics.lfMenuFont);
+  wchar_t title[256] = {};
+  GetWindowTextW(check.form, title, 256);
+  for (WPARAM i = 0; remote && SendMessageW(check.form, query, i, reinterpret_cast<LPARAM>(remote));
+       ++i) {
+    Query item{};
+    ReadProcessMemory(proc, remote, &item, sizeof item, nullptr);
+    item.text[std::size(item.text) - 1] = L'\0';
+    const std::wstring shown = Shown(item.text);
+    if (shown.empty()) continue;
+    ++check.bar_items;
+    const int drawn = DrawnWidth(font, shown);
+    const int measured = MeasuredWidth(font, shown);
+    const int width = item.rect.right - item.rect.left;
+    // Wine's own bar items clip their text at the measured width.
+    const bool clipped = !item.drawn_here && drawn > measured + kOverhangTolerance;
+    // A pixel of the item either side of the text.
+    if (drawn + 2 > width || clipped) {
+      std::printf("%s | %s | menu bar item %d px drawn (%d measured%s) in %d px\n",
+                  Utf8(title).c_str(), Utf8(item.text).c_str(), drawn, measured,
+                  clipped ? ", drawn by the system, which clips it there" : "", width);
+      ++check.faults;
+    }
+  }
+  DeleteObject(font);
+  if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+  CloseHandle(proc);
+}
+
 BOOL CALLBACK CheckForm(HWND h, LPARAM lp) {
   if (ClassOf(h) != L"NorvaleForm" || !(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE)) return TRUE;
-  auto* faults = reinterpret_cast<int*>(lp);
+  auto& all = *reinterpret_cast<LayoutCheck*>(lp);
   LayoutCheck check;
   check.form = h;
   NONCLIENTMETRICSW metrics{};
@@ -413,8 +477,14 @@ BOOL CALLBACK CheckForm(HWND h, LPARAM lp) {
   GetClientRect(h, &check.client);
   MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&check.client), 2);
   EnumChildWindows(h, CheckControl, reinterpret_cast<LPARAM>(&check));
+  CheckMenuBar(check);
   DeleteObject(check.font);
-  *faults += check.faults;
+  all.faults += check.faults;
+  all.controls += check.controls;
+  all.frames += check.frames;
+  all.headers += check.headers;
+  all.bar_items += check.bar_items;
+  ++all.windows;
   return TRUE;
 }
 
@@ -490,9 +560,13 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (argc == 2 && std::wcscmp(argv[1], L"layout") == 0) {
-    int faults = 0;
-    EachTopLevel(CheckForm, reinterpret_cast<LPARAM>(&faults));
-    return faults == 0 ? 0 : 1;
+    LayoutCheck all;
+    EachTopLevel(CheckForm, reinterpret_cast<LPARAM>(&all));
+    std::printf("checked %d windows: %d texts, %d frame captions, %d column headers,"
+                " %d menu bar items; %d cut\n",
+                all.windows, all.controls, all.frames, all.headers, all.bar_items,
+                all.faults);
+    return all.faults == 0 ? 0 : 1;
   }
   if (argc == 5 && std::wcscmp(argv[1], L"place") == 0) {
     struct Shown w{argv[2]};

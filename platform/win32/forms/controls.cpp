@@ -1,6 +1,7 @@
 #include "platform/win32/forms/controls.h"
 
 #include <uxtheme.h>
+#include <vssym32.h>
 
 #include <algorithm>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "platform/forms/form.h"
 #include "platform/win32/forms/dispatch.h"
 #include "platform/win32/forms/dpi.h"
+#include "platform/win32/forms/drawn_text.h"
 #include "platform/win32/forms/form_window.h"
 #include "platform/win32/forms/paint.h"
 #include "platform/win32/forms/toolkit_core.h"
@@ -326,53 +328,89 @@ class FramePeer final : public ContainerPeer {
   }
 
  private:
-  // A skinned frame draws its own caption: the system's group box draws it in
-  // the theme's colour (Windows) or black (Wine) whatever the program asks.
+  // Every frame draws its own caption, as wide as its letters draw: the system's
+  // group box clips it at the measured width (Wine's Tahoma draws some Cyrillic
+  // letters wider) and paints it in the theme's colour (Windows) or black (Wine)
+  // whatever a skin asks.
   static LRESULT CALLBACK FrameProc(HWND h, UINT message, WPARAM wparam, LPARAM lparam,
                                     UINT_PTR /*id*/, DWORD_PTR self) {
     auto* peer = reinterpret_cast<FramePeer*>(self);
-    if (message == WM_PAINT && peer->control_.ForeColor() && peer->control_.BackColor()) {
-      peer->Paint();
+    if (message == WM_PAINT) {
+      PAINTSTRUCT ps{};
+      HDC dc = BeginPaint(h, &ps);
+      peer->Paint(dc);
+      EndPaint(h, &ps);
+      return 0;
+    }
+    if (message == WM_PRINTCLIENT) {
+      peer->Paint(reinterpret_cast<HDC>(wparam));
       return 0;
     }
     return DefSubclassProc(h, message, wparam, lparam);
   }
 
-  void Paint() {
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(hwnd(), &ps);
+  void Paint(HDC dc) {
+    const int saved = SaveDC(dc);
     RECT r{};
     GetClientRect(hwnd(), &r);
-    HGDIOBJ old_font =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    const COLORREF fore = *control_.ForeColor();
-    const COLORREF back = *control_.BackColor();
+    // The parent's colours for the caption, as the system's group box asks them.
+    auto* brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        GetParent(hwnd()), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+        reinterpret_cast<LPARAM>(hwnd())));
     const std::wstring text = WindowText(hwnd());
-    const UINT flags = DT_SINGLELINE | (ShowsAccessKeys(hwnd()) ? 0 : DT_HIDEPREFIX);
-    RECT label{r.left + metrics.tmAveCharWidth, r.top, r.right, r.top + metrics.tmHeight};
-    if (!text.empty()) DrawTextW(dc, text.c_str(), -1, &label, flags | DT_CALCRECT);
-    const int line = r.top + metrics.tmHeight / 2;
-    HPEN pen = CreatePen(PS_SOLID, 1, Blend(back, fore, 40));
-    HGDIOBJ old_pen = SelectObject(dc, pen);
-    const int gap_left = text.empty() ? r.left : label.left - 2;
-    const int gap_right = text.empty() ? r.left : label.right + 2;
-    MoveToEx(dc, gap_left, line, nullptr);
-    LineTo(dc, r.left, line);
-    LineTo(dc, r.left, r.bottom - 1);
-    LineTo(dc, r.right - 1, r.bottom - 1);
-    LineTo(dc, r.right - 1, line);
-    LineTo(dc, gap_right, line);
-    SelectObject(dc, old_pen);
-    DeleteObject(pen);
+    const bool enabled = IsWindowEnabled(hwnd()) != FALSE;
+    const UINT flags = DT_SINGLELINE | DT_NOCLIP | (ShowsAccessKeys(hwnd()) ? 0 : DT_HIDEPREFIX);
+    RECT label{r.left + metrics.tmAveCharWidth, r.top, r.left + metrics.tmAveCharWidth,
+               r.top + metrics.tmHeight};
+    if (!text.empty()) label.right += DrawnTextWidth(dc, WithoutAccessMarks(text));
+    const RECT gap = text.empty() ? RECT{} : RECT{label.left - 2, r.top, label.right + 2, label.bottom};
+    if (brush && !text.empty()) FillRect(dc, &gap, brush);  // an earlier, longer caption goes
+    RECT border = r;
+    border.top += metrics.tmHeight / 2;
+    HTHEME theme = OpenThemeData(hwnd(), L"BUTTON");
+    const bool skinned = control_.ForeColor() && control_.BackColor();
+    if (skinned) {
+      const COLORREF fore = *control_.ForeColor();
+      const COLORREF back = *control_.BackColor();
+      HPEN pen = CreatePen(PS_SOLID, 1, Blend(back, fore, 40));
+      HGDIOBJ old_pen = SelectObject(dc, pen);
+      const int gap_left = text.empty() ? r.left : gap.left;
+      const int gap_right = text.empty() ? r.left : gap.right;
+      MoveToEx(dc, gap_left, border.top, nullptr);
+      LineTo(dc, r.left, border.top);
+      LineTo(dc, r.left, r.bottom - 1);
+      LineTo(dc, r.right - 1, r.bottom - 1);
+      LineTo(dc, r.right - 1, border.top);
+      LineTo(dc, gap_right, border.top);
+      SelectObject(dc, old_pen);
+      DeleteObject(pen);
+      SetTextColor(dc, enabled ? fore : Blend(back, fore, 50));
+    } else {
+      const int clipped = SaveDC(dc);
+      if (!text.empty()) ExcludeClipRect(dc, gap.left, gap.top, gap.right, gap.bottom);
+      if (theme) {
+        DrawThemeBackground(theme, dc, BP_GROUPBOX, enabled ? GBS_NORMAL : GBS_DISABLED, &border,
+                            nullptr);
+      } else {
+        DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+      }
+      RestoreDC(dc, clipped);
+      if (!enabled) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    }
     if (!text.empty()) {
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, IsWindowEnabled(hwnd()) ? fore : Blend(back, fore, 50));
-      DrawTextW(dc, text.c_str(), -1, &label, flags);
+      if (theme && !skinned) {
+        DrawThemeText(theme, dc, BP_GROUPBOX, enabled ? GBS_NORMAL : GBS_DISABLED, text.c_str(),
+                      -1, flags, 0, &label);
+      } else {
+        DrawTextW(dc, text.c_str(), -1, &label, flags);
+      }
     }
-    SelectObject(dc, old_font);
-    EndPaint(hwnd(), &ps);
+    if (theme) CloseThemeData(theme);
+    RestoreDC(dc, saved);
   }
 };
 
@@ -879,13 +917,69 @@ class ListViewPeer final : public NativeControl {
       LVCOLUMNW column{};
       column.mask = LVCF_TEXT | LVCF_WIDTH;
       column.pszText = text.data();
-      column.cx = TwipsToPx(columns[i].Width, form_->dpi());
+      // Never narrower than its header as drawn, whatever the language.
+      column.cx = std::max(TwipsToPx(columns[i].Width, form_->dpi()), HeaderWidth(text));
       const UINT message = static_cast<int>(i) < have ? LVM_SETCOLUMNW : LVM_INSERTCOLUMNW;
       SendMessageW(hwnd(), message, i, reinterpret_cast<LPARAM>(&column));
+      // The header's own drawing clips its text at the measured width: drawn here.
+      HDITEMW item{};
+      item.mask = HDI_FORMAT;
+      if (header_ && SendMessageW(header_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item)) &&
+          !(item.fmt & HDF_OWNERDRAW)) {
+        item.fmt |= HDF_OWNERDRAW;
+        SendMessageW(header_, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+      }
     }
     for (int i = have - 1; i >= static_cast<int>(columns.size()); --i) {
       SendMessageW(hwnd(), LVM_DELETECOLUMN, static_cast<WPARAM>(i), 0);
     }
+  }
+
+  // The header keeps three edges' room either side of a text.
+  static int HeaderMargin() { return 3 * GetSystemMetrics(SM_CXEDGE); }
+
+  int HeaderWidth(const std::wstring& text) const {
+    if (!header_ || text.empty()) return 0;
+    HDC dc = GetDC(header_);
+    if (!dc) return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(header_, WM_GETFONT, 0, 0)));
+    const int width = DrawnTextWidth(dc, text);
+    SelectObject(dc, old);
+    ReleaseDC(header_, dc);
+    return width + 2 * HeaderMargin();
+  }
+
+  // A header item's text, on the background the header drew for it.
+  bool DrawHeaderItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlType != ODT_HEADER || item.hwndItem != header_) return false;
+    const auto& columns = list_.ColumnHeaders();
+    if (item.itemID >= columns.size()) return false;
+    const std::wstring text = Widen(columns[item.itemID].Text);
+    HDC dc = item.hDC;
+    const int saved = SaveDC(dc);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(header_, WM_GETFONT, 0, 0)));
+    IntersectClipRect(dc, item.rcItem.left, item.rcItem.top, item.rcItem.right,
+                      item.rcItem.bottom);
+    SIZE measured{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &measured);
+    // Shortened with an ellipsis only where the letters as drawn do not fit.
+    const int overhang = DrawnTextWidth(dc, text) - static_cast<int>(measured.cx);
+    RECT r = item.rcItem;
+    r.left += HeaderMargin();
+    r.right -= HeaderMargin() - std::min(overhang, HeaderMargin());
+    const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    SetBkMode(dc, TRANSPARENT);
+    if (HTHEME theme = OpenThemeData(header_, L"HEADER")) {
+      DrawThemeText(theme, dc, HP_HEADERITEM, pressed ? HIS_PRESSED : HIS_NORMAL, text.c_str(), -1,
+                    flags, 0, &r);
+      CloseThemeData(theme);
+    } else {
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      DrawTextW(dc, text.c_str(), -1, &r, flags);
+    }
+    RestoreDC(dc, saved);
+    return true;
   }
 
   void ApplyItems() {
@@ -947,6 +1041,13 @@ class ListViewPeer final : public NativeControl {
         if (!watch.expired()) self->mouse_ = false;
         return result;
       }
+      case WM_DRAWITEM:
+        if (self->form_ && Guarded(self->form_->errors(), false, [&] {
+              return self->DrawHeaderItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+            })) {
+          return TRUE;
+        }
+        break;
       case WM_NOTIFY: {
         // The header tells the list view, not the form, that a column was resized.
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);

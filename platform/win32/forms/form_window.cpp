@@ -3,11 +3,16 @@
 #include "platform/win32/forms/paint.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/win32/forms/dpi.h"
+#include "platform/win32/forms/drawn_text.h"
+#include "platform/win32/forms/menu_bar_query.h"
 #include "platform/win32/forms/menus.h"
 #include "platform/win32/forms/paint.h"
 #include "platform/win32/utf.h"
@@ -189,12 +194,9 @@ std::optional<int> FormWindow::MeasureCaption(const Control& control, Measure me
 }
 
 std::optional<int> FormWindow::TextWidth(const Control& control) const {
+  // As drawn: some fonts draw letters past their measured width.
   return MeasureCaption(control, [](HDC dc, const std::wstring& text) -> std::optional<int> {
-    SIZE size{};
-    if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
-      return std::nullopt;
-    }
-    return static_cast<int>(size.cx);
+    return DrawnTextWidth(dc, text);
   });
 }
 
@@ -219,6 +221,11 @@ int FormWindow::ScaleHeight() const {
   RECT client{};
   if (hwnd()) GetClientRect(hwnd(), &client);
   return PxToTwips(client.bottom - client.top, dpi_);
+}
+
+void FormWindow::Repaint() {
+  // The places controls left stay painted otherwise, inside frames above all.
+  if (hwnd()) RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void FormWindow::Activate() {
@@ -314,7 +321,7 @@ void FormWindow::RebuildMenuBar() {
   });
   const bool any = GetMenuItemCount(bar.get()) > 0;
   bar_texts_.clear();
-  if (any && back_brush_ && IsDark(form_.BackColor())) DrawBarItemsDark(bar.get());
+  if (any) DrawBarItemsHere(bar.get());
   // A hidden window is still being built: its client area settles before it shows.
   quiet_size_ = !IsWindowVisible(hwnd());
   SetMenu(hwnd(), any ? bar.get() : nullptr);
@@ -324,9 +331,10 @@ void FormWindow::RebuildMenuBar() {
   DrawMenuBar(hwnd());
 }
 
-// The system draws a menu bar in light colours whatever the window's: in a dark
-// skin its items are drawn here, on the window's background.
-void FormWindow::DrawBarItemsDark(HMENU bar) {
+// The bar's items are drawn here: the system draws them in light colours
+// whatever the window's, and Wine clips a text at its measured width, where its
+// Tahoma draws some Cyrillic letters wider ("Действие" loses its last letter).
+void FormWindow::DrawBarItemsHere(HMENU bar) {
   const int count = GetMenuItemCount(bar);
   for (int i = 0; i < count; ++i) {
     wchar_t text[256] = {};
@@ -342,12 +350,15 @@ void FormWindow::DrawBarItemsDark(HMENU bar) {
     info.dwItemData = bar_texts_.size();  // 1-based: 0 is no item of the bar
     SetMenuItemInfoW(bar, static_cast<UINT>(i), TRUE, &info);
   }
+  if (!DarkBar()) return;
   MENUINFO look{};
   look.cbSize = sizeof look;
   look.fMask = MIM_BACKGROUND;
   look.hbrBack = back_brush_.get();
   SetMenuInfo(bar, &look);
 }
+
+bool FormWindow::DarkBar() const { return back_brush_ && IsDark(form_.BackColor()); }
 
 bool FormWindow::MeasureBarItem(MEASUREITEMSTRUCT& item) {
   if (item.CtlType != ODT_MENU || item.itemData == 0 || item.itemData > bar_texts_.size()) {
@@ -359,37 +370,89 @@ bool FormWindow::MeasureBarItem(MEASUREITEMSTRUCT& item) {
   HGDIOBJ old = SelectObject(dc, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
   RECT r{};
   DrawTextW(dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT);
+  const int drawn = std::max<int>(r.right, DrawnTextWidth(dc, WithoutAccessMarks(text)));
   SelectObject(dc, old);
   ReleaseDC(hwnd(), dc);
   // Less the room Windows adds for a check mark, as it does for its own items.
   item.itemWidth = static_cast<UINT>(
-      std::max<int>(0, r.right + MulDiv(12, dpi_, 96) - GetSystemMetrics(SM_CXMENUCHECK) + 1));
+      std::max<int>(0, drawn + MulDiv(12, dpi_, 96) - GetSystemMetrics(SM_CXMENUCHECK) + 1));
   item.itemHeight = static_cast<UINT>(r.bottom);
   return true;
 }
 
 bool FormWindow::DrawBarItem(const DRAWITEMSTRUCT& item) {
-  if (item.CtlType != ODT_MENU || item.itemData == 0 || item.itemData > bar_texts_.size() ||
-      !form_.BackColor()) {
+  if (item.CtlType != ODT_MENU || item.itemData == 0 || item.itemData > bar_texts_.size()) {
     return false;
   }
-  const COLORREF back = *form_.BackColor();
-  const COLORREF fore = form_.ForeColor() ? *form_.ForeColor() : RGB(240, 240, 240);
   const bool lit = (item.itemState & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
-  HBRUSH fill = CreateSolidBrush(lit ? Blend(back, fore, 18) : back);
-  FillRect(item.hDC, &item.rcItem, fill);
-  DeleteObject(fill);
+  const bool grey = (item.itemState & (ODS_GRAYED | ODS_DISABLED | ODS_INACTIVE)) != 0;
+  const std::wstring& text = bar_texts_[item.itemData - 1];
   UniqueFont font = MenuFont(dpi_);
   HGDIOBJ old = SelectObject(item.hDC, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(item.hDC, TRANSPARENT);
-  const bool grey = (item.itemState & (ODS_GRAYED | ODS_DISABLED | ODS_INACTIVE)) != 0;
-  SetTextColor(item.hDC, grey ? Blend(back, fore, 50) : fore);
   RECT r = item.rcItem;
-  DrawTextW(item.hDC, bar_texts_[item.itemData - 1].c_str(), -1, &r,
-            DT_SINGLELINE | DT_CENTER | DT_VCENTER |
-                ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0));
+  const UINT flags = DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP |
+                     ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
+  HTHEME theme = DarkBar() ? nullptr : OpenThemeData(hwnd(), L"MENU");
+  if (DarkBar()) {
+    const COLORREF back = *form_.BackColor();
+    const COLORREF fore = form_.ForeColor() ? *form_.ForeColor() : RGB(240, 240, 240);
+    HBRUSH fill = CreateSolidBrush(lit ? Blend(back, fore, 18) : back);
+    FillRect(item.hDC, &item.rcItem, fill);
+    DeleteObject(fill);
+    SetTextColor(item.hDC, grey ? Blend(back, fore, 50) : fore);
+    DrawTextW(item.hDC, text.c_str(), -1, &r, flags);
+  } else if (theme) {
+    // The look of the system's own bar items.
+    const int state = (item.itemState & ODS_SELECTED) ? (grey ? MBI_DISABLEDPUSHED : MBI_PUSHED)
+                      : lit                           ? (grey ? MBI_DISABLEDHOT : MBI_HOT)
+                      : grey                          ? MBI_DISABLED
+                                                      : MBI_NORMAL;
+    DrawThemeBackground(theme, item.hDC, MENU_BARBACKGROUND,
+                        GetActiveWindow() == hwnd() ? MB_ACTIVE : MB_INACTIVE, &item.rcItem,
+                        nullptr);
+    DrawThemeBackground(theme, item.hDC, MENU_BARITEM, state, &item.rcItem, nullptr);
+    DrawThemeText(theme, item.hDC, MENU_BARITEM, state, text.c_str(), -1, flags, 0, &r);
+    CloseThemeData(theme);
+  } else {
+    BOOL flat = FALSE;
+    SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0);
+    const int back = lit ? (flat ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT)
+                         : (flat ? COLOR_MENUBAR : COLOR_MENU);
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(back));
+    SetTextColor(item.hDC, GetSysColor(grey  ? COLOR_GRAYTEXT
+                                       : lit ? COLOR_HIGHLIGHTTEXT
+                                             : COLOR_MENUTEXT));
+    DrawTextW(item.hDC, text.c_str(), -1, &r, flags);
+  }
   SelectObject(item.hDC, old);
   return true;
+}
+
+// Where each item of the bar is and what it shows, for a program that asks
+// (menu_bar_query.h).
+LRESULT FormWindow::AnswerMenuBarQuery(WPARAM index, LPARAM query) {
+  auto* answer = reinterpret_cast<MenuBarItemQuery*>(query);
+  HMENU bar = GetMenu(hwnd());
+  if (!answer || !bar || index >= static_cast<WPARAM>(std::max(0, GetMenuItemCount(bar)))) {
+    return 0;
+  }
+  *answer = {};
+  const UINT at = static_cast<UINT>(index);
+  if (!GetMenuItemRect(hwnd(), bar, at, &answer->rect)) return 0;
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_DATA;
+  GetMenuItemInfoW(bar, at, TRUE, &info);
+  const bool here = (info.fType & MFT_OWNERDRAW) && info.dwItemData > 0 &&
+                    info.dwItemData <= bar_texts_.size();
+  answer->drawn_here = here ? 1 : 0;
+  if (here) {
+    bar_texts_[info.dwItemData - 1].copy(answer->text, std::size(answer->text) - 1);
+  } else {
+    GetMenuStringW(bar, at, answer->text, static_cast<int>(std::size(answer->text)), MF_BYPOSITION);
+  }
+  return 1;
 }
 
 // Alt and a letter: Windows does not know the access keys of items drawn here.
@@ -696,6 +759,8 @@ LRESULT CALLBACK FormWindow::HookProc(HWND hwnd, UINT message, WPARAM wparam, LP
 }
 
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  static const UINT menu_bar_query = RegisterWindowMessageW(kMenuBarItemMessage);
+  if (message == menu_bar_query && menu_bar_query) return AnswerMenuBarQuery(wparam, lparam);
   switch (message) {
     case WM_ERASEBKGND:
       if (back_brush_) {

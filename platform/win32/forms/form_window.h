@@ -31,6 +31,7 @@ class FormWindow final : public FormPeer, private Window {
   int ScaleWidth() const override;
   int ScaleHeight() const override;
   void Activate() override;
+  void Repaint() override;
   std::optional<int> TextWidth(const Control& control) const override;
   std::optional<int> TextHeight(const Control& control, int width) const override;
   void Destroy() override;
@@ -81,7 +82,9 @@ class FormWindow final : public FormPeer, private Window {
   void ApplyRegion();
   void RelayoutAll();
   void RebuildMenuBar();
-  void DrawBarItemsDark(HMENU bar);
+  void DrawBarItemsHere(HMENU bar);
+  bool DarkBar() const;
+  LRESULT AnswerMenuBarQuery(WPARAM index, LPARAM query);
   bool MeasureBarItem(MEASUREITEMSTRUCT& item);
   bool DrawBarItem(const DRAWITEMSTRUCT& item);
   LRESULT BarAccessKey(wchar_t key);
@@ -98,7 +101,7 @@ class FormWindow final : public FormPeer, private Window {
   std::string icon_name_;
   int icon_dpi_ = 0;
   UniqueMenu menu_bar_;
-  std::vector<std::wstring> bar_texts_;  // of a bar drawn here, in a dark skin
+  std::vector<std::wstring> bar_texts_;  // of the bar's items, which are drawn here
   HWND tooltip_ = nullptr;               // owned by the form window, which destroys it
   HWND saved_focus_ = nullptr;
   HWND activated_from_ = nullptr;
