@@ -192,6 +192,7 @@ void Form::RestoreDesignedLayout() {
 
 void Form::FitTexts() {
   if (!peer_ || !loaded_) return;
+  const bool restored = !fitted_.empty() || fitted_client_;
   RestoreDesignedLayout();
   std::vector<std::pair<Control*, TwipsRect>> designed;
   for (const auto& owned : controls_) {
@@ -199,21 +200,15 @@ void Form::FitTexts() {
   }
   const int width = ScaleWidth(), height = ScaleHeight();
   GrowForTexts();
-  std::set<const Control*> moved;
   for (const auto& [c, was] : designed) {
     const TwipsRect now = RectOf(*c);
-    if (SameRect(was, now)) continue;
-    fitted_.push_back({c, was, now});
-    moved.insert(c);
+    if (!SameRect(was, now)) fitted_.push_back({c, was, now});
   }
   if (ScaleWidth() != width || ScaleHeight() != height) {
     fitted_client_ = FittedClient{width, height, ScaleWidth(), ScaleHeight()};
   }
-  // A control moved after it was drawn would keep bits of its old text.
-  for (const auto& owned : controls_) {
-    const Control* placed = owned->Covered() ? owned->Covered() : owned.get();
-    if (moved.count(placed)) owned->Refresh();
-  }
+  // What moved after it was drawn would leave bits of its old place and text.
+  if (!fitted_.empty() || restored) peer_->Repaint();
 }
 
 void Form::GrowForTexts() {

@@ -45,6 +45,8 @@ class FormPeer {
   virtual int ScaleWidth() const = 0;
   virtual int ScaleHeight() const = 0;
   virtual void Activate() = 0;
+  // Draws the whole window and its controls again, after its layout changed.
+  virtual void Repaint() {}
   // The width in twips of a control's caption in the font it is drawn with, at
   // the window's DPI, its access-key marks left out; nullopt where nothing can
   // be measured.
@@ -159,7 +161,7 @@ class Form {
   // after every translation; nothing happens where texts cannot be measured.
   // Each run starts from the designed layout: what the last run widened, moved
   // or grew goes back first, unless the program or the user has placed it since,
-  // so shorter texts give a narrower window again.
+  // so shorter texts give a narrower window again. A changed layout is drawn anew.
   void FitTexts();
 
   // A dialog: a fixed frame without minimize and maximize boxes. Set before
