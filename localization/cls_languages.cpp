@@ -136,31 +136,11 @@ std::string clsLanguages::UserFilePath() const {
 }
 
 std::optional<FileStamp> clsLanguages::StampOf(const std::string& path) const {
-  if (!LangFileExists(path)) return std::nullopt;
-  if (auto stamp = fs_.Stamp(path)) return stamp;
-  // A file system that tells no write time: the size alone.
-  if (const auto size = fs_.FileSize(path)) return FileStamp{*size, -1};
-  return std::nullopt;
+  return LocalizationStamp(fs_, path);
 }
 
 std::string clsLanguages::ReadPath() const {
-  const std::string shared = FilePath();
-  const std::string own = UserFilePath();
-  if (own.empty()) return shared;
-  const auto own_stamp = StampOf(own);
-  if (!own_stamp) return shared;
-  const auto shared_stamp = StampOf(shared);
-  if (shared_stamp && shared_stamp->written >= own_stamp->written) return shared;
-  // The user's copy only when it is sound: one written by hand may not be.
-  if (own_stamp == user_checked_) return user_sound_ ? own : shared;
-  user_checked_ = own_stamp;
-  user_sound_ = false;
-  try {
-    const std::string bytes = fs_.ReadAll(own);
-    user_sound_ = bytes.size() <= kMaxLocalizationBytes && !WhyNotUsable(bytes, {});
-  } catch (const std::exception&) {
-  }
-  return user_sound_ ? own : shared;
+  return LocalizationReadPath(fs_, branding_.ProductName, user_check_);
 }
 
 void clsLanguages::LoadLanguage(const std::string& language) {

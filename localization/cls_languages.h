@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "appearance/branding.h"
+#include "localization/language_file.h"
 #include "platform/file_system.h"
 #include "platform/forms/form.h"
 
@@ -86,7 +87,7 @@ class clsLanguages {
   // The file was written anew: the next translation reads it again.
   void FileChanged() const {
     loaded_stamp_.reset();
-    user_checked_.reset();
+    user_check_ = {};
   }
 
  private:
@@ -104,9 +105,7 @@ class clsLanguages {
   std::string loaded_language_;
   std::string loaded_path_;
   mutable std::optional<FileStamp> loaded_stamp_;
-  // Whether the user's copy of that stamp was found sound.
-  mutable std::optional<FileStamp> user_checked_;
-  mutable bool user_sound_ = false;
+  mutable UserCopyCheck user_check_;
 };
 
 // `english` (a whole file of one group) followed by every other language of

@@ -60,6 +60,34 @@ std::string UserLocalizationPath(const FileSystem& fs, std::string_view product)
   return JoinPath(JoinPath(folder, product.empty() ? "Norvale" : product), kLocalizationFileName);
 }
 
+std::optional<FileStamp> LocalizationStamp(const FileSystem& fs, const std::string& path) {
+  if (!fs.FileExists(path)) return std::nullopt;
+  if (auto stamp = fs.Stamp(path)) return stamp;
+  if (const auto size = fs.FileSize(path)) return FileStamp{*size, -1};
+  return std::nullopt;
+}
+
+std::string LocalizationReadPath(const FileSystem& fs, std::string_view product,
+                                 UserCopyCheck& check) {
+  const std::string shared = LocalizationPath(fs);
+  const std::string own = UserLocalizationPath(fs, product);
+  if (own.empty()) return shared;
+  const auto own_stamp = LocalizationStamp(fs, own);
+  if (!own_stamp) return shared;
+  const auto shared_stamp = LocalizationStamp(fs, shared);
+  if (shared_stamp && shared_stamp->written >= own_stamp->written) return shared;
+  // The user's copy only when it is sound: one written by hand may not be.
+  if (own_stamp != check.stamp) {
+    check = {own_stamp, false};
+    try {
+      const std::string bytes = fs.ReadAll(own);
+      check.sound = bytes.size() <= kMaxLocalizationBytes && !WhyNotUsable(bytes, {});
+    } catch (const std::exception&) {
+    }
+  }
+  return check.sound ? own : shared;
+}
+
 std::optional<std::string> ReadLocalizationText(const FileSystem& fs, const std::string& path) {
   std::string bytes;
   try {

@@ -24,6 +24,19 @@ std::string LocalizationPath(const FileSystem& fs);
 // "" where the system has no such folder.
 std::string UserLocalizationPath(const FileSystem& fs, std::string_view product);
 
+// What was found of the user's copy the last time it was looked at.
+struct UserCopyCheck {
+  std::optional<FileStamp> stamp;
+  bool sound = false;
+};
+// Size and write time of a file, or its size alone where no write time is told.
+std::optional<FileStamp> LocalizationStamp(const FileSystem& fs, const std::string& path);
+// The file to read: the user's own copy of an update while it is newer than the
+// program folder's and sound, else the program folder's. `check` spares reading
+// an unchanged copy again.
+std::string LocalizationReadPath(const FileSystem& fs, std::string_view product,
+                                 UserCopyCheck& check);
+
 // The file decoded as UTF-8; nullopt when it is missing, unreadable or larger
 // than kMaxLocalizationBytes.
 std::optional<std::string> ReadLocalizationText(const FileSystem& fs, const std::string& path);

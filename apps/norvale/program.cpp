@@ -146,7 +146,10 @@ CatalogueText UserCommandLineTexts(const FileSystem& fs, Registry& registry, Mes
   const SettingsStore settings(registry, boxes, branding.CompanyName, branding.ProductName);
   const std::string language =
       settings.GetUserSetting(branding.ProductName, "Settings", "Language", "English");
-  return CommandLineTexts(ReadLocalizationText(fs, LocalizationPath(fs)), language, branding);
+  // The user's own copy of an update counts here as in the windows.
+  UserCopyCheck check;
+  const std::string path = LocalizationReadPath(fs, branding.ProductName, check);
+  return CommandLineTexts(ReadLocalizationText(fs, path), language, branding);
 }
 
 NorvaleProgram::~NorvaleProgram() {

@@ -492,6 +492,28 @@ TEST_F(ProgramTest, EveryAnswerOfTheCommandLineSpeaksTheLanguageInEffect) {
   }
 }
 
+// A language update kept in the user's own folder (the program folder refused it)
+// speaks for the forwarding copy too, as it does in the windows; an older one does not.
+TEST_F(ProgramTest, AForwardingCopyReadsTheUsersOwnNewerLanguageFile) {
+  const std::string shipped = loctest::ShippedLocalizationFile();
+  fs.Put(JoinPath(fs.ProgramFolder(), "Localization.txt"), shipped);
+  const std::string german = "Geben Sie nur eines von /quick:, /cancel, /list oder /? an";
+  std::string updated = shipped;
+  updated.replace(updated.find(german), german.size(), "Nur eine Anfrage auf einmal");
+  const std::string own =
+      JoinPath(JoinPath(fs.LocalAppDataFolder(), "Norvale"), "Localization.txt");
+  ASSERT_FALSE(fs.LocalAppDataFolder().empty());
+  fs.Put(own, updated);
+  ReturningUser("Deutsch");
+  const auto answer = [&] {
+    return ParseCommandLine({"/cancel", "/list"}, UserCommandLineTexts(fs, reg, kit.Boxes(), system))
+        .usage_error;
+  };
+  EXPECT_NE(std::string::npos, answer().find("Nur eine Anfrage auf einmal")) << answer();
+  fs.Put(JoinPath(fs.ProgramFolder(), "Localization.txt"), shipped);  // newer now
+  EXPECT_NE(std::string::npos, answer().find(german)) << answer();
+}
+
 TEST_F(ProgramTest, ALanguageChosenWhileRunningAnswersTheNextRequest) {
   fs.Put(JoinPath(fs.ProgramFolder(), "Localization.txt"), loctest::ShippedLocalizationFile());
   Schedule("Night", "Stand by", "23:30:00");
