@@ -118,55 +118,6 @@ std::string EnglishText(std::string_view, std::string_view english) {
   return text;
 }
 
-const std::vector<CommandLineMessage>& CommandLineMessages() {
-  static const std::vector<CommandLineMessage> messages = {
-      // What "/?" prints; the switches themselves are never translated.
-      {"MSG_CLUSAGE", "Usage: [ProgramName].exe [/dryrun] [request]"},
-      {"MSG_CLACTION", "ACTION"},
-      {"MSG_CLMINUTES", "MINUTES"},
-      {"MSG_CLPROGRAM", "PROGRAM"},
-      {"MSG_CLUSAGEIN", "{action} after {minutes} (1 to 44640 minutes)"},
-      {"MSG_CLUSAGEAT", "{action} at the next HH:MM of the 24-hour clock"},
-      {"MSG_CLUSAGEIDLE", "{action} once keyboard and mouse were idle {minutes} (1 to 1440)"},
-      {"MSG_CLUSAGEENDS", "{action} when {program} (a process id or name) ends"},
-      {"MSG_CLUSAGECANCEL", "Removes every pending quick row"},
-      {"MSG_CLUSAGELIST", "Prints every schedule and quick row"},
-      {"MSG_CLUSAGETRAY", "Starts [ProgramName] hidden in the notification area"},
-      {"MSG_CLUSAGEHELP", "Prints this text"},
-      {"MSG_CLUSAGEACTIONS",
-       "{action}: \"Shut Down\", Reboot, \"Log Off\", \"Stand By\" or Hibernate, in any case."},
-      {"MSG_CLUSAGEFORWARD",
-       "A request goes to the running [ProgramName], which is started first when none runs."},
-      {"MSG_CLUSAGEEXIT", "Exit codes: 0 done, 2 usage error, 3 [ProgramName] could not be reached."},
-      // Usage errors: one line each, the bad argument quoted as {text}.
-      {"MSG_CLBADACTION",
-       "Unknown action \"{text}\"; use Shut Down, Reboot, Log Off, Stand By or Hibernate"},
-      {"MSG_CLBADIN", "/in: needs a number of minutes from 1 to 44640, not \"{text}\""},
-      {"MSG_CLBADAT", "/at: needs a time HH:MM on the 24-hour clock, not \"{text}\""},
-      {"MSG_CLBADIDLE", "/when-idle: needs a number of minutes from 1 to 1440, not \"{text}\""},
-      {"MSG_CLBADENDS", "/when-ends: needs a process id or a program name"},
-      {"MSG_CLUNKNOWN", "Unknown switch \"{text}\"; [ProgramName].exe /? lists them"},
-      {"MSG_CLONEKIND", "Give one of /quick:, /cancel, /list or /? at a time"},
-      {"MSG_CLNEEDSWAIT", "/quick: needs one of /in:, /at:, /when-idle: or /when-ends:"},
-      {"MSG_CLONEWAIT", "Give only one of /in:, /at:, /when-idle: or /when-ends:"},
-      {"MSG_CLWAITALONE", "/in:, /at:, /when-idle: and /when-ends: go with /quick:{action}"},
-      // The answers.
-      {"MSG_CLNOSUCHPROGRAM", "No running program \"{text}\""},
-      {"MSG_CLADDED", "Added \"{name}\": {action}, {next}."},
-      {"MSG_CLADDEDDONE", "Added \"{name}\": {action}."},
-      {"MSG_CLCANCELLED1", "Cancelled 1 quick row."},
-      {"MSG_CLCANCELLED", "Cancelled {count} quick rows."},
-      {"MSG_CLNOTREADY", "[ProgramName] is not ready for requests"},
-      {"MSG_CLNOTSTARTED", "[ProgramName] could not be started"},
-      {"MSG_CLUNREACHABLE", "The running [ProgramName] could not be reached"},
-      // What /list prints around the rows.
-      {"MSG_CLLISTHEAD", "Schedules in {folder} (now {now})"},
-      {"MSG_CLNOSCHEDULES", "(no schedules)"},
-      {"MSG_CLUNREADABLE", "Could not read the schedule \"{name}\"."},
-  };
-  return messages;
-}
-
 std::string Say(const CatalogueText& text, std::string_view key) {
   for (const CommandLineMessage& m : CommandLineMessages()) {
     if (m.key == key) return text(key, m.english);

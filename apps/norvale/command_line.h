@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "localization/command_line_texts.h"
+
 namespace norvale {
 
 // "/dryrun" (or "-dryrun", "--dry-run"): power actions are logged, never performed.
@@ -30,12 +32,6 @@ using CatalogueText = std::function<std::string(std::string_view key, std::strin
 // The English texts, for what runs before any catalogue is loaded.
 std::string EnglishText(std::string_view key, std::string_view english);
 
-// The keys and English texts the command line speaks, for the catalogue.
-struct CommandLineMessage {
-  const char* key;
-  const char* english;
-};
-const std::vector<CommandLineMessage>& CommandLineMessages();
 // The text of one of them in the language of `text`.
 std::string Say(const CatalogueText& text, std::string_view key);
 
