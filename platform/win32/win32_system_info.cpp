@@ -5,10 +5,39 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/utf.h"
 
 namespace norvale {
 namespace {
+
+// version.dll is no known system DLL: imported, it would be looked for beside the
+// program first, so it is loaded from the system folder when first needed.
+struct VersionApi {
+  using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+  using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+  SizeFn size = nullptr;
+  InfoFn info = nullptr;
+  QueryFn query = nullptr;
+  bool Loaded() const { return size && info && query; }
+};
+
+template <typename Fn>
+Fn Entry(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
+const VersionApi& VersionDll() {
+  static const VersionApi api = [] {
+    const HMODULE module = LoadSystemLibrary(L"version.dll");
+    return VersionApi{Entry<VersionApi::SizeFn>(module, "GetFileVersionInfoSizeW"),
+                      Entry<VersionApi::InfoFn>(module, "GetFileVersionInfoW"),
+                      Entry<VersionApi::QueryFn>(module, "VerQueryValueW")};
+  }();
+  return api;
+}
 
 std::wstring ModulePath() {
   // The path may be longer than MAX_PATH; a full buffer means it was cut.
@@ -32,7 +61,7 @@ std::vector<std::wstring> StringTables(const std::vector<BYTE>& block) {
   };
   void* data = nullptr;
   UINT length = 0;
-  if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &data, &length) && data) {
+  if (VersionDll().query(block.data(), L"\\VarFileInfo\\Translation", &data, &length) && data) {
     const auto* list = static_cast<const Translation*>(data);
     for (UINT i = 0; i < length / sizeof(Translation); ++i) {
       wchar_t name[9];
@@ -51,7 +80,7 @@ std::string StringValue(const std::vector<BYTE>& block, const std::vector<std::w
     const std::wstring query = L"\\StringFileInfo\\" + table + L"\\" + field;
     void* data = nullptr;
     UINT length = 0;
-    if (VerQueryValueW(block.data(), query.c_str(), &data, &length) && data) {
+    if (VersionDll().query(block.data(), query.c_str(), &data, &length) && data) {
       const auto* text = static_cast<const wchar_t*>(data);
       return Narrow(std::wstring_view(text, wcsnlen(text, length)));
     }
@@ -81,15 +110,16 @@ std::optional<OsVersion> Win32SystemInfo::Version() const {
 VersionInfo ReadVersionInfo(const std::string& file_path) {
   VersionInfo info;
   const std::wstring path = Widen(file_path);
+  if (!VersionDll().Loaded()) return info;
   DWORD unused = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &unused);
+  const DWORD size = VersionDll().size(path.c_str(), &unused);
   if (size == 0) return info;
   std::vector<BYTE> block(size);
-  if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return info;
+  if (!VersionDll().info(path.c_str(), 0, size, block.data())) return info;
 
   void* data = nullptr;
   UINT length = 0;
-  if (VerQueryValueW(block.data(), L"\\", &data, &length) && data &&
+  if (VersionDll().query(block.data(), L"\\", &data, &length) && data &&
       length >= sizeof(VS_FIXEDFILEINFO)) {
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(data);
     if (fixed->dwSignature == VS_FFI_SIGNATURE) {
