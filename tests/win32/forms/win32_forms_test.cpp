@@ -1604,5 +1604,165 @@ TEST_F(Win32FormsTest, QuitEndsRunWithTheLoopsExitCode) {
   EXPECT_EQ(3, ticks);
 }
 
+
+// ------------------------------------------------- texts the system would clip
+
+// Wine's Tahoma draws some Cyrillic letters past the width it measures them at,
+// and the system's group box, header and menu bar clip their texts there.
+class CyrillicForm : public Form {
+ public:
+  using Form::Form;
+  Frame* frame = nullptr;
+  ListView* view = nullptr;
+
+ protected:
+  void BuildLayout() override {
+    Move(600, 600, 7200, 4800);
+    SetCaption("Cyrillic");
+    frame = &Add<Frame>("fraMail", -1, "Настройка электронной почты", nullptr, 120, 120, 4800,
+                        1200);
+    view = &Add<ListView>("lvHistory", -1, "", nullptr, 120, 1500, 6000, 1800);
+    view->AddColumn("Дата и время", 300);  // narrower than its header
+    view->AddColumn("Действие", 2400);
+    Add<Menu>("mnuAction", -1, "&Действие", nullptr, 0, 0, 0, 0);
+    Add<Menu>("mnuActionGo", -1, "&Пуск", Find("mnuAction"), 0, 0, 0, 0);
+  }
+};
+
+// The leftmost and rightmost column of `dc`'s `area` with a pixel unlike `back`,
+// leaving out the rows `skip` names (a frame's border); {0, -1} without any.
+template <typename Skip>
+std::pair<int, int> InkColumns(HDC dc, const RECT& area, COLORREF back, Skip skip) {
+  std::pair<int, int> ink{0, -1};
+  bool any = false;
+  for (int x = area.left; x < area.right; ++x) {
+    for (int y = area.top; y < area.bottom; ++y) {
+      if (skip(y) || GetPixel(dc, x, y) == back) continue;
+      if (!any) ink.first = x;
+      any = true;
+      ink.second = x;
+      break;
+    }
+  }
+  return ink;
+}
+
+// A bitmap `size` wide and high in a memory DC, filled with `back`.
+struct Canvas {
+  Canvas(int width, int height, COLORREF back) {
+    HDC screen = GetDC(nullptr);
+    dc = CreateCompatibleDC(screen);
+    bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    old = SelectObject(dc, bitmap);
+    RECT all{0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+  }
+  ~Canvas() {
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC dc;
+  HBITMAP bitmap;
+  HGDIOBJ old;
+};
+
+// How many columns `text` inks in `font`, in the rows `skip` leaves.
+template <typename Skip>
+int InkWidth(HFONT font, const std::wstring& text, Skip skip) {
+  Canvas canvas(1000, 100, RGB(255, 255, 255));
+  HGDIOBJ old = SelectObject(canvas.dc, font);
+  SetBkMode(canvas.dc, TRANSPARENT);
+  SetTextColor(canvas.dc, RGB(0, 0, 0));
+  TextOutW(canvas.dc, 10, 0, text.c_str(), static_cast<int>(text.size()));
+  SelectObject(canvas.dc, old);
+  const auto ink = InkColumns(canvas.dc, RECT{0, 0, 1000, 100}, RGB(255, 255, 255), skip);
+  return ink.second - ink.first + 1;
+}
+
+TEST_F(Win32FormsTest, CaptionsHeadersAndBarItemsTheSystemWouldClipDrawWhole) {
+  CyrillicForm cyrillic{kit, "frmCyrillic"};
+  cyrillic.Show();
+  PumpFor(kit, 100ms);
+  const auto none = [](int) { return false; };
+
+  // The frame's caption, painted into a bitmap: as many columns of ink as the text has.
+  HWND frame = W(cyrillic.frame);
+  RECT client{};
+  GetClientRect(frame, &client);
+  auto* frame_font = reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0));
+  HDC measure = GetDC(frame);
+  HGDIOBJ was = SelectObject(measure, frame_font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(measure, &metrics);
+  SelectObject(measure, was);
+  ReleaseDC(frame, measure);
+  const int line = metrics.tmHeight / 2;
+  const auto border = [line](int y) { return y >= line - 1 && y <= line + 2; };
+  {
+    const COLORREF back = GetSysColor(COLOR_BTNFACE);
+    Canvas canvas(client.right, client.bottom, back);
+    SendMessageW(frame, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc), PRF_CLIENT);
+    const RECT caption{3, 0, client.right - 3, metrics.tmHeight};
+    // Only the caption inks the band above and below the border's line, left of its end.
+    const int want = InkWidth(frame_font, L"Настройка электронной почты", border);
+    RECT text_band = caption;
+    text_band.right = std::min<LONG>(caption.right, metrics.tmAveCharWidth + want + 1);
+    const auto ink = InkColumns(canvas.dc, text_band, back, border);
+    EXPECT_GE(ink.second - ink.first + 1, want) << "the frame's caption is cut";
+  }
+
+  // The column is as wide as its header draws, and the header shows all of it.
+  HWND lv = W(cyrillic.view);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(lv, LVM_GETHEADER, 0, 0));
+  auto* header_font = reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0));
+  const int header_text = InkWidth(header_font, L"Дата и время", none);
+  RECT item{};
+  ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+  EXPECT_GE(item.right - item.left, header_text + 6 * GetSystemMetrics(SM_CXEDGE));
+  {
+    RECT header_client{};
+    GetClientRect(header, &header_client);
+    const COLORREF back = RGB(1, 2, 3);
+    Canvas canvas(header_client.right, header_client.bottom, back);
+    SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc), PRF_CLIENT);
+    // Inside the item's edges, on the colour the header filled it with.
+    const RECT inside{item.left + 2, item.top + 2, item.right - 3, item.bottom - 3};
+    const COLORREF fill = GetPixel(canvas.dc, inside.left, inside.top);
+    const auto ink = InkColumns(canvas.dc, inside, fill, none);
+    EXPECT_GE(ink.second - ink.first + 1, header_text) << "the column header is cut";
+  }
+
+  // The bar's item, as the window shows it.
+  HWND form_window = Win32Toolkit::WindowOf(cyrillic);
+  HMENU bar = GetMenu(form_window);
+  ASSERT_NE(nullptr, bar);
+  RECT bar_item{}, window{};
+  ASSERT_TRUE(GetMenuItemRect(form_window, bar, 0, &bar_item));
+  GetWindowRect(form_window, &window);
+  OffsetRect(&bar_item, -window.left, -window.top);
+  NONCLIENTMETRICSW nc{};
+  nc.cbSize = sizeof nc;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof nc, &nc, 0));
+  HFONT menu_font = CreateFontIndirectW(&nc.lfMenuFont);
+  const int bar_text = InkWidth(menu_font, L"Действие", none);
+  DeleteObject(menu_font);
+  EXPECT_GE(bar_item.right - bar_item.left, bar_text + 2);
+  RedrawWindow(form_window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC window_dc = GetWindowDC(form_window);
+  // The access key's underline may run under the first letter only: the letters count.
+  const RECT letters{bar_item.left + 1, bar_item.top + 1, bar_item.right - 1,
+                     bar_item.bottom - 1};
+  const COLORREF fill = GetPixel(window_dc, letters.left, letters.top);
+  const auto ink = InkColumns(window_dc, letters, fill, none);
+  ReleaseDC(form_window, window_dc);
+  EXPECT_GE(ink.second - ink.first + 1, bar_text) << "the menu bar's item is cut";
+  cyrillic.Unload();
+}
 }  // namespace
 }  // namespace norvale
