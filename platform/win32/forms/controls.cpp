@@ -1,6 +1,5 @@
 #include "platform/win32/forms/controls.h"
 
-#include <uxtheme.h>
 #include <vssym32.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "platform/win32/forms/dpi.h"
 #include "platform/win32/forms/drawn_text.h"
 #include "platform/win32/forms/form_window.h"
+#include "platform/win32/forms/theme_api.h"
 #include "platform/win32/forms/paint.h"
 #include "platform/win32/forms/toolkit_core.h"
 #include "platform/win32/utf.h"
@@ -226,7 +226,7 @@ class NativeControl : public FormChild {
     const std::string& type = control_.TypeName();
     if ((control_.ForeColor() || control_.BackColor()) &&
         (type == "CheckBox" || type == "OptionButton" || type == "Frame")) {
-      SetWindowTheme(hwnd(), L"", L"");
+      uxtheme::SetWindowTheme(hwnd(), L"", L"");
     }
     InvalidateRect(hwnd(), nullptr, TRUE);
   }
@@ -370,7 +370,7 @@ class FramePeer final : public ContainerPeer {
     if (brush && !text.empty()) FillRect(dc, &gap, brush);  // an earlier, longer caption goes
     RECT border = r;
     border.top += metrics.tmHeight / 2;
-    HTHEME theme = OpenThemeData(hwnd(), L"BUTTON");
+    HTHEME theme = uxtheme::OpenThemeData(hwnd(), L"BUTTON");
     const bool skinned = control_.ForeColor() && control_.BackColor();
     if (skinned) {
       const COLORREF fore = *control_.ForeColor();
@@ -392,8 +392,8 @@ class FramePeer final : public ContainerPeer {
       const int clipped = SaveDC(dc);
       if (!text.empty()) ExcludeClipRect(dc, gap.left, gap.top, gap.right, gap.bottom);
       if (theme) {
-        DrawThemeBackground(theme, dc, BP_GROUPBOX, enabled ? GBS_NORMAL : GBS_DISABLED, &border,
-                            nullptr);
+        uxtheme::DrawThemeBackground(theme, dc, BP_GROUPBOX, enabled ? GBS_NORMAL : GBS_DISABLED,
+                                     &border, nullptr);
       } else {
         DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
       }
@@ -403,13 +403,13 @@ class FramePeer final : public ContainerPeer {
     if (!text.empty()) {
       SetBkMode(dc, TRANSPARENT);
       if (theme && !skinned) {
-        DrawThemeText(theme, dc, BP_GROUPBOX, enabled ? GBS_NORMAL : GBS_DISABLED, text.c_str(),
-                      -1, flags, 0, &label);
+        uxtheme::DrawThemeText(theme, dc, BP_GROUPBOX, enabled ? GBS_NORMAL : GBS_DISABLED,
+                               text.c_str(), -1, flags, 0, &label);
       } else {
         DrawTextW(dc, text.c_str(), -1, &label, flags);
       }
     }
-    if (theme) CloseThemeData(theme);
+    if (theme) uxtheme::CloseThemeData(theme);
     RestoreDC(dc, saved);
   }
 };
@@ -970,10 +970,10 @@ class ListViewPeer final : public NativeControl {
     const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     SetBkMode(dc, TRANSPARENT);
-    if (HTHEME theme = OpenThemeData(header_, L"HEADER")) {
-      DrawThemeText(theme, dc, HP_HEADERITEM, pressed ? HIS_PRESSED : HIS_NORMAL, text.c_str(), -1,
-                    flags, 0, &r);
-      CloseThemeData(theme);
+    if (HTHEME theme = uxtheme::OpenThemeData(header_, L"HEADER")) {
+      uxtheme::DrawThemeText(theme, dc, HP_HEADERITEM, pressed ? HIS_PRESSED : HIS_NORMAL,
+                             text.c_str(), -1, flags, 0, &r);
+      uxtheme::CloseThemeData(theme);
     } else {
       SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
       DrawTextW(dc, text.c_str(), -1, &r, flags);

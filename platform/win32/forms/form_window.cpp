@@ -1,9 +1,9 @@
 #include "platform/win32/forms/form_window.h"
+#include "platform/win32/forms/theme_api.h"
 
 #include "platform/win32/forms/paint.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 #include <vssym32.h>
 
 #include <algorithm>
@@ -393,7 +393,7 @@ bool FormWindow::DrawBarItem(const DRAWITEMSTRUCT& item) {
   RECT r = item.rcItem;
   const UINT flags = DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP |
                      ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
-  HTHEME theme = DarkBar() ? nullptr : OpenThemeData(hwnd(), L"MENU");
+  HTHEME theme = DarkBar() ? nullptr : uxtheme::OpenThemeData(hwnd(), L"MENU");
   if (DarkBar()) {
     const COLORREF back = *form_.BackColor();
     const COLORREF fore = form_.ForeColor() ? *form_.ForeColor() : RGB(240, 240, 240);
@@ -408,12 +408,12 @@ bool FormWindow::DrawBarItem(const DRAWITEMSTRUCT& item) {
                       : lit                           ? (grey ? MBI_DISABLEDHOT : MBI_HOT)
                       : grey                          ? MBI_DISABLED
                                                       : MBI_NORMAL;
-    DrawThemeBackground(theme, item.hDC, MENU_BARBACKGROUND,
+    uxtheme::DrawThemeBackground(theme, item.hDC, MENU_BARBACKGROUND,
                         GetActiveWindow() == hwnd() ? MB_ACTIVE : MB_INACTIVE, &item.rcItem,
                         nullptr);
-    DrawThemeBackground(theme, item.hDC, MENU_BARITEM, state, &item.rcItem, nullptr);
-    DrawThemeText(theme, item.hDC, MENU_BARITEM, state, text.c_str(), -1, flags, 0, &r);
-    CloseThemeData(theme);
+    uxtheme::DrawThemeBackground(theme, item.hDC, MENU_BARITEM, state, &item.rcItem, nullptr);
+    uxtheme::DrawThemeText(theme, item.hDC, MENU_BARITEM, state, text.c_str(), -1, flags, 0, &r);
+    uxtheme::CloseThemeData(theme);
   } else {
     BOOL flat = FALSE;
     SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0);
