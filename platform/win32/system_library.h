@@ -7,16 +7,21 @@
 
 namespace norvale {
 
+// A call of a library loaded at run time; nullptr when the library or the call is missing.
+template <typename Fn>
+Fn ProcOf(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
 // The first thing a program does: the folders searched for every later load
 // (implicit ones included) are the system folder alone. Windows 7 has the call
 // only with its 2011 update, so it is looked up rather than imported.
 inline void SearchSystemFolderOnly() {
   using SetDirs = BOOL(WINAPI*)(DWORD);
-  if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
-    if (const auto set = reinterpret_cast<SetDirs>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
-      set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
+  if (const auto set =
+          ProcOf<SetDirs>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")) {
+    set(LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
 }
 

@@ -20,8 +20,7 @@ constexpr DWORD kPieceBytes = 4096;
 struct WinInet {
   template <typename F>
   F Bind(const char* name) const {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                  : nullptr;
+    return ProcOf<F>(module, name);
   }
   HMODULE module = LoadSystemLibrary(L"wininet.dll");
   decltype(&::InternetOpenW) Open = Bind<decltype(&::InternetOpenW)>("InternetOpenW");

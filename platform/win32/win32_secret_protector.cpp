@@ -16,8 +16,7 @@ constexpr wchar_t kPurpose[] = L"Norvale preferences";
 struct Crypt32 {
   template <typename F>
   F Bind(const char* name) const {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                  : nullptr;
+    return ProcOf<F>(module, name);
   }
   HMODULE module = LoadSystemLibrary(L"crypt32.dll");
   decltype(&::CryptProtectData) Protect = Bind<decltype(&::CryptProtectData)>("CryptProtectData");

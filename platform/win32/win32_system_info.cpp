@@ -23,18 +23,12 @@ struct VersionApi {
   bool Loaded() const { return size && info && query; }
 };
 
-template <typename Fn>
-Fn Entry(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                : nullptr;
-}
-
 const VersionApi& VersionDll() {
   static const VersionApi api = [] {
     const HMODULE module = LoadSystemLibrary(L"version.dll");
-    return VersionApi{Entry<VersionApi::SizeFn>(module, "GetFileVersionInfoSizeW"),
-                      Entry<VersionApi::InfoFn>(module, "GetFileVersionInfoW"),
-                      Entry<VersionApi::QueryFn>(module, "VerQueryValueW")};
+    return VersionApi{ProcOf<VersionApi::SizeFn>(module, "GetFileVersionInfoSizeW"),
+                      ProcOf<VersionApi::InfoFn>(module, "GetFileVersionInfoW"),
+                      ProcOf<VersionApi::QueryFn>(module, "VerQueryValueW")};
   }();
   return api;
 }

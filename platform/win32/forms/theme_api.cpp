@@ -15,8 +15,7 @@ struct Calls {
 
 template <typename Fn>
 void Take(HMODULE module, const char* name, Fn& fn) {
-  fn = module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-              : nullptr;
+  fn = ProcOf<Fn>(module, name);
 }
 
 const Calls& Uxtheme() {
