@@ -9,7 +9,8 @@ void frmHistory::BuildLayout() {
   Move(0, 0, 8400, 5400);
   lblInfo = &Add<Label>("lblInfo", -1, "", nullptr, 120, 120, 8040, 495);
   lstHistory = &Add<ListView>("lstHistory", -1, "", nullptr, 120, 660, 8040, 3660);
-  for (int width : {2100, 2700, 1500, 1500}) lstHistory->AddColumn("", width);
+  // The action column holds the longest translated action names ("Завершение работы").
+  for (int width : {2100, 2100, 2100, 1500}) lstHistory->AddColumn("", width);
   cmdClose = &Add<CommandButton>("cmdClose", -1, "Close", nullptr, 6840, 4440, 1320, 375);
   cmdClose->Cancel = true;
   cmdClose->Click = [this] { Unload(); };
