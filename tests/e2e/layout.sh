@@ -42,6 +42,30 @@ for dpi in 96 144; do
       exit 1
     fi
   done || status=1
+  # Another language chosen while every window is open: each lays itself out again at once.
+  wineserver -k 2>/dev/null
+  wine reg add "$user" /v Language /d English /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  wine explorer /desktop=Layout,1600x1200 "$(winepath -w "$work/Norvale.exe")" /dryrun /show:all \
+    </dev/null >/dev/null 2>&1 &
+  wait_for 120 shown || { echo "FAIL: at $dpi DPI not every window came up"; status=1; }
+  for step in "Language Selection|Русский|Norvale от Norvale Labs" \
+              "Выбор языка|Deutsch|Norvale von Norvale Labs"; do
+    asked=${step%%|*} rest=${step#*|}
+    language=${rest%%|*} title=${rest#*|}
+    wine "$probe" choose "$asked" "$language" >/dev/null 2>&1 ||
+      { echo "FAIL: could not choose $language at $dpi DPI"; status=1; break; }
+    wait_for 60 sh -c "wine \"$probe\" shown \"$title\" >/dev/null 2>&1" ||
+      { echo "FAIL: the main window did not turn to $language at $dpi DPI"; status=1; break; }
+    if wine "$probe" layout >"$work/faults" 2>/dev/null; then
+      echo "ok: switched to $language at $dpi DPI: $(tail -n 1 "$work/faults" | tr -d '\r')"
+    else
+      echo "FAIL: switched to $language at $dpi DPI:"
+      tr -d '\r' <"$work/faults"
+      status=1
+    fi
+  done
   # Kestrup speaks English only: its window, expanded.
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
