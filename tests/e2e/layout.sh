@@ -19,6 +19,16 @@ cp -r "$program/Norvale.exe" "$program/Kestrup.exe" "$program/Localization.txt" 
 all=10
 shown() { [ "$(wine "$probe" windows 2>/dev/null | tr -d '\r')" -ge "$all" ]; }
 status=0
+# measured WHAT: the probe over every window shown; one "ok" line, or every fault.
+measured() {
+  if wine "$probe" layout >"$work/faults" 2>/dev/null; then
+    echo "ok: $1: $(tail -n 1 "$work/faults" | tr -d '\r')"
+  else
+    echo "FAIL: $1:"
+    tr -d '\r' <"$work/faults"
+    return 1
+  fi
+}
 languages=$(sed -n 's/.*<LANGUAGE_NAME>\(.*\)<\/LANGUAGE_NAME>.*/\1/p' "$work/Localization.txt")
 for dpi in 96 144; do
   echo "$languages" | while IFS= read -r language; do
@@ -34,13 +44,7 @@ for dpi in 96 144; do
       echo "FAIL: $language at $dpi DPI: not every window came up"
       exit 1
     fi
-    if wine "$probe" layout >"$work/faults" 2>/dev/null; then
-      echo "ok: $language at $dpi DPI: $(tail -n 1 "$work/faults" | tr -d '\r')"
-    else
-      echo "FAIL: $language at $dpi DPI:"
-      tr -d '\r' <"$work/faults"
-      exit 1
-    fi
+    measured "$language at $dpi DPI" || exit 1
   done || status=1
   # Another language chosen while every window is open: each lays itself out again at once.
   wineserver -k 2>/dev/null
@@ -58,13 +62,7 @@ for dpi in 96 144; do
       { echo "FAIL: could not choose $language at $dpi DPI"; status=1; break; }
     wait_for 60 sh -c "wine \"$probe\" shown \"$title\" >/dev/null 2>&1" ||
       { echo "FAIL: the main window did not turn to $language at $dpi DPI"; status=1; break; }
-    if wine "$probe" layout >"$work/faults" 2>/dev/null; then
-      echo "ok: switched to $language at $dpi DPI: $(tail -n 1 "$work/faults" | tr -d '\r')"
-    else
-      echo "FAIL: switched to $language at $dpi DPI:"
-      tr -d '\r' <"$work/faults"
-      status=1
-    fi
+    measured "switched to $language at $dpi DPI" || status=1
   done
   # Kestrup speaks English only: its window, expanded.
   wineserver -k 2>/dev/null
@@ -81,13 +79,7 @@ for dpi in 96 144; do
   wine "$probe" press "$kestrup" "Ad&vanced >>"
   taller() { now=$(wine "$probe" shown "$kestrup" 2>/dev/null) && [ -n "$now" ] && [ "$now" != "$before" ]; }
   wait_for 60 taller || { echo "FAIL: Kestrup at $dpi DPI did not expand"; status=1; }
-  if wine "$probe" layout >"$work/faults" 2>/dev/null; then
-    echo "ok: Kestrup at $dpi DPI: $(tail -n 1 "$work/faults" | tr -d '\r')"
-  else
-    echo "FAIL: Kestrup at $dpi DPI:"
-    tr -d '\r' <"$work/faults"
-    status=1
-  fi
+  measured "Kestrup at $dpi DPI" || status=1
 done
 wineserver -k 2>/dev/null
 wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
