@@ -30,12 +30,19 @@ void RunFlow::Take(Occurrence o) {
     Perform(std::move(o));
     return;
   }
-  shown_ = std::move(o);
+  Show(std::move(o));
   if (hooks_.shown_changed) hooks_.shown_changed();
 }
 
+void RunFlow::Show(Occurrence o) {
+  shown_ = std::move(o);
+  shown_at_ = Mono();
+  postpone_choice_ = kDefaultPostponeMinutes;
+  waits_ = false;
+}
+
 void RunFlow::Tick() {
-  if (shown_ && shown_->moment <= Mono()) {
+  if (shown_ && !waits_ && shown_->moment <= Mono()) {
     Occurrence o = std::move(*shown_);
     shown_.reset();
     Perform(std::move(o));
@@ -54,7 +61,7 @@ void RunFlow::Tick() {
 
 std::optional<milliseconds> RunFlow::NextMoment() const {
   std::optional<milliseconds> next;
-  if (shown_) next = shown_->moment;
+  if (shown_ && !waits_) next = shown_->moment;
   for (const Occurrence& w : waiting_) {
     if (!next || w.moment < *next) next = w.moment;
   }
@@ -72,6 +79,10 @@ void RunFlow::Perform(Occurrence o) {
   if (hooks_.record) hooks_.record(o, kOutcomePerformed, clock_.Now());
   if (hooks_.perform) hooks_.perform(o);
   if (hooks_.done) hooks_.done(o);
+  if (hooks_.ends_session && !hooks_.ends_session(o.action)) {
+    ShowNext();
+    return;
+  }
   std::deque<Occurrence> behind;
   behind.swap(waiting_);
   for (const Occurrence& w : behind) End(w, kOutcomeMissed);
@@ -91,7 +102,7 @@ void RunFlow::ShowNext() {
     if (o.moment <= now) {
       End(o, kOutcomeMissed);
     } else {
-      shown_ = std::move(o);
+      Show(std::move(o));
     }
   }
   if (hooks_.shown_changed) hooks_.shown_changed();
@@ -113,9 +124,35 @@ void RunFlow::CancelShown() {
 }
 
 void RunFlow::PostponeShown(int minutes) {
+  // The user answered: input counts from none again.
+  Postpone(minutes, 0);
+}
+
+void RunFlow::ChoosePostpone(int minutes) {
+  if (minutes > 0) postpone_choice_ = minutes;
+}
+
+bool RunFlow::WatchesInput() const {
+  return shown_ && !waits_ && hooks_.postpone_when_used && hooks_.postpone_when_used();
+}
+
+void RunFlow::InputSeen(milliseconds input_at) {
+  // Input from before the warning showed is not an answer to it, and input after
+  // its moment came too late: the tick performs it.
+  if (!WatchesInput() || input_at <= shown_at_ || input_at >= shown_->moment) return;
+  if (shown_->postponed_when_used >= kMostPostponesWhenUsed) {
+    waits_ = true;
+    if (hooks_.shown_changed) hooks_.shown_changed();
+    return;
+  }
+  Postpone(postpone_choice_, shown_->postponed_when_used + 1);
+}
+
+void RunFlow::Postpone(int minutes, int when_used) {
   if (!shown_) return;
-  const Occurrence o = std::move(*shown_);
+  Occurrence o = std::move(*shown_);
   shown_.reset();
+  o.postponed_when_used = when_used;
   if (hooks_.record) hooks_.record(o, kOutcomePostponed, clock_.Now());
   // Done first: a postponed row postponed again takes back its own name.
   if (hooks_.done) hooks_.done(o);

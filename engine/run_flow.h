@@ -6,8 +6,9 @@
 //
 // Moments are on the monotonic clock: a countdown counts real seconds whatever
 // the wall clock is set to. Of the occurrences whose moments fall in one local
-// minute only the first goes on; after an action is performed, everything that
-// waited is missed (the computer is going away).
+// minute only the first goes on; after an action that ends the session or stops
+// the computer, everything that waited is missed; after Lock or Turn Off Display
+// the next one is warned of.
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -32,7 +33,14 @@ struct Occurrence {
   std::chrono::milliseconds moment{};    // when it is performed, on the monotonic clock
   LocalTime due{};                       // that moment as the wall clock showed it when taken
   std::chrono::milliseconds taken_at{};  // when it was taken, on the monotonic clock
+  // How often in a row input during a warning postponed it and what it came from.
+  int postponed_when_used = 0;
 };
+
+// Input postpones a warning this often in a row; then the warning waits for a button.
+inline constexpr int kMostPostponesWhenUsed = 3;
+// The warning's postpone list chooses this unless the user picks another.
+inline constexpr int kDefaultPostponeMinutes = 10;
 
 class RunFlow {
  public:
@@ -46,8 +54,13 @@ class RunFlow {
     std::function<void(const Occurrence&)> done;
     // Postponed: the row due `minutes` later is to be made.
     std::function<void(const Occurrence&, int minutes)> postpone;
-    // The warning shown changed (another one, or none).
+    // Whether performing the action takes the computer or the session away; what
+    // waits behind such an action is missed, behind any other it goes on.
+    std::function<bool(const std::string& action)> ends_session;
+    // The warning shown changed (another one, or none, or it stopped counting).
     std::function<void()> shown_changed;
+    // "Postpone when the computer is used during the warning" is ticked.
+    std::function<bool()> postpone_when_used;
   };
   RunFlow(const Clock& clock, Hooks hooks) : clock_(clock), hooks_(std::move(hooks)) {}
 
@@ -68,6 +81,18 @@ class RunFlow {
   void PerformNow();
   void CancelShown();
   void PostponeShown(int minutes);
+  // The minutes chosen in the warning's postpone list, for input to postpone by.
+  void ChoosePostpone(int minutes);
+
+  // Whether input now would postpone the warning shown: the preference is ticked
+  // and the countdown runs.
+  bool WatchesInput() const;
+  // The last input was at `input_at` (monotonic): if it came during the countdown,
+  // the occurrence is postponed, or after enough of that stops and waits.
+  void InputSeen(std::chrono::milliseconds input_at);
+  // The warning shown stopped counting: only a button (or a sleep, Prevent,
+  // /cancel) ends it.
+  bool Waits() const { return shown_ && waits_; }
   // A sleep, or Prevent ticked: the shown and every waiting occurrence are missed.
   void MissAll();
   // Ends, as cancelled, the occurrences that came from `row`; how many.
@@ -83,12 +108,18 @@ class RunFlow {
   void Perform(Occurrence o);
   void End(const Occurrence& o, const char* outcome);
   void ShowNext();
+  // `o` becomes the warning shown, counting down afresh.
+  void Show(Occurrence o);
+  void Postpone(int minutes, int when_used);
   bool Claim(const Occurrence& o);
 
   const Clock& clock_;
   Hooks hooks_;
   std::optional<Occurrence> shown_;
   std::deque<Occurrence> waiting_;
+  std::chrono::milliseconds shown_at_{};  // input before this is not the user answering it
+  int postpone_choice_ = kDefaultPostponeMinutes;
+  bool waits_ = false;
   // The local minutes whose one occurrence has gone on.
   std::set<LocalTime> claimed_;
 };

@@ -103,6 +103,19 @@ RunRow IdleRow(const Clock& clock, std::string name, std::string action, int min
   return r;
 }
 
+RunRow QuietRow(const Clock& clock, std::string name, std::string action, QuietLimits limits) {
+  RunRow r;
+  r.name = std::move(name);
+  r.action = std::move(action);
+  r.due_by = DueBy::kQuiet;
+  r.quiet_minutes = limits.minutes;
+  r.quiet_cpu_percent = limits.cpu_percent;
+  r.quiet_kilobytes = limits.kilobytes_per_second;
+  // A quiet spell before the row was made does not count, as with idle time.
+  r.quiet_from = clock.Monotonic();
+  return r;
+}
+
 RunRow ProgramEndsRow(std::string name, std::string action, const RunningProcess& program,
                       std::unique_ptr<WatchedProcess> watch) {
   RunRow r;

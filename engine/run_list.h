@@ -24,6 +24,7 @@ enum class DueBy {
   kRealTime,     // a moment of real time: a delay of minutes or hours, /in, a postpone
   kIdle,         // N minutes without input
   kProgramEnds,  // a watched process ending
+  kQuiet,        // N minutes with the processor and the network below their limits
 };
 
 struct RunRow {
@@ -36,12 +37,21 @@ struct RunRow {
   // Taken and not done with yet (a quick row warned of or waiting): not due again.
   bool taken = false;
   std::optional<LocalTime> local_due;    // kLocalTime; none: never due
+  // Keep-awake hours: the end of the span that begins at local_due. Such a row
+  // holds the computer awake in between and is never taken.
+  std::optional<LocalTime> local_end;
+  bool keep_display = false;
   std::chrono::milliseconds real_due{};  // kRealTime, on the monotonic clock
   int idle_minutes = 0;                  // kIdle
   std::chrono::milliseconds idle_from{};  // kIdle: idle time counts from here at the earliest
   std::string program;                    // kProgramEnds: the watched program's name
   std::shared_ptr<WatchedProcess> watch;
+  int quiet_minutes = 0;                   // kQuiet
+  int quiet_cpu_percent = 0;               // kQuiet: quiet while the processor is below this
+  int quiet_kilobytes = 0;                 // kQuiet: … and the network below this many KB/s
+  std::chrono::milliseconds quiet_from{};  // kQuiet: quiet time counts from here at the earliest
   std::string origin;  // the schedule a postponed run belongs to
+  int postponed_when_used = 0;  // how often in a row input during its warnings postponed it
   // File rows, as the file has them: what the list shows in their columns.
   std::string last_run;
   std::string next_text;  // the Next Run Time, or why there is none
@@ -86,6 +96,17 @@ RunRow DelayRow(const Clock& clock, std::string name, std::string action,
 RunRow LocalTimeRow(std::string name, std::string action, LocalTime at);
 // Once `minutes` of idle time have passed from now on.
 RunRow IdleRow(const Clock& clock, std::string name, std::string action, int minutes);
+// What a wait for quiet asks: that many minutes with the processor below the
+// percentage and the network below the rate; the defaults as a user meets them.
+struct QuietLimits {
+  int minutes = 5;
+  int cpu_percent = 10;
+  int kilobytes_per_second = 50;
+};
+// The largest of each; the smallest is 1.
+inline constexpr QuietLimits kMostQuietLimits{1440, 100, 1000000};
+// Once the load has stayed below both limits for their minutes from now on.
+RunRow QuietRow(const Clock& clock, std::string name, std::string action, QuietLimits limits);
 RunRow ProgramEndsRow(std::string name, std::string action, const RunningProcess& program,
                       std::unique_ptr<WatchedProcess> watch);
 // The next time the wall clock shows `minute_of_day` (minutes after midnight):

@@ -16,14 +16,22 @@ constexpr milliseconds kClockSetSlack = seconds{2};
 // How often a watched program and input during an idle countdown are looked at.
 constexpr milliseconds kProgramLook = seconds{2};
 constexpr milliseconds kInputLook = seconds{1};
+// How often the load is read while a row waits for quiet: the counters give a
+// mean over the span, so a short burst within it may pass unnoticed.
+constexpr milliseconds kLoadLook = seconds{10};
 // The longest the timer sleeps: a clock set without notice is noticed by then.
 constexpr milliseconds kLongestWait = minutes{1};
 
 }  // namespace
 
 SchedulerEngine::SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock,
-                                 Activity& activity, Hooks hooks)
-    : list_(list), flow_(flow), clock_(clock), activity_(activity), hooks_(std::move(hooks)) {
+                                 Activity& activity, Hooks hooks, LoadMonitor& load)
+    : list_(list),
+      flow_(flow),
+      clock_(clock),
+      activity_(activity),
+      hooks_(std::move(hooks)),
+      load_(load) {
   // The user has just started the program: idle time counts from now.
   last_resume_ = clock_.Monotonic();
   Arm(milliseconds{500});
@@ -56,6 +64,40 @@ void SchedulerEngine::Arm(std::optional<milliseconds> wait) {
   if (hooks_.arm) hooks_.arm(interval);
 }
 
+void SchedulerEngine::ReadLoad(milliseconds mono, bool slept) {
+  const auto quiet = [](const RunRow& r) { return r.due_by == DueBy::kQuiet; };
+  if (std::none_of(list_.Rows().begin(), list_.Rows().end(), quiet)) {
+    reading_since_.reset();
+    loud_until_.clear();
+    return;
+  }
+  if (!reading_since_ || slept) {
+    // The first reading covers time before anyone waited, or a sleep: not counted.
+    load_.Read();
+    reading_since_ = last_reading_ = mono;
+    next_reading_ = mono + kLoadLook;
+    return;
+  }
+  if (mono < next_reading_) return;
+  const std::optional<LoadState> load = load_.Read();
+  std::erase_if(loud_until_, [&](const auto& entry) { return !list_.Find(entry.first); });
+  for (const RunRow& r : list_.Rows()) {
+    // A load that cannot be read is no quiet.
+    if (quiet(r) && (!load || load->cpu_percent >= r.quiet_cpu_percent ||
+                     load->kilobytes_per_second >= r.quiet_kilobytes)) {
+      loud_until_[r.id] = mono;
+    }
+  }
+  last_reading_ = mono;
+  next_reading_ = mono + kLoadLook;
+}
+
+milliseconds SchedulerEngine::QuietFrom(const RunRow& row) const {
+  const auto loud = loud_until_.find(row.id);
+  return std::max({row.quiet_from, reading_since_.value_or(row.quiet_from), last_resume_,
+                   loud == loud_until_.end() ? milliseconds{0} : loud->second});
+}
+
 Occurrence SchedulerEngine::Begin(const RunRow& row, milliseconds moment, LocalTime due) const {
   Occurrence o;
   o.row = row.id;
@@ -67,6 +109,7 @@ Occurrence SchedulerEngine::Begin(const RunRow& row, milliseconds moment, LocalT
   o.moment = moment;
   o.due = due;
   o.taken_at = clock_.Monotonic();
+  o.postponed_when_used = row.postponed_when_used;
   return o;
 }
 
@@ -97,19 +140,26 @@ void SchedulerEngine::Tick() {
     last_resume_ = mono;
     flow_.MissAll();
   }
+  ReadLoad(mono, slept);
 
   // Input during an idle row's countdown puts the row back to counting.
   const milliseconds input_at = mono - activity_.SinceLastInput();
+  // With "postpone when used", input during the countdown shown pushes it back,
+  // whatever kind of row it came from.
+  flow_.InputSeen(input_at);
   std::vector<uint64_t> rearmed;
   flow_.Withdraw([&](const Occurrence& o) {
-    const bool back = o.due_by == DueBy::kIdle && input_at > o.taken_at;
+    const RunRow* row = o.due_by == DueBy::kQuiet ? list_.Find(o.row) : nullptr;
+    // Input, or a load above the limits, during a countdown: not idle or quiet after all.
+    const bool back = (o.due_by == DueBy::kIdle && input_at > o.taken_at) ||
+                      (row && QuietFrom(*row) > o.taken_at);
     if (back) rearmed.push_back(o.row);
     return back;
   });
   for (uint64_t id : rearmed) {
     list_.Update(id, [&](RunRow& r) {
       r.taken = false;
-      r.idle_from = input_at;
+      if (r.due_by == DueBy::kIdle) r.idle_from = input_at;
     });
   }
   flow_.Tick();
@@ -127,6 +177,7 @@ void SchedulerEngine::Tick() {
     std::vector<Decision> decisions;
     for (const RunRow& r : list_.Rows()) {
       if (!r.enabled || r.taken) continue;
+      if (r.local_end) continue;  // a span holds, it is never taken
       switch (r.due_by) {
         case DueBy::kLocalTime: {
           if (!r.local_due) break;
@@ -158,6 +209,17 @@ void SchedulerEngine::Tick() {
           const milliseconds need = minutes{r.idle_minutes};
           if (mono - from < need) {
             soon(need - (mono - from));
+            break;
+          }
+          decisions.push_back({r.id, true, Begin(r, mono + lead, local + lead)});
+          break;
+        }
+        case DueBy::kQuiet: {
+          // Quiet is known only up to the last reading; one is taken when it would be due.
+          const milliseconds from = QuietFrom(r);
+          const milliseconds need = minutes{r.quiet_minutes};
+          if (last_reading_ - from < need) {
+            next_reading_ = std::min(next_reading_, from + need);
             break;
           }
           decisions.push_back({r.id, true, Begin(r, mono + lead, local + lead)});
@@ -196,12 +258,24 @@ void SchedulerEngine::Tick() {
     }
   }
 
+  // Keep-awake spans: the timer wakes at each start and end; one that is over
+  // shows its next span, which may already be under way.
+  const auto moment_of = [this](LocalTime t) { return MomentOf(t); };
+  for (int look = 0; look < 3; ++look) {
+    const AwakeSpans::Look seen = spans_.See(list_, utc, moment_of);
+    if (seen.wait) soon(*seen.wait);
+    if (seen.over.empty() || !hooks_.span_over) break;
+    for (uint64_t id : seen.over) hooks_.span_over(id);
+  }
+  if (const auto change = spans_.Settle(); change && hooks_.awake) hooks_.awake(*change);
+
   if (const auto next = flow_.NextMoment()) soon(*next - clock_.Monotonic());
   const auto watching_input = [](const Occurrence& o) { return o.due_by == DueBy::kIdle; };
-  if ((flow_.Shown() && watching_input(*flow_.Shown())) ||
+  if (flow_.WatchesInput() || (flow_.Shown() && watching_input(*flow_.Shown())) ||
       std::any_of(flow_.Waiting().begin(), flow_.Waiting().end(), watching_input)) {
     soon(kInputLook);
   }
+  if (reading_since_) soon(std::max(milliseconds{1}, next_reading_ - clock_.Monotonic()));
   Arm(wait);
   ticking_ = false;
 }

@@ -7,8 +7,10 @@
 // at the first moment the program is awake in its warning's minute and before
 // its moment; a row due in real time (a delay, a postpone) when the program is
 // awake at its warning time; "when idle" once that many minutes of awake time
-// passed without input since the row was made or the computer resumed; "when a
-// program ends" when the program is seen to have ended. A tick late only
+// passed without input since the row was made or the computer resumed; "when
+// quiet" likewise once that many minutes of awake time passed with every reading
+// of the load below the row's limits; "when a program ends" when the program is
+// seen to have ended. A tick late only
 // because the machine was busy still takes what fell due since the last one. A
 // local time that daylight saving skips falls due at the change, a repeated one
 // once. Everything else passes as missed, and the row moves on.
@@ -18,11 +20,13 @@
 #include <unordered_map>
 #include <utility>
 
+#include "engine/awake_spans.h"
 #include "engine/run_flow.h"
 #include "engine/run_list.h"
 #include "platform/activity.h"
 #include "platform/clock.h"
 #include "platform/forms/form.h"
+#include "platform/load.h"
 
 namespace norvale {
 
@@ -36,9 +40,13 @@ class SchedulerEngine {
     std::function<void(const RunRow& row, LocalTime due)> missed;
     // Asks for Tick to be called once `after` has passed (the one timer).
     std::function<void(std::chrono::milliseconds after)> arm;
+    // A keep-awake span row is over: it shows its next span.
+    std::function<void(uint64_t row)> span_over;
+    // Keep-awake hours began or ended.
+    std::function<void(const AwakeChange&)> awake;
   };
   SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock, Activity& activity,
-                  Hooks hooks);
+                  Hooks hooks, LoadMonitor& load = NoLoad());
 
   // Looks at every row and arms the timer for the next moment anything can happen.
   void Tick();
@@ -48,18 +56,25 @@ class SchedulerEngine {
   // The moment a local minute falls due: a skipped one at the daylight-saving
   // change that skipped it, a repeated one at its first showing.
   UtcTime MomentOf(LocalTime local) const;
+  // What the keep-awake spans under way ask for.
+  const KeptAwake& Awake() const { return spans_.State(); }
 
  private:
   void Arm(std::optional<std::chrono::milliseconds> wait);
   // MomentOf, remembered per row: reading the zone's rules is slow on Windows.
   UtcTime CachedMomentOf(uint64_t row, LocalTime local);
   Occurrence Begin(const RunRow& row, std::chrono::milliseconds moment, LocalTime due) const;
+  // Reads the load when a reading is due, while any row waits for quiet.
+  void ReadLoad(std::chrono::milliseconds mono, bool slept);
+  // Since when a quiet row has been quiet, as far as the readings tell.
+  std::chrono::milliseconds QuietFrom(const RunRow& row) const;
 
   RunList& list_;
   RunFlow& flow_;
   const Clock& clock_;
   Activity& activity_;
   Hooks hooks_;
+  LoadMonitor& load_;
 
   // The last tick, on the three clocks.
   std::optional<std::chrono::milliseconds> last_mono_;
@@ -70,6 +85,13 @@ class SchedulerEngine {
   std::chrono::milliseconds last_resume_{};
   bool ticking_ = false;
   std::unordered_map<uint64_t, std::pair<LocalTime, UtcTime>> moments_;
+  // The load is read only while a row waits for quiet: since when, the last
+  // reading, the next one, and per row the end of the last reading above its limits.
+  std::optional<std::chrono::milliseconds> reading_since_;
+  std::chrono::milliseconds last_reading_{};
+  std::chrono::milliseconds next_reading_{};
+  std::unordered_map<uint64_t, std::chrono::milliseconds> loud_until_;
+  AwakeSpans spans_;
 };
 
 }  // namespace norvale

@@ -15,10 +15,25 @@ DryRunPowerControl::DryRunPowerControl(PowerControl& system, FileSystem& fs, con
 
 std::string DryRunPowerControl::LogLine(LocalTime when, const PowerRequest& r) {
   const std::string stamp = IsoMoment(when, 'T');
-  const std::string request = r.kind == PowerRequest::kExitWindows
-                                  ? "ExitWindowsEx flags=" + std::to_string(r.flags) + " reason=0"
-                                  : "SetSystemPowerState fSuspend=" + std::to_string(r.flags) +
-                                        " fForce=" + (r.force ? "1" : "0");
+  std::string request;
+  switch (r.kind) {
+    case PowerRequest::kExitWindows:
+      request = "ExitWindowsEx flags=" + std::to_string(r.flags) + " reason=0";
+      break;
+    case PowerRequest::kSetSystemPowerState:
+      request = "SetSystemPowerState fSuspend=" + std::to_string(r.flags) +
+                " fForce=" + (r.force ? "1" : "0");
+      break;
+    case PowerRequest::kLockWorkStation:
+      request = "LockWorkStation";
+      break;
+    case PowerRequest::kDisplayOff:
+      request = "SendMessage WM_SYSCOMMAND SC_MONITORPOWER 2";
+      break;
+    case PowerRequest::kNone:
+      request = "none";
+      break;
+  }
   return stamp + "\t" + (r.action.empty() ? "?" : r.action) + "\t" + request +
          "\tforce=" + (r.force ? "True" : "False") + "\r\n";
 }

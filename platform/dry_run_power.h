@@ -30,7 +30,9 @@ class DryRunPowerControl final : public PowerControl {
   void EnableShutdownPrivilege() override {}
   void Perform(const PowerRequest& request) override;
   bool HibernateAvailable() const override { return system_.HibernateAvailable(); }
-  void HoldOffIdleSleep(bool on) override { system_.HoldOffIdleSleep(on); }
+  void HoldOffIdleSleep(bool system, bool display) override {
+    system_.HoldOffIdleSleep(system, display);
+  }
 
   // The words the user is told, in the program's language; plain English without.
   void SetDescribe(std::function<std::string(const DryRunNote&)> describe) {

@@ -3,36 +3,19 @@
 namespace norvale {
 namespace {
 
-struct ActionRow {
-  std::string_view name;
-  int32_t type;
-};
-constexpr ActionRow kActions[] = {
-    {kLogOff, 0}, {kShutDown, 1}, {kReboot, 2}, {kHibernate, 5}, {kStandBy, 6},
-};
-
+// The types of the old ShutDown call, for the names its requests carry.
 std::string_view NameOfType(int32_t type) {
-  for (const ActionRow& a : kActions) {
-    if (a.type == type) return a.name;
+  switch (type) {
+    case 0: return kLogOff;
+    case 1: return kShutDown;
+    case 2: return kReboot;
+    case 5: return kHibernate;
+    case 6: return kStandBy;
+    default: return {};
   }
-  return {};
 }
 
 }  // namespace
-
-std::optional<int32_t> ShutDownTypeOf(std::string_view action) {
-  for (const ActionRow& a : kActions) {
-    if (a.name == action) return a.type;
-  }
-  return std::nullopt;
-}
-
-std::vector<std::string> PowerActionList(const PowerControl& power) {
-  std::vector<std::string> list;
-  if (modPower::HibernateAvailable(power)) list.emplace_back(kHibernate);
-  for (auto name : {kShutDown, kReboot, kLogOff, kStandBy}) list.emplace_back(name);
-  return list;
-}
 
 namespace modPower {
 
@@ -64,13 +47,12 @@ std::optional<intptr_t> PowerWindowProc(const State& state, const WindowMessage&
 
 CPower::~CPower() {
   if (state_.PrevWndProc && window_) window_->ClearMessageHook();
-  if (state_.SuspendDisabled) power_.HoldOffIdleSleep(false);
 }
 
 void CPower::DisableSuspend(bool value) {
   const bool was = state_.SuspendDisabled;
   state_.SuspendDisabled = value;
-  if (value != was) power_.HoldOffIdleSleep(value);
+  if (value != was) holds_.Hold(SleepHolds::kPreventStandBy, value, false);
   if (!window_) return;
   if (value && !state_.PrevWndProc) {
     window_->SetMessageHook(
@@ -90,9 +72,25 @@ void CPower::ShutDown(int32_t& type, bool force) {
   }
 }
 
+void CPower::Perform(const PowerAction& action, bool force) {
+  switch (action.request) {
+    case PowerRequest::kExitWindows:
+      modPower::ExitSystem(power_, action.flags, force, action.stored);
+      break;
+    case PowerRequest::kSetSystemPowerState:
+      modPower::SetPowerState(power_, static_cast<int16_t>(action.flags), force, action.stored);
+      break;
+    case PowerRequest::kNone:
+      break;
+    default:
+      // Locking or darkening the screen needs no privilege and closes nothing.
+      power_.Perform({std::string(action.stored), action.request, action.flags, force});
+      break;
+  }
+}
+
 void DoPowerAction(CPower& power, std::string_view action, bool force) {
-  auto type = ShutDownTypeOf(action);
-  if (type) power.ShutDown(*type, force);
+  if (const PowerAction* a = FindPowerAction(action)) power.Perform(*a, force);
 }
 
 }  // namespace norvale

@@ -1,6 +1,6 @@
 #pragma once
-// The five power actions, the requests they make, and the refusal of idle
-// suspend through the main window's messages.
+// Performing the power actions, and the refusal of idle suspend through the
+// main window's messages.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,20 +9,10 @@
 
 #include "platform/forms/form.h"
 #include "platform/power_control.h"
+#include "power/power_actions.h"
+#include "power/sleep_holds.h"
 
 namespace norvale {
-
-// PowerAction names, compared exactly.
-inline constexpr std::string_view kLogOff = "Log Off";
-inline constexpr std::string_view kShutDown = "Shut Down";
-inline constexpr std::string_view kReboot = "Reboot";
-inline constexpr std::string_view kHibernate = "Hibernate";
-inline constexpr std::string_view kStandBy = "Stand by";
-
-// ShutDownType of an action name; nullopt for any other text.
-std::optional<int32_t> ShutDownTypeOf(std::string_view action);
-// What the action combo boxes list, the first entry to be selected.
-std::vector<std::string> PowerActionList(const PowerControl& power);
 
 inline constexpr uint32_t WM_POWERBROADCAST_ = 0x218;
 inline constexpr intptr_t BROADCAST_QUERY_DENY_ = 0x424D5144;
@@ -62,16 +52,25 @@ class CPower {
   bool DisableSuspend() const { return state_.SuspendDisabled; }
   // 5 and 6 suspend (fSuspend = type - 5); every other type exits Windows.
   void ShutDown(int32_t& type, bool force);
+  // The action's request; the shutdown privilege only for those that need it.
+  void Perform(const PowerAction& action, bool force);
 
   const modPower::State& State() const { return state_; }
+  // Keep-awake hours ask for the system, and perhaps the display, to stay on;
+  // joined with the Prevent Stand By box into one request.
+  void KeepAwake(bool system, bool display) {
+    holds_.Hold(SleepHolds::kKeepAwakeHours, system, display);
+  }
+  const SleepHolds& Holds() const { return holds_; }
 
  private:
   PowerControl& power_;
   Form* window_ = nullptr;
   modPower::State state_;
+  SleepHolds holds_{power_};  // released when the window's power object goes
 };
 
-// Maps the name to its ShutDownType and performs it; any other name does nothing.
+// Performs the action of that stored name; any other name does nothing.
 void DoPowerAction(CPower& power, std::string_view action, bool force);
 
 }  // namespace norvale

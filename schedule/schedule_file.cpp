@@ -48,6 +48,10 @@ std::string ScheduleText(const ScheduleRecord& r) {
   line("Period=", r.Period);
   line("RunOnStart=", Flag(r.RunOnStart));
   line("RunOnEnd=", Flag(r.RunOnEnd));
+  if (!r.EndTime.empty()) {
+    line("EndTime=", r.EndTime);
+    line("KeepDisplayOn=", r.KeepDisplayOn ? "1" : "0");
+  }
   line("</SCHEDULER>");
   line("");
   return t;

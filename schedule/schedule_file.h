@@ -26,7 +26,7 @@ struct ScheduleStore {
   std::string ReadText(std::string_view name) const;
 };
 
-// The text SaveSchedule writes, all sixteen lines.
+// The text SaveSchedule writes, all sixteen lines (eighteen with keep-awake hours).
 std::string ScheduleText(const ScheduleRecord& record);
 
 // Writes the record to its file, replacing any earlier one whole. On failure shows

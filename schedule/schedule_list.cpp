@@ -1,6 +1,8 @@
 #include "schedule/schedule_list.h"
 
+#include "engine/awake_spans.h"
 #include "engine/next_run.h"
+#include "power/power_actions.h"
 
 namespace norvale {
 
@@ -39,17 +41,32 @@ FixedClock MinuteBegun(const Clock& clock) {
   return FixedClock{clock.Now() - std::chrono::minutes{1}};
 }
 
-// The next run of a file's text, never at or before `taken`.
-void ReadNext(RunRow& row, const std::string& content, const Clock& from, const Locale& locale,
-              std::optional<LocalTime> taken) {
+// The next run of a file's text, never at or before `taken`. Keep-awake hours
+// get the span under way at `now` or the next one: a span follows the clock,
+// so neither a reload nor its stored Last Run Time ends it early.
+void ReadNext(RunRow& row, const std::string& content, const Clock& from, const Clock& now,
+              const Locale& locale, std::optional<LocalTime> taken) {
   const std::string data = GetTag(content, "DATA");
   row.action = GetValue(data, "ItemType");
   row.enabled = GetValue(data, "Enabled") == "1";
   row.last_run = GetValue(data, "LastRunTime");
   row.local_due.reset();
+  row.local_end.reset();
   row.next_text.clear();
   if (!row.enabled) return;
-  const NextRun next = NextRunAfter(GetTag(content, "SCHEDULER"), from, locale, taken);
+  const std::string block = GetTag(content, "SCHEDULER");
+  if (row.action == kKeepAwake) {
+    row.keep_display = ReadBoolean(GetValue(block, "KeepDisplayOn"));
+    if (const auto span = CurrentOrNextSpan(block, now, locale)) {
+      row.local_due = span->begin;
+      row.local_end = span->end;
+      // In English; the main window shows the day in the language in effect.
+      static constexpr const char* kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+      row.next_text = SpanText(*span, kDays[WeekdayIndex(span->begin)]);
+    }
+    return;
+  }
+  const NextRun next = NextRunAfter(block, from, locale, taken);
   row.next_text = next.text;
   row.local_due = next.moment;
 }
@@ -86,7 +103,7 @@ std::vector<RunRow> LoadFileRows(const ScheduleStore& store, const Clock& clock,
     if (auto it = taken.find(row.name); it != taken.end() && (!last || it->second > *last)) {
       last = it->second;
     }
-    ReadNext(row, content, from, locale, last);
+    ReadNext(row, content, from, clock, locale, last);
   }
   if (cache) cache->KeepOnlyRead();
   return rows;
@@ -95,11 +112,12 @@ std::vector<RunRow> LoadFileRows(const ScheduleStore& store, const Clock& clock,
 void MoveOnFileRow(RunRow& row, const ScheduleStore& store, const Clock& clock,
                    const Locale& locale, LocalTime taken, const std::string& unreadable) {
   try {
-    ReadNext(row, store.ReadText(row.name), MinuteBegun(clock), locale, taken);
+    ReadNext(row, store.ReadText(row.name), MinuteBegun(clock), clock, locale, taken);
   } catch (const FileError&) {
     row.unreadable = true;
     row.enabled = false;
     row.local_due.reset();
+    row.local_end.reset();
     row.next_text = unreadable;
   }
 }
@@ -147,6 +165,8 @@ RowCommands lstSchedules_ItemClick(const ListItem& row, const ScheduleStore& sto
   current.RunOnStart = ReadBoolean(GetValue(block, "RunOnStart"));
   current.RunOnEnd = ReadBoolean(GetValue(block, "RunOnEnd"));
   current.SAccurancy = ReadInt16(GetValue(block, "SAccurancy")).value_or(kRepeatDaily);
+  current.EndTime = GetValue(block, "EndTime");
+  current.KeepDisplayOn = ReadBoolean(GetValue(block, "KeepDisplayOn"));
   return {.edit = true, .remove = true};
 }
 

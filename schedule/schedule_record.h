@@ -19,6 +19,10 @@ struct ScheduleRecord {
   std::string Period;
   bool RunOnStart = false;
   bool RunOnEnd = false;
+  // Keep-awake hours only: the span's end of day, and whether the display stays
+  // on too. Other schedules have no EndTime and their files no such lines.
+  std::string EndTime;
+  bool KeepDisplayOn = false;
 };
 
 }  // namespace norvale

@@ -89,7 +89,7 @@ bool chkRunAtStart_Click(AppContext& app, bool checked) {
 void frmOptions::BuildLayout() {
   SetDialog(true);
   SetCaption("General Preferences");
-  Move(0, 0, 10140, 8790);
+  Move(0, 0, 10140, 9315);
   // Startup Options
   Frame& startup = Add<Frame>("Frame1", -1, "Startup Options", nullptr, 120, 120, 4680, 1335);
   chkRunAtStart = &Add<CheckBox>("chkRunAtStart", -1, "&Run at Windows Startup (recommended)",
@@ -101,7 +101,7 @@ void frmOptions::BuildLayout() {
   Add<SkinLabel>("SkinLabel1", 0, "", &startup, 0, 0, 0, 0).SetVisible(false);
 
   // Miscellaneous Options
-  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 3015);
+  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 3540);
   chkLog = &Add<CheckBox>("chkLog", -1, "Enable &Logging", &misc, 150, 300, 4380, 285);
   chkAlwaysExit = &Add<CheckBox>(
       "chkAlwaysExit", -1,
@@ -111,16 +111,19 @@ void frmOptions::BuildLayout() {
                              &misc, 150, 1320, 4380, 285);
   chkForce = &Add<CheckBox>("chkForce", -1, "&Force programs to close (unsaved work may be lost)",
                             &misc, 150, 1650, 4380, 495);
-  Add<Label>("lblWarn", -1, "&Warn before acting (seconds):", &misc, 150, 2250, 3105, 255);
-  txtWarn = &Add<TextBox>("txtWarn", -1, "60", &misc, 3315, 2205, 1215, 315);
-  Add<Label>("lblSkin", -1, "S&kin:", &misc, 150, 2640, 3105, 255);
-  cmbSkin = &Add<ComboBox>("cmbSkin", -1, "", &misc, 3315, 2595, 1215, 315);
+  chkPostponeUsed = &Add<CheckBox>("chkPostponeUsed", -1,
+                                   "Postpone when the computer is &used during the warning",
+                                   &misc, 150, 2175, 4380, 495);
+  Add<Label>("lblWarn", -1, "&Warn before acting (seconds):", &misc, 150, 2775, 3105, 255);
+  txtWarn = &Add<TextBox>("txtWarn", -1, "60", &misc, 3315, 2730, 1215, 315);
+  Add<Label>("lblSkin", -1, "S&kin:", &misc, 150, 3165, 3105, 255);
+  cmbSkin = &Add<ComboBox>("cmbSkin", -1, "", &misc, 3315, 3120, 1215, 315);
   cmbSkin->SetComboStyle(ComboBox::kDropdownList);
   chkForce->SetValue(1);
   Add<SkinLabel>("SkinLabel2", 0, "", &misc, 0, 0, 0, 0).SetVisible(false);
 
   // Default FTP Values
-  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 4710, 4680, 2235);
+  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 5235, 4680, 2235);
   const char* ftp_labels[] = {"&Host:", "P&ort:", "User&name:", "Pass&word:", "&Folder:"};
   TextBox** ftp_boxes[] = {&txtFTPHost, &txtFTPPort, &txtFTPUsername, &txtFTPPassword,
                            &txtFTPFolder};
@@ -138,14 +141,14 @@ void frmOptions::BuildLayout() {
 
   // Default LAN Backup Folder
   Frame& lan =
-      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 7065, 4680, 1110);
+      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 7590, 4680, 1110);
   Add<Label>("lblInfo", 5, "Fol&der:", &lan, 150, 345, 1215, 255);
   txtLanFolder = &Add<TextBox>("txtLanFolder", -1, "", &lan, 1395, 300, 3135, 315);
   cmdBrowse = &Add<CommandButton>("cmdBrowse", -1, "&Browse...", &lan, 3255, 690, 1275, 345);
   Add<SkinLabel>("SkinLabel5", 0, "", &lan, 0, 0, 0, 0).SetVisible(false);
 
   // Email Configuration
-  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 8055);
+  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 8580);
   const char* mail_labels[] = {
       "Email F&rom:", "Mail Ser&ver:", "Por&t:", "Email T&o:", "Us&ername:", "Passwor&d:"};
   TextBox** mail_boxes[] = {&txtEmailFrom, &txtServer,   &txtPort,
@@ -188,6 +191,7 @@ void frmOptions::BuildLayout() {
   BindCheck(chkAlwaysExit, "chkAlwaysExit");
   BindCheck(chkLog, "chkLog");
   BindCheck(chkForce, "chkForce");
+  BindCheck(chkPostponeUsed, "chkPostponeUsed");
   // Only what is used is stored: anything but 0 to 3600 goes back at once, with a note why.
   txtWarn->Change = [this] {
     const std::string typed = txtWarn->Text();
@@ -325,6 +329,7 @@ void frmOptions::Form_Load() {
   chkRunAtStart->SetValue(StartsAtLogon(app_) ? 1 : 0);
   loading_ = false;
   check(chkLog, product, "chkLog");
+  check(chkPostponeUsed, product, "chkPostponeUsed");
   // Ticked unless cleared: programs were always closed by force.
   chkForce->SetValue(Read(product, "chkForce", "1") == "0" ? 0 : 1);
   // What is shown is what the warning uses, whatever the registry held.

@@ -30,6 +30,7 @@ class frmOptions : public Form {
   CheckBox* chkAlwaysExit = nullptr;
   CheckBox* chkNoShow = nullptr;
   CheckBox* chkForce = nullptr;
+  CheckBox* chkPostponeUsed = nullptr;
   TextBox* txtWarn = nullptr;
   ComboBox* cmbSkin = nullptr;  // Light, Dark, or the system's own look
   CheckBox* chkAuth = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/activity.h"
 #include "platform/file_system.h"
 #include "platform/forms/toolkit.h"
+#include "platform/load.h"
 #include "platform/locale.h"
 #include "platform/power_control.h"
 #include "platform/registry.h"
@@ -60,6 +61,8 @@ struct AppContext {
   std::string website = "https://norvale.example/";
   // Input idle time and running programs, for the rows that wait on them.
   Activity* activity = &NoActivity();
+  // The processor's and the network's load, for the rows that wait for quiet.
+  LoadMonitor* load = &NoLoad();
   // Translation of a window and the texts of the message catalogue; plain
   // pass-throughs until a language is loaded.
   std::function<void(Form&)> ChangeLanguage = [](Form&) {};

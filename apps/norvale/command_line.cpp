@@ -6,14 +6,24 @@
 #include "apps/norvale/listing.h"
 #include "platform/path.h"
 #include "platform/text_codec.h"
-#include "power/power.h"
+#include "power/power_actions.h"
 #include "ui/main/frm_countdown.h"
 
 namespace norvale {
 
 namespace {
 
-constexpr std::string_view kActions[] = {kShutDown, kReboot, kLogOff, kStandBy, kHibernate};
+// The names a script may give, as typed: quoted where they hold a blank.
+std::string ActionNames() {
+  std::string out;
+  for (const PowerAction& a : PowerActions()) {
+    if (!a.momentary) continue;
+    if (!out.empty()) out += ", ";
+    const std::string_view name = a.caption;
+    out += name.find(' ') == std::string_view::npos ? std::string(name) : "\"" + std::string(name) + "\"";
+  }
+  return out;
+}
 constexpr int kMaxDelayMinutes = 44640;  // 31 days
 
 // The value of "/name:value" when `arg` is that switch, ignoring case.
@@ -26,7 +36,7 @@ std::optional<std::string> ValueOf(const std::string& arg, std::string_view name
 }
 
 std::optional<int> Number(std::string_view text, int low, int high) {
-  if (text.empty() || text.size() > 6) return std::nullopt;
+  if (text.empty() || text.size() > 7) return std::nullopt;
   int n = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
@@ -41,7 +51,9 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
                  const CatalogueText& text) {
   // The first reason counts; the argument is quoted as "{text}".
   const auto fail = [&](std::string_view key, std::string_view argument = {}) {
-    if (error.empty()) error = FillIn(Say(text, key), {{"text", QuotedArgument(argument)}});
+    if (error.empty()) {
+      error = FillIn(Say(text, key), {{"text", QuotedArgument(argument)}, {"names", ActionNames()}});
+    }
     return true;
   };
   if (const auto action = ValueOf(a, "quick")) {
@@ -81,6 +93,14 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
     r.minutes = *n;
     return true;
   }
+  if (const auto quiet = ValueOf(a, "when-quiet")) {
+    ++waits;
+    r.when = Request::When::Quiet;
+    const auto limits = ParseQuietLimits(*quiet);
+    if (!limits) return fail("MSG_CLBADQUIET", *quiet);
+    r.quiet = *limits;
+    return true;
+  }
   if (const auto ends = ValueOf(a, "when-ends")) {
     ++waits;
     r.when = Request::When::Ends;
@@ -108,6 +128,22 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
 
 }  // namespace
 
+std::optional<QuietLimits> ParseQuietLimits(std::string_view spec) {
+  QuietLimits limits;
+  int* parts[] = {&limits.minutes, &limits.cpu_percent, &limits.kilobytes_per_second};
+  const int most[] = {kMostQuietLimits.minutes, kMostQuietLimits.cpu_percent,
+                      kMostQuietLimits.kilobytes_per_second};
+  for (size_t i = 0; i < 3; ++i) {
+    const size_t comma = spec.find(',');
+    const auto n = Number(spec.substr(0, comma), 1, most[i]);
+    if (!n) return std::nullopt;
+    *parts[i] = *n;
+    if (comma == std::string_view::npos) return limits;
+    spec.remove_prefix(comma + 1);
+  }
+  return std::nullopt;  // a fourth part
+}
+
 std::string EnglishText(std::string_view, std::string_view english) {
   std::string text(english);
   const std::string_view mark = "[ProgramName]", name = "Norvale";
@@ -127,9 +163,15 @@ std::string Say(const CatalogueText& text, std::string_view key) {
 
 std::string UsageText(const CatalogueText& text) {
   const std::string action = Say(text, "MSG_CLACTION"), minutes = Say(text, "MSG_CLMINUTES"),
-                    program = Say(text, "MSG_CLPROGRAM");
+                    program = Say(text, "MSG_CLPROGRAM"), cpu = Say(text, "MSG_CLCPU"),
+                    kbps = Say(text, "MSG_CLKBPS");
   const auto fill = [&](std::string_view key) {
-    return FillIn(Say(text, key), {{"action", action}, {"minutes", minutes}, {"program", program}});
+    return FillIn(Say(text, key), {{"action", action},
+                                   {"minutes", minutes},
+                                   {"program", program},
+                                   {"cpu", cpu},
+                                   {"kbps", kbps},
+                                   {"names", ActionNames()}});
   };
   const std::string quick = "/quick:" + action;
   const std::pair<std::string, std::string> rows[] = {
@@ -137,6 +179,7 @@ std::string UsageText(const CatalogueText& text) {
       {quick + " /at:HH:MM", fill("MSG_CLUSAGEAT")},
       {quick + " /when-idle:" + minutes, fill("MSG_CLUSAGEIDLE")},
       {quick + " /when-ends:" + program, fill("MSG_CLUSAGEENDS")},
+      {quick + " /when-quiet:" + minutes + "[," + cpu + "[," + kbps + "]]", fill("MSG_CLUSAGEQUIET")},
       {"/cancel", fill("MSG_CLUSAGECANCEL")},
       {"/list", fill("MSG_CLUSAGELIST")},
       {"/tray", fill("MSG_CLUSAGETRAY")},
@@ -167,10 +210,7 @@ std::string QuotedArgument(std::string_view argument) {
 }
 
 std::string StoredActionName(std::string_view name) {
-  for (std::string_view known : kActions) {
-    if (EqualsIgnoringCase(name, known)) return std::string(known);
-  }
-  return {};
+  return CommandLineActionName(name);
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args, const CatalogueText& text) {

@@ -1,10 +1,12 @@
 #pragma once
 // Norvale.exe's switches.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/run_list.h"
 #include "localization/command_line_texts.h"
 
 namespace norvale {
@@ -18,7 +20,7 @@ inline constexpr const char* kWriteLocalizationSwitch = "/writelocalization";
 
 // "/show:<window>" (frmMain, frmWizard, frmOptions, frmLanguage, frmAbout,
 // frmStillRunning, frmSplash, frmCountdown, frmHistory, frmWhenIdle, frmWhenEnds,
-// or all): opens that window at
+// frmWhenQuiet, or all): opens that window at
 // start, for documentation and screenshots; the countdown stands still.
 inline constexpr const char* kShowSwitch = "/show:";
 
@@ -38,13 +40,14 @@ std::string Say(const CatalogueText& text, std::string_view key);
 // What a script asks of the running program.
 struct Request {
   enum class Kind { None, Quick, Cancel, List, Usage };
-  enum class When { In, At, Idle, Ends };
+  enum class When { In, At, Idle, Ends, Quiet };
   Kind kind = Kind::None;
   std::string action;  // the stored name, "Shut Down"
   When when = When::In;
   int minutes = 0;      // In, Idle
   int at_minute = 0;    // At: minutes after midnight
   std::string program;  // Ends: a process id or an executable's name
+  QuietLimits quiet;    // Quiet
 };
 
 struct CommandLine {
@@ -65,6 +68,10 @@ std::string UsageText(const CatalogueText& text);
 // A bad argument as a usage error quotes it: at most its first 40 characters,
 // then "…", so a runaway script's argument cannot flood the console.
 std::string QuotedArgument(std::string_view argument);
+
+// "MINUTES[,CPU%[,KBPS]]" as /when-quiet: takes it, the rest from the defaults;
+// nullopt when a part is missing, no number or out of range.
+std::optional<QuietLimits> ParseQuietLimits(std::string_view spec);
 
 // The stored name of the action `name` names, ignoring case ("shut down" is
 // "Shut Down"); "" for none.

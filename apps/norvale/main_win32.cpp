@@ -93,6 +93,7 @@ int ProgramMain(Win32Platform& p) {
        p.Http(), [&p] { return p.AnotherInstance(kInstanceLock); }, &secrets},
       cl);
   program.App().activity = &p.Activities();
+  program.App().load = &p.Load();
   program.Start();
   const int code = p.Run();
   if (program.ExitCode() != 0) {

@@ -223,7 +223,7 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
   if (name == "all") {
     for (const char* each :
          {"frmWizard", "frmOptions", "frmLanguage", "frmAbout", "frmStillRunning", "frmHistory",
-          "frmWhenIdle", "frmWhenEnds", "frmCountdown"}) {
+          "frmWhenIdle", "frmWhenEnds", "frmWhenQuiet", "frmCountdown"}) {
       ShowWindowNamed(each);
     }
     return;
@@ -237,6 +237,7 @@ void NorvaleProgram::ShowWindowNamed(const std::string& name) {
   // The questions of the delay list's last two choices, not modal here.
   if (name == "frmWhenIdle") main_->WhenIdle().Show();
   if (name == "frmWhenEnds") main_->WhenEnds().Show();
+  if (name == "frmWhenQuiet") main_->WhenQuiet().Show();
   if (name == "frmCountdown") {
     // The main window comes to the front first, as it would be when a run falls due.
     platform_.kit.DoEvents();

@@ -58,6 +58,9 @@ Reply ApplyRequest(Runs& runs, AppContext& app, const std::string& data_folder,
     case Request::When::Idle:
       runs.AddQuick(IdleRow(clock, name, request.action, request.minutes));
       break;
+    case Request::When::Quiet:
+      runs.AddQuick(QuietRow(clock, name, request.action, request.quiet));
+      break;
     case Request::When::Ends: {
       const auto program = FindProgram(*app.activity, request.program);
       auto watch = program ? app.activity->Watch(program->pid) : nullptr;

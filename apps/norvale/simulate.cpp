@@ -8,6 +8,7 @@
 
 #include "apps/norvale/program.h"
 #include "platform/headless/fake_activity.h"
+#include "platform/headless/fake_load.h"
 #include "platform/path.h"
 #include "ui/main/quick_delay.h"
 #include "ui/shown_names.h"
@@ -48,7 +49,8 @@ class PrintedPower final : public PowerControl {
     out(IsoMoment(clock_.Now()) + "\t" + performing + "\t" + r.action);
   }
   bool HibernateAvailable() const override { return true; }
-  void HoldOffIdleSleep(bool) override {}
+  // Keep-awake hours are printed where they begin and end, with their schedule.
+  void HoldOffIdleSleep(bool, bool) override {}
 
  private:
   const Clock& clock_;
@@ -183,6 +185,8 @@ bool ParseSimulationEvents(std::string_view text, SimulationPlan& plan, std::str
       {"cancel", Kind::kCancel, 0},       {"postpone", Kind::kPostpone, 1},
       {"cancel-warning", Kind::kCancelWarning, 0}, {"perform-now", Kind::kPerformNow, 0},
       {"prevent", Kind::kPrevent, 1},     {"reload", Kind::kReload, 0},
+      {"when-quiet", Kind::kWhenQuiet, 2}, {"load", Kind::kLoad, 2},
+      {"postpone-when-used", Kind::kPostponeWhenUsed, 1},
   };
   int number = 0;
   while (!text.empty()) {
@@ -253,6 +257,28 @@ bool ParseSimulationEvents(std::string_view text, SimulationPlan& plan, std::str
         }
         break;
       }
+      case Kind::kWhenQuiet:
+        e.action = StoredActionName(f[2]);
+        if (e.action.empty()) return fail("unknown action \"" + f[2] + "\"");
+        if (!ParseQuietLimits(f[3])) {
+          return fail("\"" + f[3] + "\" is not MINUTES[,CPU%[,KBPS]] for when-quiet");
+        }
+        e.text = f[3];
+        break;
+      case Kind::kLoad: {
+        const auto amount = [](const std::string& v, double high) -> std::optional<double> {
+          char* stop = nullptr;
+          const double n = std::strtod(v.c_str(), &stop);
+          if (v.empty() || *stop != '\0' || !(n >= 0 && n <= high)) return std::nullopt;
+          return n;
+        };
+        const auto cpu = amount(f[2], 100);
+        const auto kbps = amount(f[3], 1e12);
+        if (!cpu || !kbps) return fail("load takes a processor use from 0 to 100 and a rate in KB/s");
+        e.cpu_percent = *cpu;
+        e.kilobytes_per_second = *kbps;
+        break;
+      }
       case Kind::kStart:
       case Kind::kEnd:
         if (f[2].empty()) return fail("a process needs a name");
@@ -268,7 +294,8 @@ bool ParseSimulationEvents(std::string_view text, SimulationPlan& plan, std::str
         break;
       }
       case Kind::kPrevent:
-        if (f[2] != "on" && f[2] != "off") return fail("prevent takes on or off");
+      case Kind::kPostponeWhenUsed:
+        if (f[2] != "on" && f[2] != "off") return fail(f[1] + " takes on or off");
         e.number = f[2] == "on" ? 1 : 0;
         break;
       default:
@@ -317,8 +344,15 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
                          CommandLine{});
   FakeActivity activity(clock);
   program.App().activity = &activity;
+  FakeLoad load(clock);
+  program.App().load = &load;
   program.Main().Performing = [&](const std::string& name, const std::string&) {
     power.performing = name;
+  };
+  program.Main().KeptAwake = [&](const AwakeChange& change) {
+    const std::string now = IsoMoment(clock.Now());
+    for (const std::string& name : change.began) request(now + "\t" + name + "\tKeep Awake");
+    if (!change.allowed.empty()) request(now + "\t" + change.allowed + "\tAllow Sleep");
   };
   program.Start();
 
@@ -370,6 +404,12 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
       case SimulationEvent::kWhenEnds:
         ask({"/quick:" + e.action, "/when-ends:" + e.text});
         break;
+      case SimulationEvent::kWhenQuiet:
+        ask({"/quick:" + e.action, "/when-quiet:" + e.text});
+        break;
+      case SimulationEvent::kLoad:
+        load.Set(e.cpu_percent, e.kilobytes_per_second);
+        break;
       case SimulationEvent::kStart:
         processes[next_pid] = e.text;
         activity.Start({next_pid++, e.text, ""});
@@ -407,6 +447,10 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
         break;
       case SimulationEvent::kReload:
         main.loadData();
+        break;
+      case SimulationEvent::kPostponeWhenUsed:
+        program.App().settings.WriteSetting("Norvale", "Settings", "chkPostponeUsed",
+                                            e.number ? "1" : "0");
         break;
     }
   }

@@ -5,7 +5,9 @@
 //
 //   YYYY-MM-DD HH:MM:SS <TAB> schedule name <TAB> action
 //
-// one line per request, local time, nothing else on stdout.
+// one line per request, local time, nothing else on stdout. Keep-awake hours
+// print "Keep Awake" under a schedule when its span begins to hold and "Allow
+// Sleep" under the one that ended last when none holds any more.
 #include <functional>
 #include <string_view>
 #include <map>
@@ -27,6 +29,8 @@ struct SimulationEvent {
     kAt,             // /quick:action /at:text
     kWhenIdle,       // /quick:action /when-idle:number
     kWhenEnds,       // /quick:action /when-ends:text
+    kWhenQuiet,      // /quick:action /when-quiet:text
+    kLoad,           // the processor's use and the network's traffic from now on
     kStart,          // a process named `text` starts
     kEnd,            // … ends
     kInput,          // a key is pressed
@@ -36,12 +40,15 @@ struct SimulationEvent {
     kPerformNow,     // the warning's Perform now
     kPrevent,        // "Prevent any schedules from running" ticked (number 1) or unticked
     kReload,         // the schedule list read again, as after a save
+    kPostponeWhenUsed,  // "Postpone when the computer is used…" ticked (number 1) or cleared
   } kind;
   LocalTime at;     // the wall clock shows this
   LocalTime until;  // kSleep, kSetClock: and then this
   std::string action;
   std::string text;
   int number = 0;
+  double cpu_percent = 0;           // kLoad
+  double kilobytes_per_second = 0;  // kLoad
 };
 
 struct SimulationPlan {

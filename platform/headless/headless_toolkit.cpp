@@ -175,7 +175,10 @@ void HeadlessToolkit::PopupMenu(Form& owner, Menu& menu) {
   const auto [name, index] = popup_choices_.front();
   popup_choices_.pop_front();
   Control* chosen = owner.Find(name, index);
-  if (!chosen || chosen->TypeName() != "Menu" || chosen->Container() != &menu) {
+  // An item of a submenu is reached through its parents.
+  const Control* parent = chosen ? chosen->Container() : nullptr;
+  while (parent && parent != &menu) parent = parent->Container();
+  if (!chosen || chosen->TypeName() != "Menu" || !parent) {
     Unexpected("pop-up menu " + menu.Name() + " has no item " + name + "(" + std::to_string(index) +
                ")");
     return;

@@ -9,6 +9,7 @@
 #include "platform/win32/forms/win32_toolkit.h"
 #include "platform/win32/remote_request.h"
 #include "platform/win32/win32_activity.h"
+#include "platform/win32/win32_load.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_http.h"
 #include "platform/win32/win32_power.h"
@@ -41,6 +42,7 @@ struct Win32Platform::Impl {
   Win32HttpClient http;
   Win32ProcessLauncher launcher;
   Win32Activity activity;
+  Win32LoadMonitor load;
   HANDLE instance_lock = nullptr;
 
   ~Impl() {
@@ -96,6 +98,10 @@ bool Win32Platform::AnotherInstance(const std::string& name) {
 
 Activity& Win32Platform::Activities() {
   return impl_->activity;
+}
+
+LoadMonitor& Win32Platform::Load() {
+  return impl_->load;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/forms/toolkit.h"
 #include "platform/http_client.h"
+#include "platform/load.h"
 #include "platform/locale.h"
 #include "platform/power_control.h"
 #include "platform/process_launcher.h"
@@ -55,6 +56,8 @@ class Win32Platform {
   void Print(const std::string& text, bool error, const std::string& title);
   // The activity of the session: input idle time and running programs.
   Activity& Activities();
+  // The processor's and the network's load.
+  LoadMonitor& Load();
   // The arguments after the program name.
   std::vector<std::string> Arguments() const;
   // Runs the message loop until the program asks to end; the exit code.

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/win32/remote_request.h"
+
 namespace norvale {
 namespace {
 
@@ -22,6 +24,23 @@ class ScopedHandle {
  private:
   HANDLE h_ = nullptr;
 };
+
+BOOL CALLBACK FindToolkitWindow(HWND hwnd, LPARAM found) {
+  wchar_t name[64] = {};
+  if (GetClassNameW(hwnd, name, 64) && std::wstring(name) == win32::kToolkitWindowClass) {
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The program's own hidden window: Windows turns the displays off when a window
+// passes the monitor-power command on, and no other program's window is asked.
+HWND OwnWindow() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindToolkitWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 
 }  // namespace
 
@@ -51,10 +70,21 @@ void Win32PowerControl::EnableShutdownPrivilege() {
 }
 
 void Win32PowerControl::Perform(const PowerRequest& request) {
-  if (request.kind == PowerRequest::kExitWindows) {
-    ExitWindowsEx(request.flags, 0);
-  } else {
-    SetSystemPowerState(request.flags != 0, request.force);
+  switch (request.kind) {
+    case PowerRequest::kExitWindows:
+      ExitWindowsEx(request.flags, 0);
+      break;
+    case PowerRequest::kSetSystemPowerState:
+      SetSystemPowerState(request.flags != 0, request.force);
+      break;
+    case PowerRequest::kLockWorkStation:
+      LockWorkStation();
+      break;
+    case PowerRequest::kDisplayOff:
+      if (HWND own = OwnWindow()) SendMessageW(own, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+      break;
+    case PowerRequest::kNone:
+      break;
   }
 }
 
@@ -72,8 +102,11 @@ bool Win32PowerControl::HibernateAvailable() const {
   return found.cFileName[0] != L'\0';
 }
 
-void Win32PowerControl::HoldOffIdleSleep(bool on) {
-  SetThreadExecutionState(on ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+void Win32PowerControl::HoldOffIdleSleep(bool system, bool display) {
+  EXECUTION_STATE state = ES_CONTINUOUS;
+  if (system) state |= ES_SYSTEM_REQUIRED;
+  if (display) state |= ES_DISPLAY_REQUIRED;
+  SetThreadExecutionState(state);
 }
 
 }  // namespace norvale

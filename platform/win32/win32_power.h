@@ -12,7 +12,7 @@ class Win32PowerControl final : public PowerControl {
   void Perform(const PowerRequest& request) override;
   // Looks for hiberfil.sys on the drive Windows lives on, not a fixed C:.
   bool HibernateAvailable() const override;
-  void HoldOffIdleSleep(bool on) override;
+  void HoldOffIdleSleep(bool system, bool display) override;
 };
 
 }  // namespace norvale

@@ -1,11 +1,11 @@
 #!/bin/sh
 # dry_run_fires.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR SHOTS_DIR PROBE
 # Starts Norvale.exe /dryrun on a copy of the program folder with a daily
-# schedule due in two minutes and the default warning of 60 s, and checks from
+# Lock schedule due in two minutes and the default warning of 60 s, and checks from
 # outside (DryRun.log, History.log, the schedule file, the list's rows and the
 # warning read by PROBE) that it is warned of in the minute before, performed
 # at the time in its row, records its run and shows tomorrow's; then that a quick
-# "In 1 Minute" row is performed a minute after Go, its warning shown meanwhile,
+# "In 1 Minute" Turn Off Display row is performed a minute after Go, its warning shown meanwhile,
 # and that a tray icon deleted behind its back comes back by its own check.
 # The display is the caller's.
 set -u
@@ -45,7 +45,7 @@ due=$(date -d '+2 minute' '+%H:%M')
 warned=$(date -d '+1 minute' '+%H:%M')
 today=$(date '+%-m/%-d/%Y')
 tomorrow=$(date -d '+1 day' '+%-m/%-d/%Y')
-printf '<DATA>\r\nLastRunTime=\r\nItemType=Stand by\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=%s\r\nStartTime=%s:00\r\nRepeat=-1\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\n</SCHEDULER>\r\n\r\n' \
+printf '<DATA>\r\nLastRunTime=\r\nItemType=Lock\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=%s\r\nStartTime=%s:00\r\nRepeat=-1\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\n</SCHEDULER>\r\n\r\n' \
   "$today" "$due" >"$work/data/Daily.sch"
 
 wine explorer /desktop=NorvaleE2E,1024x768 "$(winepath -w "$work/Norvale.exe")" /dryrun \
@@ -65,18 +65,18 @@ wait_for 10 listed "^Daily	.*	$tomorrow $due:00	" || { rows; fail "the row does 
 import -window root "$shots/e2e-after-firing.png" 2>/dev/null
 log="$work/DryRun.log"
 cat "$log"
-grep -q "	Stand by	SetSystemPowerState fSuspend=1 fForce=1	force=True" "$log" || fail "unexpected log"
+grep -q "	Lock	LockWorkStation	force=True" "$log" || fail "unexpected log"
 at=$(cut -c12-16 "$log" | head -n 1)
 [ "$at" = "$due" ] || fail "logged at $at, due at $due"
-rows | grep -q "^Daily	Stand By	$today $due:0[0-2]	" || { rows; fail "no Last Run Time in the row"; }
+rows | grep -q "^Daily	Lock	$today $due:0[0-2]	" || { rows; fail "no Last Run Time in the row"; }
 tr -d '\r' <"$work/data/Daily.sch" | grep -q "^LastRunTime=$today $due:0[0-2]$" ||
   fail "no LastRunTime in the file"
-grep -q "	Daily	Stand by	performed" "$work/data/History.log" || fail "no history of the run"
+grep -q "	Daily	Lock	performed" "$work/data/History.log" || fail "no history of the run"
 echo "PASS: the daily schedule due at $due was logged, not performed; its row shows tomorrow"
 
 # The quick row: entry 1 of the delay list is "In 1 Minute".
 go=$(date +%s)
-wine "$probe" go 1 || fail "could not press Go"
+wine "$probe" go 1 "Turn Off Display" || fail "could not press Go"
 echo "Go pressed at $(date -d @"$go" +%T)"
 wait_for 10 listed "^Quick Schedule" || fail "no quick row after Go"
 wait_for 120 logged 2 || { rows; date; fail "the quick row did not fire within two minutes"; }
@@ -90,6 +90,8 @@ wait_for 30 wine "$probe" tray || fail "the tray icon did not come back within 3
 echo "PASS: the deleted tray icon came back after $(( $(date +%s) - lost )) s"
 restore
 sed -n 2p "$log"
+sed -n 2p "$log" | grep -q "	Turn Off Display	SendMessage WM_SYSCOMMAND SC_MONITORPOWER 2	" ||
+  fail "the quick row did not log Turn Off Display"
 # Go was pressed after $go; whole seconds in the log lose up to one more.
 # Warned of at once, as its warning is as long as its delay, and performed at its moment.
 [ $((fired - go)) -ge 59 ] || fail "the quick row fired $((fired - go)) s after Go"

@@ -636,9 +636,18 @@ int wmain(int argc, wchar_t** argv) {
                 (GetWindowLongPtrW(f.form, GWL_STYLE) & WS_VISIBLE) ? 1 : 0);
     return 0;
   }
-  if (argc == 3 && std::wcscmp(argv[1], L"go") == 0) {
-    // The delay list is the second combo box of the quick-action row.
+  if ((argc == 3 || argc == 4) && std::wcscmp(argv[1], L"go") == 0) {
+    // The delay list is the second combo box of the quick-action row, the action list the first.
     if (f.combos.size() < 2 || !f.go) return 2;
+    if (argc == 4) {
+      HWND actions = f.combos[0];
+      const LRESULT at = SendMessageW(actions, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(argv[3]));
+      if (at == CB_ERR) return 1;
+      SendMessageW(actions, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+      SendMessageW(f.form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(actions), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(actions));
+    }
     HWND delays = f.combos[1];
     SendMessageW(delays, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[2])), 0);
     SendMessageW(f.form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(delays), CBN_SELCHANGE),
@@ -647,7 +656,7 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   std::fprintf(stderr,
-               "usage: norvale_probe rows | count | go INDEX | warning | postpone INDEX |"
+               "usage: norvale_probe rows | count | go INDEX [ACTION] | warning | postpone INDEX |"
                " fill TITLE TEXT | press TITLE CAPTION | shown TITLE | layout | windows |"
                " tray | tray-delete\n");
   return 2;

@@ -59,13 +59,19 @@ class RecordingPowerControl final : public PowerControl {
   bool hibernation_file = false;
   int privilege_calls = 0;
   bool idle_sleep_held = false;
+  bool display_held = false;
+  int hold_calls = 0;
   std::vector<PowerRequest> requests;
 
   bool IsWinNT() const override { return nt; }
   void EnableShutdownPrivilege() override { ++privilege_calls; }
   void Perform(const PowerRequest& request) override { requests.push_back(request); }
   bool HibernateAvailable() const override { return hibernation_file; }
-  void HoldOffIdleSleep(bool on) override { idle_sleep_held = on; }
+  void HoldOffIdleSleep(bool system, bool display) override {
+    idle_sleep_held = system;
+    display_held = display;
+    ++hold_calls;
+  }
 };
 
 // Records what would have been started; the folder picker answers from a script.

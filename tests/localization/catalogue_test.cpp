@@ -79,9 +79,9 @@ TEST_F(CatalogueTest, DefaultMessagesTakeTheFirstSlotsInOrderWithRoomToSpare) {
     }
     return table.size();
   };
-  EXPECT_EQ(40u, slot("MSG_HISTORYOFF"));  // the last of the warning and history texts
-  EXPECT_EQ(42u, slot("MSG_NODAYS"));      // the editor's refusals
-  EXPECT_EQ(62u, slot("MSG_PROGRAMGONE"));  // the last of the waiting rows' texts
+  EXPECT_EQ(41u, slot("MSG_HISTORYOFF"));  // the last of the warning and history texts
+  EXPECT_EQ(43u, slot("MSG_NODAYS"));      // the editor's refusals
+  EXPECT_EQ(82u, slot("MSG_PROGRAMGONE"));  // the last of the waiting rows' texts
   // Each area's messages follow, the lists' shown texts last.
   EXPECT_LT(slot("MSG_PROGRAMGONE"), slot("MSG_REFUSEDNOTUTF8"));
   EXPECT_LT(slot("MSG_REFUSEDNOTUTF8"), slot("MSG_NOTWRITTEN"));

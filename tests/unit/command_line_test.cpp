@@ -43,10 +43,10 @@ TEST(CommandLine, RequestsAreReadIgnoringCaseAndBadOnesSayWhyInOneLine) {
 
   const std::pair<std::vector<std::string>, const char*> bad[] = {
       {{"/quick:Explode", "/in:5"}, "Unknown action \"Explode\""},
-      {{"/quick:Reboot"}, "/quick: needs one of /in:, /at:, /when-idle: or /when-ends:"},
+      {{"/quick:Reboot"}, "/quick: needs one of /in:, /at:, /when-idle:, /when-ends: or /when-quiet:"},
       {{"/quick:Reboot", "/in:0"}, "/in: needs a number of minutes from 1 to 44640"},
       {{"/quick:Reboot", "/in:5", "/at:10:00"},
-       "Give only one of /in:, /at:, /when-idle: or /when-ends:"},
+       "Give only one of /in:, /at:, /when-idle:, /when-ends: or /when-quiet:"},
       {{"/quick:Reboot", "/at:24:00"}, "/at: needs a time HH:MM"},
       {{"/quick:Reboot", "/at:7:5"}, "/at: needs a time HH:MM"},
       {{"/quick:Reboot", "/when-idle:1441"}, "from 1 to 1440"},

@@ -78,10 +78,12 @@ TEST(PowerActions, PrivilegeStepIsSkippedOffNt) {
 
 TEST(PowerActions, HibernateIsOfferedFirstOnlyWithTheHibernationFile) {
   RecordingPowerControl recorder;
-  EXPECT_EQ((std::vector<std::string>{"Shut Down", "Reboot", "Log Off", "Stand by"}),
+  EXPECT_EQ((std::vector<std::string>{"Shut Down", "Reboot", "Log Off", "Stand by", "Lock",
+                                      "Turn Off Display"}),
             PowerActionList(recorder));
   recorder.hibernation_file = true;
-  EXPECT_EQ((std::vector<std::string>{"Hibernate", "Shut Down", "Reboot", "Log Off", "Stand by"}),
+  EXPECT_EQ((std::vector<std::string>{"Hibernate", "Shut Down", "Reboot", "Log Off", "Stand by",
+                                      "Lock", "Turn Off Display"}),
             PowerActionList(recorder));
 }
 

@@ -41,6 +41,10 @@ void frmCountdown::BuildLayout() {
   cmdCancel->Click = [this] { cmdCancel_Click(); };
   cmdNow->Click = [this] { cmdNow_Click(); };
   tmrCount->Tick = [this] { tmrCount_Timer(); };
+  // What input postpones by, should the computer be used during the countdown.
+  cmbPostpone->Click = [this] {
+    if (flow_ && cmbPostpone->ListIndex() >= 0) flow_->ChoosePostpone(ChosenMinutes());
+  };
   // Another language while the warning shows: every text of it follows at once.
   Translated = [this] {
     ShowTexts(cmbPostpone->ListIndex());
@@ -97,8 +101,12 @@ void frmCountdown::ShowFlow(RunFlow& flow) {
     Hide();
     return;
   }
-  // The same occurrence shown again (another row changed): nothing to tell anew.
-  if (Loaded() && Visible() && o->row == shown_row_ && o->name == shown_name_) return;
+  // The same occurrence shown again (another row changed): nothing to tell anew,
+  // unless it stopped counting and waits.
+  if (Loaded() && Visible() && o->row == shown_row_ && o->name == shown_name_) {
+    if (flow.Waits() != shown_waits_) ShowSecondsLeft();
+    return;
+  }
   shown_row_ = o->row;
   shown_name_ = o->name;
   Present(o->name, o->action);
@@ -121,6 +129,14 @@ int frmCountdown::SecondsLeft() const {
 }
 
 void frmCountdown::ShowSecondsLeft() {
+  shown_waits_ = flow_ && flow_->Waits();
+  if (shown_waits_) {
+    shown_seconds_ = -1;
+    lblLeft->SetCaption(FillIn(
+        app_.Message("MSG_WARNWAITS", "Postponed {times} times: waiting for your choice."),
+        {{"times", std::to_string(kMostPostponesWhenUsed)}}));
+    return;
+  }
   const int left = std::max(0, SecondsLeft());
   if (left == shown_seconds_) return;
   shown_seconds_ = left;
@@ -137,13 +153,15 @@ void frmCountdown::tmrCount_Timer() {
   ShowSecondsLeft();
 }
 
-void frmCountdown::cmdPostpone_Click() {
-  if (!flow_) return;
+int frmCountdown::ChosenMinutes() const {
   const int index = cmbPostpone->ListIndex();
-  const int minutes = index >= 0 && index < static_cast<int>(std::size(kPostponeMinutes))
-                          ? kPostponeMinutes[index]
-                          : kPostponeMinutes[kDefaultPostponeIndex];
-  flow_->PostponeShown(minutes);
+  return index >= 0 && index < static_cast<int>(std::size(kPostponeMinutes))
+             ? kPostponeMinutes[index]
+             : kDefaultPostponeMinutes;
+}
+
+void frmCountdown::cmdPostpone_Click() {
+  if (flow_) flow_->PostponeShown(ChosenMinutes());
 }
 
 void frmCountdown::cmdCancel_Click() {

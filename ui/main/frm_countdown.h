@@ -15,6 +15,7 @@ namespace norvale {
 // The choices of the postpone list, in minutes; the default is 10.
 inline constexpr int kPostponeMinutes[] = {5, 10, 15, 30, 60};
 inline constexpr int kDefaultPostponeIndex = 1;
+static_assert(kPostponeMinutes[kDefaultPostponeIndex] == kDefaultPostponeMinutes);
 
 class frmCountdown : public Form {
  public:
@@ -53,6 +54,8 @@ class frmCountdown : public Form {
   // The title and what is warned of, in the language in effect.
   void ShowWhat();
   void ShowSecondsLeft();
+  // The minutes the postpone list chooses.
+  int ChosenMinutes() const;
 
   AppContext& app_;
   RunFlow* flow_ = nullptr;  // none: a preview
@@ -63,6 +66,7 @@ class frmCountdown : public Form {
   std::string shown_action_;
   int preview_seconds_ = 0;
   int shown_seconds_ = -1;
+  bool shown_waits_ = false;
 };
 
 // "{name}" style placeholders of a message replaced by their values.

@@ -132,12 +132,7 @@ void frmMain::BuildLayout() {
     item.Click = [this, i] { mnuFileItem_Click(i); };
   }
   Menu& action = Add<Menu>("mnuAction", -1, "&Action", nullptr, 0, 0, 0, 0);
-  const char* actions[] = {"&Hibernate", "&Shut Down", "&Reboot", "&Log Off", "Stand &By"};
-  for (int i = 0; i < 5; ++i) {
-    Add<Menu>("mnuActionItem", i, actions[i], &action, 0, 0, 0, 0).Click = [this, i] {
-      mnuActionItem_Click(i);
-    };
-  }
+  AddActionItems("mnuActionItem", action, [this](int i) { mnuActionItem_Click(i); });
   Menu& view = Add<Menu>("mnuView", -1, "&View", nullptr, 0, 0, 0, 0);
   Add<Menu>("mnuPowerOptions", -1, "&Power Options", &view, 0, 0, 0, 0).Click = [this] {
     mnuPowerOptions_Click();
@@ -159,6 +154,11 @@ void frmMain::BuildLayout() {
   mnuTray->SetVisible(false);
   const char* tray_items[] = {"&Open", "&Hide Menu", "-", "E&xit"};
   for (int i = 0; i < 4; ++i) {
+    // The actions are at hand from the tray too, before the line above Exit.
+    if (i == 2) {
+      Menu& tray_action = Add<Menu>("mnuTrayAction", -1, "&Action", mnuTray, 0, 0, 0, 0);
+      AddActionItems("mnuTrayActionItem", tray_action, [this](int a) { mnuActionItem_Click(a); });
+    }
     Add<Menu>("mnuTrayItem", i, tray_items[i], mnuTray, 0, 0, 0, 0).Click = [this, i] {
       mnuTrayItem_Click(i);
     };
@@ -185,6 +185,18 @@ void frmMain::BuildLayout() {
   tmrTrayIcon->Tick = [this] { tmrTrayIcon_Timer(); };
   chkPrevent->Click = [this] { chkPrevent_Click(); };
   SetItemCommands(false, false);
+}
+
+void frmMain::AddActionItems(const char* name, Menu& parent, const std::function<void(int)>& click) {
+  // Indexed by the action's row, so a translation names an item whatever is offered here.
+  const auto actions = PowerActions();
+  for (size_t i = 0; i < actions.size(); ++i) {
+    if (!actions[i].momentary) continue;
+    const int index = static_cast<int>(i);
+    Add<Menu>(name, index, actions[i].menu, &parent, 0, 0, 0, 0).Click = [click, index] {
+      click(index);
+    };
+  }
 }
 
 std::string frmMain::Machine(const std::string& key, const std::string& def) const {
@@ -245,6 +257,14 @@ void frmMain::Form_Load() {
   runs_->Recorded = [this] {
     if (history_ && history_->Loaded()) history_->Refresh();
   };
+  runs_->AwakeChanged = [this](const AwakeChange& change) {
+    // Before the power object exists, it takes the state when it is made.
+    if (power_) {
+      power_->KeepAwake(change.state.on, change.state.display);
+      tmrTrayIcon_Timer();
+    }
+    if (KeptAwake) KeptAwake(change);
+  };
   SystemChanged = [this](SystemChange change) {
     runs_->Engine().SystemChanged(change);
     // Times shown in real time follow the clock.
@@ -258,10 +278,17 @@ void frmMain::Form_Load() {
   cmbTime->SetListIndex(0);
   // Another language: the lists, the rows and every other open window follow at once.
   Translated = [this] { Retranslated(); };
-  Find("mnuActionItem", 0)->SetVisible(modPower::HibernateAvailable(app_.power));
+  const auto actions = PowerActions();
+  for (size_t i = 0; i < actions.size(); ++i) {
+    if (!actions[i].momentary || !actions[i].needs_hibernation) continue;
+    for (const char* menu : {"mnuActionItem", "mnuTrayActionItem"}) {
+      Find(menu, static_cast<int>(i))->SetVisible(modPower::HibernateAvailable(app_.power));
+    }
+  }
 
   power_ = std::make_unique<CPower>(app_.power);
   power_->Initialize(*this);
+  power_->KeepAwake(runs_->Engine().Awake().on, runs_->Engine().Awake().display);
   app_.kit.Tray().OnEvent = [this](TrayEvent e) { pctTray_MouseDown(e); };
   tmrTrayIcon_Timer();
 
@@ -402,7 +429,8 @@ void frmMain::Retranslated() {
   for (const auto& [name, form] : app_.windows) {
     if (form && form != this) open.push_back(form);
   }
-  for (Form* form : {static_cast<Form*>(when_idle_.get()), static_cast<Form*>(when_ends_.get())}) {
+  for (Form* form : {static_cast<Form*>(when_idle_.get()), static_cast<Form*>(when_ends_.get()),
+                     static_cast<Form*>(when_quiet_.get())}) {
     if (form) open.push_back(form);
   }
   for (Form* form : open) {
@@ -420,6 +448,12 @@ void frmMain::cmdGo_Click() {
   const std::string delay = StoredChoice(*cmbTime, DelayChoices(), app_);
   if (delay == kWhenIdle) {
     if (const auto minutes = WhenIdle().Ask()) AddIdleRow(action, *minutes);
+    return;
+  }
+  if (delay == kWhenQuiet) {
+    if (const auto limits = WhenQuiet().Ask()) {
+      runs_->AddQuick(QuietRow(app_.kit.Time(), runs_->QuickName(), action, *limits));
+    }
     return;
   }
   if (delay == kWhenProgramEnds) {
@@ -465,6 +499,11 @@ frmWhenEnds& frmMain::WhenEnds() {
   return *when_ends_;
 }
 
+frmWhenQuiet& frmMain::WhenQuiet() {
+  if (!when_quiet_) when_quiet_ = std::make_unique<frmWhenQuiet>(app_);
+  return *when_quiet_;
+}
+
 void frmMain::tmrScheduler_Timer() {
   runs_->Engine().Tick();
 }
@@ -486,9 +525,10 @@ void frmMain::ConfirmAndPerform(const std::string& action) {
 }
 
 void frmMain::mnuActionItem_Click(int index) {
-  static constexpr std::string_view kActions[] = {kHibernate, kShutDown, kReboot, kLogOff,
-                                                  kStandBy};
-  if (index >= 0 && index < 5) ConfirmAndPerform(std::string(kActions[index]));
+  const auto actions = PowerActions();
+  if (index >= 0 && static_cast<size_t>(index) < actions.size() && actions[index].momentary) {
+    ConfirmAndPerform(std::string(actions[index].stored));
+  }
 }
 
 void frmMain::mnuHistory_Click() {
@@ -628,7 +668,8 @@ void frmMain::mnuTrayItem_Click(int index) {
 
 void frmMain::tmrTrayIcon_Timer() {
   TrayIcon& tray = app_.kit.Tray();
-  const std::string tip = app_.product_name.substr(0, 63);
+  std::string tip = app_.product_name.substr(0, 63);
+  if (const std::string awake = runs_ ? runs_->AwakeTip() : ""; !awake.empty()) tip = awake;
   if (tray.Modify(tip) || tray.Add(*this, tip)) {
     tmrTrayIcon->SetInterval(kTrayCheckMs);
   } else {

@@ -85,6 +85,8 @@ class frmMain : public Form {
   void DoPowerAction(const std::string& action, bool force);
   // Told the name and action of every occurrence about to be performed.
   std::function<void(const std::string& name, const std::string& action)> Performing;
+  // Told whenever keep-awake hours begin or end.
+  std::function<void(const AwakeChange&)> KeptAwake;
 
   // Every pending occurrence, and what happens to it; there once the window loaded.
   norvale::Runs& Pending() { return *runs_; }
@@ -102,6 +104,7 @@ class frmMain : public Form {
   frmHistory& History();
   frmWhenIdle& WhenIdle();
   frmWhenEnds& WhenEnds();
+  frmWhenQuiet& WhenQuiet();
   // The editor opened or closed: New, Edit and Delete wait while it is open, so
   // it cannot be told to create or edit something else meanwhile.
   void EditorOpened();
@@ -120,9 +123,12 @@ class frmMain : public Form {
 
  private:
   void AddIdleRow(const std::string& action, int minutes);
+  // One menu item per momentary action under `parent`, indexed by the action's row.
+  void AddActionItems(const char* name, Menu& parent, const std::function<void(int)>& click);
   void ShowRows();
   std::unique_ptr<frmWhenIdle> when_idle_;
   std::unique_ptr<frmWhenEnds> when_ends_;
+  std::unique_ptr<frmWhenQuiet> when_quiet_;
   void ConfirmAndPerform(const std::string& action);
   void RemoveLeftoverTemporaryFiles();
   void SetItemCommands(bool edit, bool remove);

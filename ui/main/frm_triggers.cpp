@@ -7,17 +7,21 @@
 
 namespace norvale {
 
-std::optional<int> ParseIdleMinutes(std::string_view text) {
+std::optional<int> ParseCount(std::string_view text, int low, int high) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.empty() || text.size() > 4) return std::nullopt;
-  int minutes = 0;
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int n = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
-    minutes = minutes * 10 + (c - '0');
+    n = n * 10 + (c - '0');
   }
-  if (minutes < kMinIdleMinutes || minutes > kMaxIdleMinutes) return std::nullopt;
-  return minutes;
+  if (n < low || n > high) return std::nullopt;
+  return n;
+}
+
+std::optional<int> ParseIdleMinutes(std::string_view text) {
+  return ParseCount(text, kMinIdleMinutes, kMaxIdleMinutes);
 }
 
 void frmWhenIdle::BuildLayout() {
@@ -66,6 +70,91 @@ void frmWhenIdle::cmdOK_Click() {
     txtMinutes->SetFocus();
     return;
   }
+  Unload();
+}
+
+void frmWhenQuiet::BuildLayout() {
+  SetDialog(true);
+  lblAsk = &Add<Label>("lblAsk", -1, "", nullptr, 120, 120, 5760, 495);
+  // Each label before its box: the label's access key reaches the box.
+  const auto row = [&](const char* label, const char* box, const char* unit, int top,
+                       Label*& l, TextBox*& t, Label*& u) {
+    l = &Add<Label>(label, -1, "", nullptr, 120, top + 45, 2220, 255);
+    t = &Add<TextBox>(box, -1, "", nullptr, 2400, top, 1140, 315);
+    u = &Add<Label>(unit, -1, "", nullptr, 3660, top + 45, 2220, 255);
+  };
+  row("lblMinutes", "txtMinutes", "lblMinutesUnit", 720, lblMinutes, txtMinutes, lblMinutesUnit);
+  row("lblCpu", "txtCpu", "lblCpuUnit", 1140, lblCpu, txtCpu, lblCpuUnit);
+  row("lblNetwork", "txtNetwork", "lblNetworkUnit", 1560, lblNetwork, txtNetwork, lblNetworkUnit);
+  cmdOK = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 3360, 2100, 1200, 375);
+  cmdCancel = &Add<CommandButton>("cmdCancel", -1, "Cancel", nullptr, 4680, 2100, 1200, 375);
+  cmdOK->Default = true;
+  cmdCancel->Cancel = true;
+  SetClientSize(6000, 2595);
+  cmdOK->Click = [this] { cmdOK_Click(); };
+  cmdCancel->Click = [this] { Unload(); };
+}
+
+void frmWhenQuiet::Form_Load() {
+  ShowTexts();
+  Translated = [this] { ShowTexts(); };
+  const QuietLimits defaults;
+  txtMinutes->SetText(std::to_string(defaults.minutes));
+  txtCpu->SetText(std::to_string(defaults.cpu_percent));
+  txtNetwork->SetText(std::to_string(defaults.kilobytes_per_second));
+  app_.Skin(*this, AppContext::Overlay::kNone);
+}
+
+void frmWhenQuiet::ShowTexts() {
+  SetCaption(app_.Message("MSG_TITLEQUIET", "When Quiet"));
+  lblAsk->SetCaption(app_.Message(
+      "MSG_QUIETASK", "Perform the action once the processor and the network have stayed below "
+                      "these limits:"));
+  lblMinutes->SetCaption(app_.Message("MSG_QUIETFOR", "&Quiet for:"));
+  lblMinutesUnit->SetCaption(app_.Message("MSG_IDLEMINUTES", "minutes (1 to 1440)"));
+  lblCpu->SetCaption(app_.Message("MSG_QUIETCPU", "&Processor below:"));
+  lblCpuUnit->SetCaption(app_.Message("MSG_QUIETCPUUNIT", "% (1 to 100)"));
+  lblNetwork->SetCaption(app_.Message("MSG_QUIETNETWORK", "&Network below:"));
+  lblNetworkUnit->SetCaption(app_.Message("MSG_QUIETNETWORKUNIT", "KB/s (1 to 1000000)"));
+  cmdOK->SetCaption(app_.Message("MSG_OK", "OK"));
+  cmdCancel->SetCaption(app_.Message("MSG_CANCEL", "Cancel"));
+}
+
+std::optional<QuietLimits> frmWhenQuiet::Ask() {
+  answer_.reset();
+  ShowModal();
+  return answer_;
+}
+
+void frmWhenQuiet::cmdOK_Click() {
+  struct Field {
+    TextBox* box;
+    int most;
+    int* into;
+    const char* key;
+    const char* english;
+  };
+  QuietLimits limits;
+  const Field fields[] = {
+      {txtMinutes, kMostQuietLimits.minutes, &limits.minutes, "MSG_IDLERANGE",
+       "Enter a number of minutes from 1 to 1440."},
+      {txtCpu, kMostQuietLimits.cpu_percent, &limits.cpu_percent, "MSG_QUIETCPURANGE",
+       "Enter a processor use from 1 to 100 percent."},
+      {txtNetwork, kMostQuietLimits.kilobytes_per_second, &limits.kilobytes_per_second,
+       "MSG_QUIETNETWORKRANGE", "Enter a network rate from 1 to 1000000 KB/s."},
+  };
+  for (const Field& f : fields) {
+    const auto n = ParseCount(f.box->Text(), 1, f.most);
+    if (!n) {
+      // Every typed text stays, to be mended.
+      app_.kit.Boxes().MsgBox(app_.Message(f.key, f.english), MsgBoxButtons::OK,
+                              MsgBoxIcon::Exclamation, Caption());
+      f.box->SetFocus();
+      return;
+    }
+    *f.into = *n;
+  }
+  answer_ = limits;
   Unload();
 }
 

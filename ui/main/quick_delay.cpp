@@ -23,6 +23,7 @@ std::vector<std::string> DelayChoices() {
   std::vector<std::string> out = QuickDelayCaptions();
   out.emplace_back(kWhenIdle);
   out.emplace_back(kWhenProgramEnds);
+  out.emplace_back(kWhenQuiet);
   return out;
 }
 

@@ -18,10 +18,11 @@ struct QuickDelay {
 
 // "Now" first, then every delay, as the list shows them.
 std::vector<std::string> QuickDelayCaptions();
-// The last two choices of the delay list wait for something else than time.
+// The last choices of the delay list wait for something else than time.
 inline constexpr const char* kWhenIdle = "When Idle…";
 inline constexpr const char* kWhenProgramEnds = "When a Program Ends…";
-// The whole delay list: the delays, then the two waits.
+inline constexpr const char* kWhenQuiet = "When Quiet…";
+// The whole delay list: the delays, then the waits.
 std::vector<std::string> DelayChoices();
 // The moment `caption` names from `now`; nullopt for "Now" and unknown texts.
 // A month later keeps the day, clamped to the last day of a shorter month.

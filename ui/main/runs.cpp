@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "power/power_actions.h"
 #include "schedule/run_history.h"
 #include "settings/warn_seconds.h"
 #include "ui/main/frm_countdown.h"
@@ -44,8 +45,11 @@ Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
     RunRow row = DelayRow(app_.kit.Time(), list_.UniqueName(base), o.action,
                           std::chrono::minutes{minutes});
     row.origin = o.origin;
+    row.postponed_when_used = o.postponed_when_used;
     list_.Add(std::move(row));
   };
+  flow.ends_session = [](const std::string& action) { return EndsSession(action); };
+  flow.postpone_when_used = [this] { return Machine("chkPostponeUsed", "0") == "1"; };
   flow.shown_changed = [this] {
     if (ShownChanged) ShownChanged();
   };
@@ -71,8 +75,20 @@ Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
     timer.SetInterval(static_cast<int>(after.count()));
     timer.SetEnabled(true);
   };
+  // A span follows the clock, not what was taken: its next one comes from the file.
+  engine.span_over = [this](uint64_t id) {
+    list_.Update(id, [&](RunRow& r) {
+      MoveOnFileRow(r, store_, app_.kit.Time(), app_.locale, app_.kit.Time().Now(),
+                    app_.Message("MSG_UNREADABLE", "Cannot be read"));
+    });
+  };
+  engine.awake = [this](const AwakeChange& change) {
+    // The span's Last Run Time is when it began to hold; nothing is performed.
+    for (const std::string& name : change.began) RecordLastRun(name, app_.kit.Time().Now());
+    if (AwakeChanged) AwakeChanged(change);
+  };
   engine_ = std::make_unique<SchedulerEngine>(list_, *flow_, clock, *app_.activity,
-                                              std::move(engine));
+                                              std::move(engine), *app_.load);
   list_.Changed = [this] {
     if (Changed) Changed();
     // A new or changed row may be due before the timer would wake.
@@ -105,7 +121,14 @@ void Runs::Load() {
 }
 
 ListItem Runs::Item(const RunRow& row) const {
-  if (row.from_file) return FileRowItem(row);
+  if (row.from_file) {
+    ListItem item = FileRowItem(row);
+    if (row.local_end && row.local_due) {
+      item.SetSubItem(kColumnNextRun, SpanText({*row.local_due, *row.local_end},
+                                               ShortDayName(*row.local_due)));
+    }
+    return item;
+  }
   const Clock& clock = app_.kit.Time();
   const auto moment = [&](LocalTime when) { return ShownMoment(app_.locale, when); };
   std::string next;
@@ -124,6 +147,13 @@ ListItem Runs::Item(const RunRow& row) const {
     case DueBy::kProgramEnds:
       next = FillIn(app_.Message("MSG_NEXTENDS", "when {name} ends"), {{"name", row.program}});
       break;
+    case DueBy::kQuiet:
+      next = FillIn(app_.Message("MSG_NEXTQUIET",
+                                 "when quiet {minutes} min (CPU < {cpu} %, network < {kbps} KB/s)"),
+                    {{"minutes", std::to_string(row.quiet_minutes)},
+                     {"cpu", std::to_string(row.quiet_cpu_percent)},
+                     {"kbps", std::to_string(row.quiet_kilobytes)}});
+      break;
   }
   return ListItem{row.name, {row.action, "", next, "Yes"}};
 }
@@ -133,6 +163,26 @@ ListItems Runs::Items() const {
   items.reserve(list_.Rows().size());
   for (const RunRow& r : list_.Rows()) items.push_back(Item(r));
   return items;
+}
+
+std::string Runs::ShortDayName(LocalTime t) const {
+  static constexpr const char* kDays[7][2] = {
+      {"MSG_DAYMON", "Mon"}, {"MSG_DAYTUE", "Tue"}, {"MSG_DAYWED", "Wed"}, {"MSG_DAYTHU", "Thu"},
+      {"MSG_DAYFRI", "Fri"}, {"MSG_DAYSAT", "Sat"}, {"MSG_DAYSUN", "Sun"}};
+  const auto& day = kDays[WeekdayIndex(t)];
+  return app_.Message(day[0], day[1]);
+}
+
+std::string Runs::AwakeTip() const {
+  const KeptAwake& awake = engine_->Awake();
+  if (!awake.on || !awake.until) return {};
+  // Beyond today, the day tells which 02:00 is meant.
+  const bool today = std::chrono::floor<std::chrono::days>(*awake.until) ==
+                     std::chrono::floor<std::chrono::days>(app_.kit.Time().Now());
+  const std::string until =
+      (today ? "" : ShortDayName(*awake.until) + " ") + HourMinute(*awake.until);
+  return FillIn(app_.Message("MSG_TRAYAWAKE", "{name} – kept awake until {time}"),
+                {{"name", app_.product_name}, {"time", until}});
 }
 
 std::string Runs::QuickName() const {

@@ -35,6 +35,12 @@ class Runs {
   ListItems Items() const;
   ListItem Item(const RunRow& row) const;
 
+  // The tray tip while keep-awake hours hold ("Norvale – kept awake until
+  // 17:00"); "" while none do.
+  std::string AwakeTip() const;
+  // The short name of t's weekday, in the language in effect.
+  std::string ShortDayName(LocalTime t) const;
+
   // A new quick row's name: "Quick Schedule" and the moment, made unique.
   std::string QuickName() const;
   // Adds a quick row; its name.
@@ -54,6 +60,8 @@ class Runs {
   std::function<void()> Changed;
   // The warning to show changed.
   std::function<void()> ShownChanged;
+  // Keep-awake hours began or ended.
+  std::function<void(const AwakeChange&)> AwakeChanged;
   // A history line was written.
   std::function<void()> Recorded;
 

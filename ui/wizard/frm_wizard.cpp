@@ -57,9 +57,15 @@ void frmWizard::BuildLayout() {
   cbShutdown->SetComboStyle(ComboBox::kDropdownList);
   chkScheduler =
       &Add<CheckBox>("chkScheduler", -1, "Enable &Scheduler", nullptr, 120, 990, 3000, 285);
-  dtDate = &Add<DTPicker>("dtDate", -1, "", nullptr, 360, 1350, 2520, 315);
-  dtTime = &Add<DTPicker>("dtTime", -1, "", nullptr, 3000, 1350, 1800, 315);
+  // Narrow enough that the end of keep-awake hours fits beside the start.
+  dtDate = &Add<DTPicker>("dtDate", -1, "", nullptr, 360, 1350, 1740, 315);
+  dtTime = &Add<DTPicker>("dtTime", -1, "", nullptr, 2220, 1350, 1560, 315);
   dtTime->SetPickerFormat(DTPicker::kTime);
+  lblUntil = &Add<Label>("lblUntil", -1, "&Until:", nullptr, 3900, 1395, 900, 255);
+  dtUntil = &Add<DTPicker>("dtUntil", -1, "", nullptr, 4860, 1350, 1620, 315);
+  dtUntil->SetPickerFormat(DTPicker::kTime);
+  chkKeepDisplay = &Add<CheckBox>("chkKeepDisplay", -1, "Keep the dis&play on too", nullptr, 3240,
+                                  1830, 3240, 285);
   chkRepeat = &Add<CheckBox>("chkRepeat", -1, "&Run Schedule", nullptr, 120, 1830, 3000, 285);
   const char* options[] = {"&Daily", "&Weekly", "&Monthly"};
   for (int i = 0; i < 3; ++i) {
@@ -83,9 +89,12 @@ void frmWizard::BuildLayout() {
   // Unticked boxes: the pickers and repeat controls wait for them.
   dtDate->SetEnabled(false);
   dtTime->SetEnabled(false);
+  dtUntil->SetEnabled(false);
+  lblUntil->SetEnabled(false);
   chkRepeat->SetEnabled(false);
 
   chkScheduler->Click = [this] { chkScheduler_Click(); };
+  cbShutdown->Click = [this] { cbShutdown_Click(); };
   chkRepeat->Click = [this] { chkRepeat_Click(); };
   cmdOK->Click = [this] { cmdOK_Click(); };
   cmdCancel->Click = [this] { cmdCancel_Click(); };
@@ -102,7 +111,7 @@ void frmWizard::BuildLayout() {
 void frmWizard::Form_Load() {
   app_.ChangeLanguage(*this);
   SetCaption(Text("MSG_TITLEWIZARD", "Schedule Configuration"));
-  actions_ = PowerActionList(app_.power);
+  actions_ = ScheduleActionList(app_.power);
   FillShown(*cbShutdown, actions_, app_);
   cbShutdown->SetListIndex(0);
 
@@ -111,6 +120,7 @@ void frmWizard::Form_Load() {
   dtDate->SetValue(LocalTime{floor<days>(now)});
   // The hour after this one; after 23:00 that is midnight, not an invalid hour 24.
   dtTime->SetValue(AtHour(now, (hour + 1) % 24));
+  dtUntil->SetValue(AtHour(now, (hour + 2) % 24));
 
   for (int i = 0; i < 7; ++i)
     tvScheduleWeek->AddNode(kDayKeys[i], Text(kDayMessages[i][0], kDayMessages[i][1]));
@@ -118,6 +128,7 @@ void frmWizard::Form_Load() {
   editing_ = app_.state.IsEditing;
   edited_name_ = editing_ ? app_.state.CurrentSchedule.Name : std::string();
   if (editing_) ShowEdited(now, hour);
+  cbShutdown_Click();
   app_.Skin(*this, AppContext::Overlay::kNone);
 }
 
@@ -133,6 +144,10 @@ void frmWizard::ShowEdited(LocalTime now, int hour) {
   for (size_t i = 0; i < actions_.size(); ++i) {
     if (actions_[i] == r.ItemType) cbShutdown->SetListIndex(static_cast<int>(i));
   }
+  if (const auto end = r.EndTime.empty() ? std::nullopt : ParseTimeOfDay(r.EndTime)) {
+    dtUntil->SetValue(LocalTime{floor<days>(now)} + *end);
+  }
+  chkKeepDisplay->SetValue(r.KeepDisplayOn ? 1 : 0);
   if (!r.Enabled) {
     chkScheduler->SetValue(0);
     dtDate->SetValue(LocalTime{floor<days>(now)});
@@ -163,6 +178,8 @@ void frmWizard::chkScheduler_Click() {
   const bool on = chkScheduler->Value() != 0;
   dtDate->SetEnabled(on);
   dtTime->SetEnabled(on);
+  dtUntil->SetEnabled(on);
+  lblUntil->SetEnabled(on);
   chkRepeat->SetEnabled(on);
   if (on) {
     chkRepeat_Click();
@@ -171,6 +188,19 @@ void frmWizard::chkScheduler_Click() {
     tvScheduleWeek->SetVisible(false);
     tvScheduleMonth->SetVisible(false);
   }
+}
+
+bool frmWizard::KeepAwakeChosen() const {
+  const int i = cbShutdown->ListIndex();
+  return i >= 0 && static_cast<size_t>(i) < actions_.size() && actions_[i] == kKeepAwake;
+}
+
+void frmWizard::cbShutdown_Click() {
+  // Hidden, not disabled: the other types have no end, and nothing overlaps.
+  const bool span = KeepAwakeChosen();
+  lblUntil->SetVisible(span);
+  dtUntil->SetVisible(span);
+  chkKeepDisplay->SetVisible(span);
 }
 
 void frmWizard::chkRepeat_Click() {
@@ -243,6 +273,17 @@ void frmWizard::cmdOK_Click() {
         }
       }
     }
+  }
+  if (KeepAwakeChosen()) {
+    const auto time_of = [](LocalTime t) { return floor<seconds>(t - floor<days>(t)); };
+    if (r.Enabled && floor<minutes>(time_of(dtUntil->Value())) ==
+                         floor<minutes>(time_of(dtTime->Value()))) {
+      Refuse("MSG_SAMEEND", "Error: The keep-awake hours must end at another time than they start");
+      return;
+    }
+    // Kept while the schedule is off too, for when it is ticked again.
+    r.EndTime = Time24(time_of(dtUntil->Value()));
+    r.KeepDisplayOn = chkKeepDisplay->Value() != 0;
   }
   if (editing_) {
     // The run history is the engine's, not the editor's: an edit keeps it.

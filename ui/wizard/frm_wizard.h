@@ -16,6 +16,10 @@ class frmWizard : public Form {
   CheckBox* chkScheduler = nullptr;
   DTPicker* dtDate = nullptr;
   DTPicker* dtTime = nullptr;
+  // Keep-awake hours only: the span's end and the display option.
+  Label* lblUntil = nullptr;
+  DTPicker* dtUntil = nullptr;
+  CheckBox* chkKeepDisplay = nullptr;
   CheckBox* chkRepeat = nullptr;
   OptionButton* optRepeat[3] = {nullptr, nullptr, nullptr};
   TreeView* tvScheduleWeek = nullptr;
@@ -24,6 +28,7 @@ class frmWizard : public Form {
   CommandButton* cmdCancel = nullptr;
 
   void chkScheduler_Click();
+  void cbShutdown_Click();
   void chkRepeat_Click();
   void optRepeat_Click(int index);
   void cmdOK_Click();
@@ -39,6 +44,7 @@ class frmWizard : public Form {
   // Fills the controls from the schedule last clicked.
   void ShowEdited(LocalTime now, int hour);
   bool Refuse(const char* key, const char* fallback);
+  bool KeepAwakeChosen() const;
 
   AppContext& app_;
   frmMain& main_;
