@@ -90,7 +90,8 @@ for dpi in 96 144; do
                 "frmOptions:General Preferences" "frmLanguage:Language Selection" \
                 "frmAbout:About Norvale" "frmStillRunning:Norvale is still running" "frmSplash:" \
                 "frmCountdown:Norvale is about to act" "frmHistory:History" \
-                "frmWhenIdle:When Idle" "frmWhenEnds:When a Program Ends"; do
+                "frmWhenIdle:When Idle" "frmWhenEnds:When a Program Ends" \
+                "frmWhenQuiet:When Quiet"; do
       window=${pair%%:*}
       shoot "$window-$skin-$dpi" "${pair#*:}" Norvale.exe /dryrun "/show:$window"
     done
