@@ -76,10 +76,13 @@ milliseconds RunFlow::Left() const {
 void RunFlow::Perform(Occurrence o) {
   shown_.reset();
   // Recorded before the action: after a shut-down there is no later.
-  if (hooks_.record) hooks_.record(o, kOutcomePerformed, clock_.Now());
-  if (hooks_.perform) hooks_.perform(o);
+  const LocalTime when = clock_.Now();
+  if (hooks_.record) hooks_.record(o, kOutcomePerformed, when);
+  const std::string refused = hooks_.perform ? hooks_.perform(o) : std::string();
+  if (!refused.empty() && hooks_.failed) hooks_.failed(o, refused, when);
   if (hooks_.done) hooks_.done(o);
-  if (hooks_.ends_session && !hooks_.ends_session(o.action)) {
+  // A refused request took nothing away, so what waits goes on.
+  if (!refused.empty() || (hooks_.ends_session && !hooks_.ends_session(o.action))) {
     ShowNext();
     return;
   }

@@ -8,7 +8,7 @@
 // the wall clock is set to. Of the occurrences whose moments fall in one local
 // minute only the first goes on; after an action that ends the session or stops
 // the computer, everything that waited is missed; after Lock or Turn Off Display
-// the next one is warned of.
+// the next one is warned of, and so it is after a request the system refused.
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -48,8 +48,11 @@ class RunFlow {
     std::function<int()> warn_seconds;
     std::function<bool()> prevented;
     // Performs the action (and stores the run); the history is written here.
-    std::function<void(const Occurrence&)> perform;
+    // "" when the system took the request, else its error.
+    std::function<std::string(const Occurrence&)> perform;
     std::function<void(const Occurrence&, const char* outcome, LocalTime when)> record;
+    // The system refused what was recorded as performed at `when`: it failed with `error`.
+    std::function<void(const Occurrence&, const std::string& error, LocalTime when)> failed;
     // The occurrence is over, whatever came of it.
     std::function<void(const Occurrence&)> done;
     // Postponed: the row due `minutes` later is to be made.

@@ -41,6 +41,8 @@ struct RunRow {
   // holds the computer awake in between and is never taken.
   std::optional<LocalTime> local_end;
   bool keep_display = false;
+  // A sleeping computer is woken for the row's occurrences (file rows that ask).
+  bool wake = false;
   std::chrono::milliseconds real_due{};  // kRealTime, on the monotonic clock
   int idle_minutes = 0;                  // kIdle
   std::chrono::milliseconds idle_from{};  // kIdle: idle time counts from here at the earliest

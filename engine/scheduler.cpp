@@ -1,6 +1,7 @@
 #include "engine/scheduler.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace norvale {
@@ -11,16 +12,28 @@ namespace {
 
 // A tick this much later than it was armed for was not spent awake.
 constexpr milliseconds kSleepSlack = seconds{30};
-// The wall clock moved this much more or less than real time: it was set.
+// The wall clock moved this much more or less than real time: it was set. Time
+// sync slews the clock by up to 500 parts per million, which is no setting.
 constexpr milliseconds kClockSetSlack = seconds{2};
+constexpr int64_t kClockSlewPerMillion = 500;
 // How often a watched program and input during an idle countdown are looked at.
 constexpr milliseconds kProgramLook = seconds{2};
 constexpr milliseconds kInputLook = seconds{1};
 // How often the load is read while a row waits for quiet: the counters give a
 // mean over the span, so a short burst within it may pass unnoticed.
 constexpr milliseconds kLoadLook = seconds{10};
-// The longest the timer sleeps: a clock set without notice is noticed by then.
-constexpr milliseconds kLongestWait = minutes{1};
+// The wake timer goes off this long before a warning begins: time for the
+// computer to resume before its minute.
+constexpr milliseconds kWakeEarly = seconds{15};
+// The timer wakes only for the next moment anything can happen: a clock set or a
+// resume comes as a message (WM_TIMECHANGE, WM_POWERBROADCAST), so no periodic
+// look is needed. With nothing to wait for it sleeps as long as a Win32 timer
+// can (USER_TIMER_MAXIMUM, about 24.8 days).
+constexpr milliseconds kLongestWait = hours{24 * 24};
+// Real time and the wall clock drift apart (time sync slews the clock): a long
+// wait ends an eighth early and looks again, so the last stretch to a moment,
+// and the drift within it, stays short.
+constexpr milliseconds kExactWait = minutes{2};
 
 }  // namespace
 
@@ -59,7 +72,8 @@ UtcTime SchedulerEngine::CachedMomentOf(uint64_t row, LocalTime local) {
 }
 
 void SchedulerEngine::Arm(std::optional<milliseconds> wait) {
-  const milliseconds interval = std::clamp(wait.value_or(kLongestWait), milliseconds{1}, kLongestWait);
+  milliseconds interval = std::clamp(wait.value_or(kLongestWait), milliseconds{1}, kLongestWait);
+  if (wait && interval > kExactWait) interval = std::max(kExactWait, interval - interval / 8);
   armed_ = interval;
   if (hooks_.arm) hooks_.arm(interval);
 }
@@ -113,6 +127,43 @@ Occurrence SchedulerEngine::Begin(const RunRow& row, milliseconds moment, LocalT
   return o;
 }
 
+void SchedulerEngine::ArmWake(UtcTime utc, seconds lead) {
+  std::optional<WakeFor> next;
+  if (!hooks_.prevented || !hooks_.prevented()) {
+    for (const RunRow& r : list_.Rows()) {
+      if (!r.wake || !r.enabled || r.taken || r.local_end || r.due_by != DueBy::kLocalTime ||
+          !r.local_due) {
+        continue;
+      }
+      const UtcTime moment = CachedMomentOf(r.id, *r.local_due);
+      if (moment <= utc || (next && next->moment <= moment)) continue;
+      next = WakeFor{r.id, *r.local_due, moment - lead - kWakeEarly, moment};
+    }
+  }
+  const auto at = [](const std::optional<WakeFor>& w) {
+    return w ? std::optional<UtcTime>{w->at} : std::nullopt;
+  };
+  const bool changed = at(next) != at(wake_for_);
+  wake_for_ = next;
+  if (changed && hooks_.wake_at) hooks_.wake_at(at(next));
+}
+
+void SchedulerEngine::SettleWakeHold() {
+  bool pending = false;
+  if (woken_for_) {
+    const uint64_t id = woken_for_->row;
+    const RunRow* r = list_.Find(id);
+    // Not yet taken, or warned of or waiting since.
+    pending = r && r->enabled && !r->taken && r->local_due == woken_for_->due;
+    if (const Occurrence* shown = flow_.Shown(); shown && shown->row == id) pending = true;
+    for (const Occurrence& o : flow_.Waiting()) pending = pending || o.row == id;
+    if (!pending) woken_for_.reset();
+  }
+  if (pending == holding_) return;
+  holding_ = pending;
+  if (hooks_.hold_awake) hooks_.hold_awake(pending);
+}
+
 void SchedulerEngine::Tick() {
   // A row changed by what a tick does is looked at by that tick.
   if (ticking_) return;
@@ -122,7 +173,10 @@ void SchedulerEngine::Tick() {
   const LocalTime local = clock_.Now();
   const bool had = last_mono_.has_value();
   const bool slept = resumed_ || (had && mono - *last_mono_ > armed_ + kSleepSlack);
-  const bool set = clock_set_ || (had && abs((utc - last_utc_) - (mono - *last_mono_)) > kClockSetSlack);
+  const milliseconds slack =
+      had ? std::max(kClockSetSlack, (mono - *last_mono_) * kClockSlewPerMillion / 1'000'000)
+          : kClockSetSlack;
+  const bool set = clock_set_ || (had && abs((utc - last_utc_) - (mono - *last_mono_)) > slack);
   // Awake and on the same clock since the last tick, only perhaps late.
   const bool continuous = had && !slept && !set;
   const UtcTime prev_utc = last_utc_;
@@ -139,6 +193,10 @@ void SchedulerEngine::Tick() {
     // Nothing may happen late: a warning that slept is over.
     last_resume_ = mono;
     flow_.MissAll();
+    // Resumed at the wake for a row (by the timer, or the user just before it).
+    if (wake_for_ && utc >= wake_for_->at - kSleepSlack && utc < wake_for_->moment) {
+      woken_for_ = wake_for_;
+    }
   }
   ReadLoad(mono, slept);
 
@@ -268,6 +326,9 @@ void SchedulerEngine::Tick() {
     for (uint64_t id : seen.over) hooks_.span_over(id);
   }
   if (const auto change = spans_.Settle(); change && hooks_.awake) hooks_.awake(*change);
+
+  ArmWake(utc, lead);
+  SettleWakeHold();
 
   if (const auto next = flow_.NextMoment()) soon(*next - clock_.Monotonic());
   const auto watching_input = [](const Occurrence& o) { return o.due_by == DueBy::kIdle; };

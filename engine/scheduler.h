@@ -14,6 +14,10 @@
 // because the machine was busy still takes what fell due since the last one. A
 // local time that daylight saving skips falls due at the change, a repeated one
 // once. Everything else passes as missed, and the row moves on.
+//
+// A row that asks to wake the computer arms the one wake timer, a little before
+// its warning; a resume by it holds the computer awake until that occurrence is
+// done with, so the system's own idle timeout cannot put it back to sleep first.
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -44,6 +48,12 @@ class SchedulerEngine {
     std::function<void(uint64_t row)> span_over;
     // Keep-awake hours began or ended.
     std::function<void(const AwakeChange&)> awake;
+    // The computer is to be woken at `at` (UTC) for a row; none: for nothing.
+    std::function<void(std::optional<UtcTime> at)> wake_at;
+    // Woken for a row: the computer is held awake until its occurrence is done with.
+    std::function<void(bool hold)> hold_awake;
+    // Nothing runs while this says so, so nothing wakes the computer either.
+    std::function<bool()> prevented;
   };
   SchedulerEngine(RunList& list, RunFlow& flow, const Clock& clock, Activity& activity,
                   Hooks hooks, LoadMonitor& load = NoLoad());
@@ -58,6 +68,9 @@ class SchedulerEngine {
   UtcTime MomentOf(LocalTime local) const;
   // What the keep-awake spans under way ask for.
   const KeptAwake& Awake() const { return spans_.State(); }
+  // The warning or what waits changed: a wake's hold may be over.
+  void FlowChanged() { SettleWakeHold(); }
+  bool HoldsAwake() const { return holding_; }
 
  private:
   void Arm(std::optional<std::chrono::milliseconds> wait);
@@ -68,6 +81,9 @@ class SchedulerEngine {
   void ReadLoad(std::chrono::milliseconds mono, bool slept);
   // Since when a quiet row has been quiet, as far as the readings tell.
   std::chrono::milliseconds QuietFrom(const RunRow& row) const;
+  // Arms the wake timer for the earliest row that asks, when that changed.
+  void ArmWake(UtcTime utc, std::chrono::seconds lead);
+  void SettleWakeHold();
 
   RunList& list_;
   RunFlow& flow_;
@@ -92,6 +108,16 @@ class SchedulerEngine {
   std::chrono::milliseconds next_reading_{};
   std::unordered_map<uint64_t, std::chrono::milliseconds> loud_until_;
   AwakeSpans spans_;
+  // An occurrence to wake for: its row, its local minute, the wake and its moment.
+  struct WakeFor {
+    uint64_t row;
+    LocalTime due;
+    UtcTime at;
+    UtcTime moment;
+  };
+  std::optional<WakeFor> wake_for_;   // what the wake timer is armed for
+  std::optional<WakeFor> woken_for_;  // what a resume holds the computer awake for
+  bool holding_ = false;
 };
 
 }  // namespace norvale

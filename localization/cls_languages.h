@@ -23,7 +23,8 @@ struct MessageSlot {
   std::string English;  // as registered, for the generated file
 };
 
-inline constexpr size_t kMessageSlots = 201;
+// Room for every registered message with some to spare; setMessage drops any beyond.
+inline constexpr size_t kMessageSlots = 301;
 using MessageTable = std::array<MessageSlot, kMessageSlots>;
 
 class clsLanguages {

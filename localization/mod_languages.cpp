@@ -62,6 +62,10 @@ void RegisterDefaultMessages(clsLanguages& languages) {
        "and do not end it with a dot or a blank, or use a device name such as CON or NUL."},
       {"MSG_NODAYS", "Error: Please tick at least one day on which the schedule runs"},
       {"MSG_SAMEEND", "Error: The keep-awake hours must end at another time than they start"},
+      // Under the editor's wake box, where the power plan lets no timer wake the computer.
+      {"MSG_NOWAKETIMERS",
+       "The power plan of this computer does not let programs wake it: this schedule runs only "
+       "while it is awake."},
       // Keep-awake hours: the tray tip while they hold, and the days of a span's row.
       {"MSG_TRAYAWAKE", "{name} \u2013 kept awake until {time}"},
       {"MSG_DAYMON", "Mon"},
@@ -146,6 +150,10 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_DRYRUNFAILED",
        "Dry run: \"{action}\" was not performed. The log could not be written ({reason})."},
       {"MSG_WARNRANGE", "Enter a number of seconds from 0 to 3600."},
+      // A request the system refused, and Stand By on a Modern Standby computer.
+      {"MSG_FAILED", "failed"},
+      {"MSG_REFUSED", "Windows refused \"{action}\": {error}"},
+      {kModernStandbyKey, kModernStandbyText},
   };
   for (const auto& [key, text] : kWindowTexts) languages.setMessage(key, text);
   // The action and delay lists.

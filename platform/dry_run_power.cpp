@@ -18,7 +18,9 @@ std::string DryRunPowerControl::LogLine(LocalTime when, const PowerRequest& r) {
   std::string request;
   switch (r.kind) {
     case PowerRequest::kExitWindows:
-      request = "ExitWindowsEx flags=" + std::to_string(r.flags) + " reason=0";
+      // The fast-startup bit is named: its decimal value tells a reader nothing.
+      request = "ExitWindowsEx flags=" + std::to_string(r.flags) +
+                (r.flags & 0x00400000 ? " (EWX_HYBRID_SHUTDOWN)" : "") + " reason=0";
       break;
     case PowerRequest::kSetSystemPowerState:
       request = "SetSystemPowerState fSuspend=" + std::to_string(r.flags) +
@@ -44,22 +46,39 @@ std::string DryRunPowerControl::EnglishNote(const DryRunNote& note) {
   return message + " The log could not be written (" + note.error + ").";
 }
 
-void DryRunPowerControl::Perform(const PowerRequest& request) {
+std::string DryRunPowerControl::WakeLine(LocalTime when, std::optional<UtcTime> at) {
+  const std::string stamp = IsoMoment(when, 'T');
+  if (!at) return stamp + "\tWake\tCancelWaitableTimer\r\n";
+  return stamp + "\tWake\tSetWaitableTimerEx " + IsoMoment(LocalTime{at->time_since_epoch()}, 'T') +
+         "Z\r\n";
+}
+
+void DryRunPowerControl::Append(const std::string& line, DryRunNote* note) {
   std::string log;
   try {
     log = fs_.ReadAll(log_path_);
   } catch (const FileError&) {
     // A first entry, or an unreadable log: start it afresh.
   }
-  log += LogLine(clock_.Now(), request);
-  DryRunNote note{request.action, log_path_, {}};
+  log += line;
   try {
     fs_.ReplaceWhole(log_path_, log);
   } catch (const FileError& e) {
-    note.error = e.description();
+    if (note) note->error = e.description();
   }
+}
+
+void DryRunPowerControl::WakeAt(std::optional<UtcTime> at) {
+  Append(WakeLine(clock_.Now(), at), nullptr);
+  system_.WakeAt(at);
+}
+
+PowerOutcome DryRunPowerControl::Perform(const PowerRequest& request) {
+  DryRunNote note{request.action, log_path_, {}};
+  Append(LogLine(clock_.Now(), request), &note);
   const std::string message = describe_ ? describe_(note) : EnglishNote(note);
   if (tell_user_) tell_user_(message);
+  return {};
 }
 
 }  // namespace norvale

@@ -28,11 +28,15 @@ class DryRunPowerControl final : public PowerControl {
 
   bool IsWinNT() const override { return system_.IsWinNT(); }
   void EnableShutdownPrivilege() override {}
-  void Perform(const PowerRequest& request) override;
+  // Always done: nothing was asked of the system.
+  PowerOutcome Perform(const PowerRequest& request) override;
   bool HibernateAvailable() const override { return system_.HibernateAvailable(); }
+  PowerCapabilities Capabilities() const override { return system_.Capabilities(); }
   void HoldOffIdleSleep(bool system, bool display) override {
     system_.HoldOffIdleSleep(system, display);
   }
+  // Armed on the system too, so a wake can be tried; the moment is logged.
+  void WakeAt(std::optional<UtcTime> at) override;
 
   // The words the user is told, in the program's language; plain English without.
   void SetDescribe(std::function<std::string(const DryRunNote&)> describe) {
@@ -42,6 +46,8 @@ class DryRunPowerControl final : public PowerControl {
 
   // One log line: ISO time, action, request, force.
   static std::string LogLine(LocalTime when, const PowerRequest& request);
+  // The wake timer's line: "SetWaitableTimerEx 2026-12-14T02:58:45Z", or its cancel.
+  static std::string WakeLine(LocalTime when, std::optional<UtcTime> at);
 
  private:
   PowerControl& system_;
@@ -50,6 +56,7 @@ class DryRunPowerControl final : public PowerControl {
   std::string log_path_;
   std::function<void(const std::string&)> tell_user_;
   std::function<std::string(const DryRunNote&)> describe_;
+  void Append(const std::string& line, DryRunNote* note);
 };
 
 }  // namespace norvale

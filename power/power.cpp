@@ -19,17 +19,18 @@ std::string_view NameOfType(int32_t type) {
 
 namespace modPower {
 
-void ExitSystem(PowerControl& power, uint32_t flags, bool force, std::string_view action) {
+PowerOutcome ExitSystem(PowerControl& power, uint32_t flags, bool force, std::string_view action) {
   // Without force, programs may ask to save their work; only a hung one is closed.
   flags += force ? EWX_FORCE_ : EWX_FORCEIFHUNG_;
   if (power.IsWinNT()) power.EnableShutdownPrivilege();
-  power.Perform({std::string(action), PowerRequest::kExitWindows, flags, force});
+  return power.Perform({std::string(action), PowerRequest::kExitWindows, flags, force});
 }
 
-void SetPowerState(PowerControl& power, int16_t fSuspend, bool force, std::string_view action) {
+PowerOutcome SetPowerState(PowerControl& power, int16_t fSuspend, bool force,
+                           std::string_view action) {
   if (power.IsWinNT()) power.EnableShutdownPrivilege();
-  power.Perform({std::string(action), PowerRequest::kSetSystemPowerState,
-                 static_cast<uint32_t>(fSuspend), force});
+  return power.Perform({std::string(action), PowerRequest::kSetSystemPowerState,
+                        static_cast<uint32_t>(fSuspend), force});
 }
 
 bool HibernateAvailable(const PowerControl& power) {
@@ -72,25 +73,46 @@ void CPower::ShutDown(int32_t& type, bool force) {
   }
 }
 
-void CPower::Perform(const PowerAction& action, bool force) {
-  switch (action.request) {
-    case PowerRequest::kExitWindows:
-      modPower::ExitSystem(power_, action.flags, force, action.stored);
-      break;
-    case PowerRequest::kSetSystemPowerState:
-      modPower::SetPowerState(power_, static_cast<int16_t>(action.flags), force, action.stored);
-      break;
+bool StandsByWithDisplayOff(const PowerCapabilities& caps) {
+  return caps.aoac && !caps.s3;
+}
+
+PowerRequest RequestFor(const PowerAction& action, bool force, const PowerCapabilities& caps,
+                        bool full_shutdown) {
+  PowerRequest r{std::string(action.stored), action.request, action.flags, force};
+  if (action.stored == kStandBy && StandsByWithDisplayOff(caps)) {
+    // SetSystemPowerState would be refused: there is no S3 to enter.
+    r.kind = PowerRequest::kDisplayOff;
+    r.flags = 0;
+  }
+  if (r.kind == PowerRequest::kExitWindows) {
+    r.flags += force ? modPower::EWX_FORCE_ : modPower::EWX_FORCEIFHUNG_;
+    if (action.stored == kShutDown && caps.fast_startup && !full_shutdown) {
+      r.flags |= modPower::EWX_HYBRID_SHUTDOWN_;
+    }
+  }
+  return r;
+}
+
+PowerOutcome CPower::Perform(const PowerAction& action, bool force) {
+  const PowerRequest r = RequestFor(action, force, power_.Capabilities(), full_shutdown_);
+  switch (r.kind) {
     case PowerRequest::kNone:
+      return {};
+    case PowerRequest::kExitWindows:
+    case PowerRequest::kSetSystemPowerState:
+      if (power_.IsWinNT()) power_.EnableShutdownPrivilege();
       break;
     default:
       // Locking or darkening the screen needs no privilege and closes nothing.
-      power_.Perform({std::string(action.stored), action.request, action.flags, force});
       break;
   }
+  return power_.Perform(r);
 }
 
-void DoPowerAction(CPower& power, std::string_view action, bool force) {
-  if (const PowerAction* a = FindPowerAction(action)) power.Perform(*a, force);
+PowerOutcome DoPowerAction(CPower& power, std::string_view action, bool force) {
+  if (const PowerAction* a = FindPowerAction(action)) return power.Perform(*a, force);
+  return {};
 }
 
 }  // namespace norvale

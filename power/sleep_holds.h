@@ -1,6 +1,6 @@
 #pragma once
 // Every reason the program has to keep the computer from sleeping through
-// inactivity (the Prevent Stand By box, keep-awake hours, any later one) asks
+// inactivity (the Prevent Stand By box, keep-awake hours, a wake to run a schedule) asks
 // here; the system is told what they ask together, once per change.
 #include "platform/power_control.h"
 
@@ -8,7 +8,7 @@ namespace norvale {
 
 class SleepHolds {
  public:
-  enum Reason { kPreventStandBy, kKeepAwakeHours, kReasonCount };
+  enum Reason { kPreventStandBy, kKeepAwakeHours, kWokenToRun, kReasonCount };
 
   explicit SleepHolds(PowerControl& power) : power_(power) {}
   ~SleepHolds() {

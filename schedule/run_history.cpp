@@ -13,13 +13,14 @@ std::string Field(std::string text) {
   return text;
 }
 
-}  // namespace
+std::string Line(const HistoryEntry& e) {
+  // Four fields unless there is a detail: older files and readers stay as they were.
+  return Field(e.when) + "\t" + Field(e.name) + "\t" + Field(e.action) + "\t" +
+         Field(e.outcome) + (e.detail.empty() ? "" : "\t" + Field(e.detail)) + "\r\n";
+}
 
-void AppendHistory(FileSystem& fs, const std::string& path, const HistoryEntry& e, size_t cap) {
-  std::string text;
-  if (fs.FileExists(path)) text = fs.ReadAll(path);
-  const std::string line = Field(e.when) + "\t" + Field(e.name) + "\t" + Field(e.action) + "\t" +
-                           Field(e.outcome) + "\r\n";
+void Write(FileSystem& fs, const std::string& path, std::string text, const std::string& line,
+           size_t cap) {
   if (text.size() + line.size() > cap) {
     // Keep the newest whole lines that fit in half the cap.
     size_t from = text.size() > cap / 2 ? text.size() - cap / 2 : 0;
@@ -30,6 +31,26 @@ void AppendHistory(FileSystem& fs, const std::string& path, const HistoryEntry& 
     text.erase(0, from);
   }
   fs.ReplaceWhole(path, text + line);
+}
+
+}  // namespace
+
+void AppendHistory(FileSystem& fs, const std::string& path, const HistoryEntry& e, size_t cap) {
+  std::string text;
+  if (fs.FileExists(path)) text = fs.ReadAll(path);
+  Write(fs, path, std::move(text), Line(e), cap);
+}
+
+void ReplaceNewestHistory(FileSystem& fs, const std::string& path, const HistoryEntry& was,
+                          const HistoryEntry& now, size_t cap) {
+  std::string text;
+  if (fs.FileExists(path)) text = fs.ReadAll(path);
+  const std::string old = Line(was);
+  if (text.size() >= old.size() && text.compare(text.size() - old.size(), old.size(), old) == 0 &&
+      (text.size() == old.size() || text[text.size() - old.size() - 1] == '\n')) {
+    text.resize(text.size() - old.size());
+  }
+  Write(fs, path, std::move(text), Line(now), cap);
 }
 
 std::vector<HistoryEntry> ReadHistory(const FileSystem& fs, const std::string& path, size_t count) {
@@ -45,7 +66,7 @@ std::vector<HistoryEntry> ReadHistory(const FileSystem& fs, const std::string& p
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
     if (line.empty()) continue;
     HistoryEntry e;
-    std::string* fields[] = {&e.when, &e.name, &e.action, &e.outcome};
+    std::string* fields[] = {&e.when, &e.name, &e.action, &e.outcome, &e.detail};
     size_t at = 0;
     for (std::string* f : fields) {
       const size_t tab = line.find('\t', at);

@@ -48,6 +48,7 @@ std::string ScheduleText(const ScheduleRecord& r) {
   line("Period=", r.Period);
   line("RunOnStart=", Flag(r.RunOnStart));
   line("RunOnEnd=", Flag(r.RunOnEnd));
+  if (r.WakeToRun) line("WakeToRun=1");
   if (!r.EndTime.empty()) {
     line("EndTime=", r.EndTime);
     line("KeepDisplayOn=", r.KeepDisplayOn ? "1" : "0");

@@ -52,6 +52,7 @@ void ReadNext(RunRow& row, const std::string& content, const Clock& from, const 
   row.last_run = GetValue(data, "LastRunTime");
   row.local_due.reset();
   row.local_end.reset();
+  row.wake = false;
   row.next_text.clear();
   if (!row.enabled) return;
   const std::string block = GetTag(content, "SCHEDULER");
@@ -66,6 +67,7 @@ void ReadNext(RunRow& row, const std::string& content, const Clock& from, const 
     }
     return;
   }
+  row.wake = ReadBoolean(GetValue(block, "WakeToRun"));
   const NextRun next = NextRunAfter(block, from, locale, taken);
   row.next_text = next.text;
   row.local_due = next.moment;
@@ -118,6 +120,7 @@ void MoveOnFileRow(RunRow& row, const ScheduleStore& store, const Clock& clock,
     row.enabled = false;
     row.local_due.reset();
     row.local_end.reset();
+    row.wake = false;
     row.next_text = unreadable;
   }
 }
@@ -167,6 +170,7 @@ RowCommands lstSchedules_ItemClick(const ListItem& row, const ScheduleStore& sto
   current.SAccurancy = ReadInt16(GetValue(block, "SAccurancy")).value_or(kRepeatDaily);
   current.EndTime = GetValue(block, "EndTime");
   current.KeepDisplayOn = ReadBoolean(GetValue(block, "KeepDisplayOn"));
+  current.WakeToRun = ReadBoolean(GetValue(block, "WakeToRun"));
   return {.edit = true, .remove = true};
 }
 

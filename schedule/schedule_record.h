@@ -23,6 +23,9 @@ struct ScheduleRecord {
   // on too. Other schedules have no EndTime and their files no such lines.
   std::string EndTime;
   bool KeepDisplayOn = false;
+  // Whether a sleeping computer is woken for each occurrence; only a file that
+  // asks for it has the line.
+  bool WakeToRun = false;
 };
 
 }  // namespace norvale

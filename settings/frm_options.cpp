@@ -52,6 +52,14 @@ bool StartsAtLogon(const AppContext& app) {
   return !RunEntriesStarting(app.registry, OwnProgram(app)).empty();
 }
 
+bool FullShutdownChosen(const SettingsStore& settings, const std::string& product) {
+  try {
+    return settings.ReadSetting(product, "Settings", "chkFullShutdown", "1") != "0";
+  } catch (const SettingsError&) {
+    return true;
+  }
+}
+
 bool ApplyRunAtStart(AppContext& app, bool checked) {
   const std::string name = RunValueName(app.product_name);
   if (!checked && !RemoveOwnRunEntries(app)) return false;
@@ -89,7 +97,7 @@ bool chkRunAtStart_Click(AppContext& app, bool checked) {
 void frmOptions::BuildLayout() {
   SetDialog(true);
   SetCaption("General Preferences");
-  Move(0, 0, 10140, 9315);
+  Move(0, 0, 10140, 9840);
   // Startup Options
   Frame& startup = Add<Frame>("Frame1", -1, "Startup Options", nullptr, 120, 120, 4680, 1335);
   chkRunAtStart = &Add<CheckBox>("chkRunAtStart", -1, "&Run at Windows Startup (recommended)",
@@ -101,7 +109,7 @@ void frmOptions::BuildLayout() {
   Add<SkinLabel>("SkinLabel1", 0, "", &startup, 0, 0, 0, 0).SetVisible(false);
 
   // Miscellaneous Options
-  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 3540);
+  Frame& misc = Add<Frame>("Frame2", -1, "Miscellaneous Options", nullptr, 120, 1575, 4680, 4065);
   chkLog = &Add<CheckBox>("chkLog", -1, "Enable &Logging", &misc, 150, 300, 4380, 285);
   chkAlwaysExit = &Add<CheckBox>(
       "chkAlwaysExit", -1,
@@ -114,16 +122,22 @@ void frmOptions::BuildLayout() {
   chkPostponeUsed = &Add<CheckBox>("chkPostponeUsed", -1,
                                    "Postpone when the computer is &used during the warning",
                                    &misc, 150, 2175, 4380, 495);
-  Add<Label>("lblWarn", -1, "&Warn before acting (seconds):", &misc, 150, 2775, 3105, 255);
-  txtWarn = &Add<TextBox>("txtWarn", -1, "60", &misc, 3315, 2730, 1215, 315);
-  Add<Label>("lblSkin", -1, "S&kin:", &misc, 150, 3165, 3105, 255);
-  cmbSkin = &Add<ComboBox>("cmbSkin", -1, "", &misc, 3315, 3120, 1215, 315);
+  // Ticked, Shut Down turns the computer off as it always did; cleared, it
+  // keeps fast startup where Windows has it on.
+  chkFullShutdown = &Add<CheckBox>("chkFullShutdown", -1,
+                                   "Shut down full&y (no fast startup)", &misc, 150, 2700, 4380,
+                                   495);
+  Add<Label>("lblWarn", -1, "&Warn before acting (seconds):", &misc, 150, 3300, 3105, 255);
+  txtWarn = &Add<TextBox>("txtWarn", -1, "60", &misc, 3315, 3255, 1215, 315);
+  Add<Label>("lblSkin", -1, "S&kin:", &misc, 150, 3690, 3105, 255);
+  cmbSkin = &Add<ComboBox>("cmbSkin", -1, "", &misc, 3315, 3645, 1215, 315);
   cmbSkin->SetComboStyle(ComboBox::kDropdownList);
   chkForce->SetValue(1);
+  chkFullShutdown->SetValue(1);
   Add<SkinLabel>("SkinLabel2", 0, "", &misc, 0, 0, 0, 0).SetVisible(false);
 
   // Default FTP Values
-  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 5235, 4680, 2235);
+  Frame& ftp = Add<Frame>("Frame4", -1, "Default FTP Values", nullptr, 120, 5760, 4680, 2235);
   const char* ftp_labels[] = {"&Host:", "P&ort:", "User&name:", "Pass&word:", "&Folder:"};
   TextBox** ftp_boxes[] = {&txtFTPHost, &txtFTPPort, &txtFTPUsername, &txtFTPPassword,
                            &txtFTPFolder};
@@ -141,14 +155,14 @@ void frmOptions::BuildLayout() {
 
   // Default LAN Backup Folder
   Frame& lan =
-      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 7590, 4680, 1110);
+      Add<Frame>("Frame5", -1, "Default LAN Backup Folder", nullptr, 120, 8115, 4680, 1110);
   Add<Label>("lblInfo", 5, "Fol&der:", &lan, 150, 345, 1215, 255);
   txtLanFolder = &Add<TextBox>("txtLanFolder", -1, "", &lan, 1395, 300, 3135, 315);
   cmdBrowse = &Add<CommandButton>("cmdBrowse", -1, "&Browse...", &lan, 3255, 690, 1275, 345);
   Add<SkinLabel>("SkinLabel5", 0, "", &lan, 0, 0, 0, 0).SetVisible(false);
 
   // Email Configuration
-  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 8580);
+  Frame& mail = Add<Frame>("Frame3", -1, "Email Configuration", nullptr, 4920, 120, 5100, 9105);
   const char* mail_labels[] = {
       "Email F&rom:", "Mail Ser&ver:", "Por&t:", "Email T&o:", "Us&ername:", "Passwor&d:"};
   TextBox** mail_boxes[] = {&txtEmailFrom, &txtServer,   &txtPort,
@@ -192,6 +206,7 @@ void frmOptions::BuildLayout() {
   BindCheck(chkLog, "chkLog");
   BindCheck(chkForce, "chkForce");
   BindCheck(chkPostponeUsed, "chkPostponeUsed");
+  BindCheck(chkFullShutdown, "chkFullShutdown");
   // Only what is used is stored: anything but 0 to 3600 goes back at once, with a note why.
   txtWarn->Change = [this] {
     const std::string typed = txtWarn->Text();
@@ -332,6 +347,8 @@ void frmOptions::Form_Load() {
   check(chkPostponeUsed, product, "chkPostponeUsed");
   // Ticked unless cleared: programs were always closed by force.
   chkForce->SetValue(Read(product, "chkForce", "1") == "0" ? 0 : 1);
+  // Ticked unless cleared: Shut Down always turned the computer fully off.
+  chkFullShutdown->SetValue(Read(product, "chkFullShutdown", "1") == "0" ? 0 : 1);
   // What is shown is what the warning uses, whatever the registry held.
   warn_kept_ = std::to_string(WarnSecondsOf(Read(product, "txtWarn", "60")));
   txtWarn->SetText(warn_kept_);

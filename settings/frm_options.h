@@ -18,6 +18,8 @@ bool ApplyRunAtStart(AppContext& app, bool checked);
 bool chkRunAtStart_Click(AppContext& app, bool checked);
 // True when an entry of either Run list starts this program, whatever its name.
 bool StartsAtLogon(const AppContext& app);
+// "Shut down fully (no fast startup)": ticked unless cleared, an unreadable value too.
+bool FullShutdownChosen(const SettingsStore& settings, const std::string& product);
 
 class frmOptions : public Form {
  public:
@@ -31,6 +33,7 @@ class frmOptions : public Form {
   CheckBox* chkNoShow = nullptr;
   CheckBox* chkForce = nullptr;
   CheckBox* chkPostponeUsed = nullptr;
+  CheckBox* chkFullShutdown = nullptr;
   TextBox* txtWarn = nullptr;
   ComboBox* cmbSkin = nullptr;  // Light, Dark, or the system's own look
   CheckBox* chkAuth = nullptr;

@@ -1,7 +1,7 @@
 #include "ui/shown_names.h"
 
 #include "platform/path.h"
-#include "power/power_actions.h"
+#include "power/power.h"
 
 namespace norvale {
 namespace {
@@ -68,6 +68,11 @@ std::string StoredChoice(const ComboBox& box, const std::vector<std::string>& st
     if (EqualsIgnoringCase(box.Text(), Shown(app, name)) || box.Text() == name) return name;
   }
   return box.Text();
+}
+
+std::string ModernStandbyNote(const AppContext& app, std::string_view action) {
+  if (action != kStandBy || !StandsByWithDisplayOff(app.power.Capabilities())) return {};
+  return app.Message(kModernStandbyKey, kModernStandbyText);
 }
 
 }  // namespace norvale

@@ -31,4 +31,12 @@ struct ShownName {
 };
 const std::vector<ShownName>& ShownNames();
 
+// What the editor and the warning say of Stand By on a Modern Standby computer,
+// where it is not a sleep but the display going off.
+inline constexpr const char* kModernStandbyKey = "MSG_MODERNSTANDBY";
+inline constexpr const char* kModernStandbyText =
+    "This computer stands by on low power with the display off (Modern Standby)";
+// That text when `action` (a stored name) is Stand By and this is such a computer; else "".
+std::string ModernStandbyNote(const AppContext& app, std::string_view action);
+
 }  // namespace norvale

@@ -118,6 +118,11 @@ bool ReadRequest(const std::string& a, Request& r, int& waits, int& kinds, std::
     r.kind = Request::Kind::List;
     return true;
   }
+  if (EqualsIgnoringCase(a, "/check")) {
+    ++kinds;
+    r.kind = Request::Kind::Check;
+    return true;
+  }
   if (a == "/?" || a == "-?" || EqualsIgnoringCase(a, "/help") || EqualsIgnoringCase(a, "--help")) {
     ++kinds;
     r.kind = Request::Kind::Usage;
@@ -182,6 +187,7 @@ std::string UsageText(const CatalogueText& text) {
       {quick + " /when-quiet:" + minutes + "[," + cpu + "[," + kbps + "]]", fill("MSG_CLUSAGEQUIET")},
       {"/cancel", fill("MSG_CLUSAGECANCEL")},
       {"/list", fill("MSG_CLUSAGELIST")},
+      {"/check", fill("MSG_CLUSAGECHECK")},
       {"/tray", fill("MSG_CLUSAGETRAY")},
       {"/?", fill("MSG_CLUSAGEHELP")},
   };

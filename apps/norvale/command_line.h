@@ -39,7 +39,8 @@ std::string Say(const CatalogueText& text, std::string_view key);
 
 // What a script asks of the running program.
 struct Request {
-  enum class Kind { None, Quick, Cancel, List, Usage };
+  // Check: what each action does on this computer, answered by the copy asked.
+  enum class Kind { None, Quick, Cancel, List, Usage, Check };
   enum class When { In, At, Idle, Ends, Quiet };
   Kind kind = Kind::None;
   std::string action;  // the stored name, "Shut Down"

@@ -85,6 +85,12 @@ int ProgramMain(Win32Platform& p) {
       p.Print(UsageText(text), false, "Norvale");
       return 0;
     }
+    // Asked of this computer, not of a running copy: nothing needs to run for it.
+    if (cl.request.kind == Request::Kind::Check) {
+      p.Print(UserCheckText(p.Power(), p.Reg(), p.Kit().Boxes(), p.System(), text), false,
+              "Norvale");
+      return 0;
+    }
     return Forward(p, args, cl, text);
   }
   const Win32SecretProtector secrets;

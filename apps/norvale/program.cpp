@@ -1,5 +1,6 @@
 #include "apps/norvale/program.h"
 
+#include "apps/norvale/check.h"
 #include "localization/lang_text.h"
 #include "localization/language_file.h"
 #include "localization/mod_languages.h"
@@ -150,6 +151,14 @@ CatalogueText UserCommandLineTexts(const FileSystem& fs, Registry& registry, Mes
   UserCopyCheck check;
   const std::string path = LocalizationReadPath(fs, branding.ProductName, check);
   return CommandLineTexts(ReadLocalizationText(fs, path), language, branding);
+}
+
+std::string UserCheckText(const PowerControl& power, Registry& registry, MessageBoxes& boxes,
+                          const SystemInfo& system, const CatalogueText& text) {
+  Branding branding = LoadBranding(system);
+  if (branding.ProductName.empty()) branding.ProductName = "Norvale";
+  const SettingsStore settings(registry, boxes, branding.CompanyName, branding.ProductName);
+  return CheckText(power.Capabilities(), FullShutdownChosen(settings, branding.ProductName), text);
 }
 
 NorvaleProgram::~NorvaleProgram() {

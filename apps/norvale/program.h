@@ -98,5 +98,9 @@ CatalogueText CommandLineTexts(const std::optional<std::string>& localization,
 // window is made.
 CatalogueText UserCommandLineTexts(const FileSystem& fs, Registry& registry, MessageBoxes& boxes,
                                    const SystemInfo& system);
+// What /check prints in such a copy: what the system reports of this computer,
+// and the fast-startup preference as this user's store holds it.
+std::string UserCheckText(const PowerControl& power, Registry& registry, MessageBoxes& boxes,
+                          const SystemInfo& system, const CatalogueText& text);
 
 }  // namespace norvale

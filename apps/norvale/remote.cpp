@@ -1,8 +1,10 @@
 #include "apps/norvale/remote.h"
 
+#include "apps/norvale/check.h"
 #include "apps/norvale/listing.h"
 #include "platform/path.h"
 #include "schedule/schedule_list.h"
+#include "settings/frm_options.h"
 #include "ui/main/frm_countdown.h"
 
 namespace norvale {
@@ -42,6 +44,9 @@ Reply ApplyRequest(Runs& runs, AppContext& app, const std::string& data_folder,
                                text)};
     case Request::Kind::Usage:
       return {0, UsageText(text)};
+    case Request::Kind::Check:
+      return {0, CheckText(app.power.Capabilities(),
+                           FullShutdownChosen(app.settings, app.product_name), text)};
     case Request::Kind::None:
       return {0, ""};
   }

@@ -45,12 +45,23 @@ class PrintedPower final : public PowerControl {
 
   bool IsWinNT() const override { return true; }
   void EnableShutdownPrivilege() override {}
-  void Perform(const PowerRequest& r) override {
+  PowerOutcome Perform(const PowerRequest& r) override {
     out(IsoMoment(clock_.Now()) + "\t" + performing + "\t" + r.action);
+    return {};
   }
   bool HibernateAvailable() const override { return true; }
-  // Keep-awake hours are printed where they begin and end, with their schedule.
-  void HoldOffIdleSleep(bool, bool) override {}
+  // A computer that can do everything, with fast startup off.
+  PowerCapabilities Capabilities() const override {
+    PowerCapabilities c;
+    c.hiberfile = true;
+    return c;
+  }
+  // Keep-awake hours are printed where they begin and end, with their schedule;
+  // the hold is what keeps a computer woken by the timer awake.
+  void HoldOffIdleSleep(bool system, bool) override { held = system; }
+  void WakeAt(std::optional<UtcTime> at) override { wake_at = at; }
+  bool held = false;
+  std::optional<UtcTime> wake_at;
 
  private:
   const Clock& clock_;
@@ -375,9 +386,18 @@ void RunSimulation(const SimulationPlan& plan, const ScheduleFiles& files,
     advance_to(e.at);
     frmCountdown* warning = main.HasRuns() && main.Pending().Flow().Shown() ? &main.Countdown() : nullptr;
     switch (e.kind) {
-      case SimulationEvent::kSleep:
-        kit.SleepUntil(e.until);
+      case SimulationEvent::kSleep: {
+        // The wake timer ends a sleep early; the computer stays up while the
+        // program holds it, then sleeps again until the planned wake.
+        const UtcTime end = clock.ToUtc(e.until);
+        while (power.wake_at && *power.wake_at > clock.UtcNow() && *power.wake_at < end) {
+          kit.SleepUntil(clock.ToLocal(*power.wake_at));
+          if (note) note(IsoMoment(clock.Now()) + " woken by the wake timer");
+          while (power.held && clock.UtcNow() < end) kit.Advance(std::chrono::seconds{1});
+        }
+        if (clock.UtcNow() < end) kit.SleepUntil(e.until);
         break;
+      }
       case SimulationEvent::kSetClock:
         kit.SetWallClock(e.until);
         break;

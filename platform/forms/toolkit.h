@@ -25,6 +25,10 @@ class TrayIcon {
     return false;
   }
   std::function<void(TrayEvent)> OnEvent;
+  // The notification area started anew (Explorer restarted and announced
+  // "TaskbarCreated") and knows no icon: one still wanted must be added again.
+  // Unset, the toolkit adds it back itself.
+  std::function<void()> TaskbarCreated;
 };
 
 class Toolkit {

@@ -91,6 +91,7 @@ class FormPeerInMemory final : public FormPeer {
 
 bool HeadlessTray::Add(Form&, const std::string& tip) {
   const bool ok = !fail_adds_;
+  wanted_ = true;
   calls_.push_back({"add", tip, ok});
   if (ok) {
     shown_ = true;
@@ -110,7 +111,18 @@ bool HeadlessTray::Delete() {
   const bool ok = shown_;
   calls_.push_back({"delete", "", ok});
   shown_ = false;
+  wanted_ = false;
   return ok;
+}
+
+void HeadlessTray::RestartShell() {
+  shown_ = false;
+  if (!wanted_) return;
+  if (TaskbarCreated) {
+    TaskbarCreated();
+  } else if (!fail_adds_) {
+    shown_ = true;
+  }
 }
 
 MsgBoxResult DefaultAnswers::MsgBox(const std::string& text, MsgBoxButtons buttons, MsgBoxIcon,

@@ -38,10 +38,14 @@ class HeadlessTray final : public TrayIcon {
   void Send(TrayEvent e) {
     if (OnEvent) OnEvent(e);
   }
+  // Explorer restarts: the icon is gone and "TaskbarCreated" goes round, as the
+  // Win32 toolkit passes it on.
+  void RestartShell();
 
  private:
   bool fail_adds_ = false;
   bool shown_ = false;
+  bool wanted_ = false;  // added by the program and not deleted by it
   std::string tip_;
   std::vector<Call> calls_;
 };

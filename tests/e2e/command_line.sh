@@ -4,7 +4,8 @@
 # copy hands "/quick:... /in:1" to the running one, which logs the action a
 # minute later, and "/when-idle:1" a minute of idle time later; "/when-ends:"
 # on a short-lived program logs when it ends;
-# "/list" prints the rows; "/cancel" removes what is pending; a usage error and
+# "/list" prints the rows; "/check" a line for each action; "/cancel" removes
+# what is pending; a usage error and
 # a request with no copy running (which starts one hidden) end as they say. In
 # German and Russian the usage text, a usage error and /list come in that
 # language, as UTF-8 into a pipe, with the columns aligned by characters.
@@ -58,6 +59,16 @@ grep -q '^Имя расписания  Тип ' "$work/list" && grep -q '^Ноч
   fail "the Russian /list is not aligned by characters or not in Russian"
 rm -f "$work/data/Ночь.sch"
 wine reg add "$key" /v Language /d English /f >/dev/null 2>&1
+
+# /check is answered by the copy asked: a line for each action of the table,
+# whatever Wine reports of its power capabilities.
+norvale /check >"$work/check" || fail "/check ended with $?"
+cat "$work/check"
+[ "$(grep -c '^  [A-Z][A-Za-z ]*: ' "$work/check")" -eq 8 ] &&
+  grep -q '^What each action does on this computer:$' "$work/check" &&
+  grep -q '^  Shut Down: .*shutdown privilege' "$work/check" &&
+  grep -q '^  Stand By: ' "$work/check" || fail "/check does not give one line per action"
+echo "PASS: /check prints one line for each action"
 echo "PASS: /list in Russian, its columns aligned by characters"
 
 wine explorer /desktop=NorvaleCL,1024x768 "$(winepath -w "$work/Norvale.exe")" /dryrun \

@@ -1,12 +1,14 @@
 #!/bin/sh
 # dry_run_fires.sh WINE_RUN PREFIX PROGRAM_DIR WORK_DIR SHOTS_DIR PROBE
 # Starts Norvale.exe /dryrun on a copy of the program folder with a daily
-# Lock schedule due in two minutes and the default warning of 60 s, and checks from
+# Lock schedule due in two minutes that asks to wake the computer, and the default
+# warning of 60 s, and checks from
 # outside (DryRun.log, History.log, the schedule file, the list's rows and the
 # warning read by PROBE) that it is warned of in the minute before, performed
-# at the time in its row, records its run and shows tomorrow's; then that a quick
+# at the time in its row, records its run and shows tomorrow's, the wake timer
+# armed for today's warning and then tomorrow's, in UTC; then that a quick
 # "In 1 Minute" Turn Off Display row is performed a minute after Go, its warning shown meanwhile,
-# and that a tray icon deleted behind its back comes back by its own check.
+# and that a tray icon lost to a restarted Explorer comes back on its "TaskbarCreated".
 # The display is the caller's.
 set -u
 wine_run=$1 prefix=$2 program=$3 work=$4 shots=$5 probe=$6
@@ -23,7 +25,11 @@ fail() { echo "FAIL: $*"; restore; exit 1; }
 . "$(dirname "$0")/own_prefix.sh"
 if [ -n "${NORVALE_MAIN_PREFIX:-}" ]; then own_prefix "$NORVALE_MAIN_PREFIX" "$prefix" || fail "no Wine prefix"; fi
 rows() { wine "$probe" rows 2>/dev/null | tr -d '\r'; }
-logged() { n=$(grep -c . "$work/DryRun.log" 2>/dev/null); [ "${n:-0}" -ge "$1" ]; }
+# The log's action lines, without those of the wake timer.
+actions() { grep -v "	Wake	" "$work/DryRun.log" 2>/dev/null | tr -d '\r'; }
+logged() { n=$(actions | grep -c .); [ "${n:-0}" -ge "$1" ]; }
+# Set for a quarter of a minute before the warning of the run due at $1 (seconds since 1970).
+woken_for() { date -u -d "@$(( $1 - 75 ))" '+%Y-%m-%dT%H:%M:%SZ'; }
 listed() { rows | grep -q "$1"; }
 
 "$wine_run" "$prefix" cmd /c exit || fail "no Wine prefix"
@@ -45,7 +51,7 @@ due=$(date -d '+2 minute' '+%H:%M')
 warned=$(date -d '+1 minute' '+%H:%M')
 today=$(date '+%-m/%-d/%Y')
 tomorrow=$(date -d '+1 day' '+%-m/%-d/%Y')
-printf '<DATA>\r\nLastRunTime=\r\nItemType=Lock\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=%s\r\nStartTime=%s:00\r\nRepeat=-1\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\n</SCHEDULER>\r\n\r\n' \
+printf '<DATA>\r\nLastRunTime=\r\nItemType=Lock\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=%s\r\nStartTime=%s:00\r\nRepeat=-1\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\nWakeToRun=1\r\n</SCHEDULER>\r\n\r\n' \
   "$today" "$due" >"$work/data/Daily.sch"
 
 wine explorer /desktop=NorvaleE2E,1024x768 "$(winepath -w "$work/Norvale.exe")" /dryrun \
@@ -66,7 +72,14 @@ import -window root "$shots/e2e-after-firing.png" 2>/dev/null
 log="$work/DryRun.log"
 cat "$log"
 grep -q "	Lock	LockWorkStation	force=True" "$log" || fail "unexpected log"
-at=$(cut -c12-16 "$log" | head -n 1)
+due_at=$(date -d "$due" +%s)
+wakes=$(grep "	Wake	" "$log" | tr -d '\r' | cut -f3)
+[ "$(echo "$wakes" | head -n 1)" = "SetWaitableTimerEx $(woken_for "$due_at")" ] ||
+  fail "the wake timer was not first set for today's run"
+echo "$wakes" | grep -qx "SetWaitableTimerEx $(woken_for $((due_at + 86400)))" ||
+  fail "the wake timer was not set for tomorrow's run once today's was taken"
+echo "PASS: the wake timer was set for $(woken_for "$due_at"), then for tomorrow's run"
+at=$(actions | cut -c12-16 | head -n 1)
 [ "$at" = "$due" ] || fail "logged at $at, due at $due"
 rows | grep -q "^Daily	Lock	$today $due:0[0-2]	" || { rows; fail "no Last Run Time in the row"; }
 tr -d '\r' <"$work/data/Daily.sch" | grep -q "^LastRunTime=$today $due:0[0-2]$" ||
@@ -80,17 +93,19 @@ wine "$probe" go 1 "Turn Off Display" || fail "could not press Go"
 echo "Go pressed at $(date -d @"$go" +%T)"
 wait_for 10 listed "^Quick Schedule" || fail "no quick row after Go"
 wait_for 120 logged 2 || { rows; date; fail "the quick row did not fire within two minutes"; }
-fired=$(date -d "$(sed -n 2p "$log" | cut -c1-19)" +%s)
-# An icon the notification area lost without telling comes back by the program's own check.
+fired=$(date -d "$(actions | sed -n 2p | cut -c1-19)" +%s)
+# Explorer restarted: its new notification area knows no icon and says "TaskbarCreated".
+# The program asks after its icon at nothing else, so that brings it back.
 wait_for 30 wine "$probe" tray || fail "no tray icon"
 wine "$probe" tray-delete || fail "could not delete the tray icon"
-lost=$(date +%s)
 wine "$probe" tray && fail "the tray icon was not deleted"
-wait_for 30 wine "$probe" tray || fail "the tray icon did not come back within 30 s"
-echo "PASS: the deleted tray icon came back after $(( $(date +%s) - lost )) s"
+lost=$(date +%s)
+wine "$probe" taskbar-created || fail "could not announce TaskbarCreated"
+wait_for 30 wine "$probe" tray || fail "the tray icon did not come back within 30 s of TaskbarCreated"
+echo "PASS: the tray icon came back $(( $(date +%s) - lost )) s after TaskbarCreated"
 restore
-sed -n 2p "$log"
-sed -n 2p "$log" | grep -q "	Turn Off Display	SendMessage WM_SYSCOMMAND SC_MONITORPOWER 2	" ||
+actions | sed -n 2p
+actions | sed -n 2p | grep -q "	Turn Off Display	SendMessage WM_SYSCOMMAND SC_MONITORPOWER 2	" ||
   fail "the quick row did not log Turn Off Display"
 # Go was pressed after $go; whole seconds in the log lose up to one more.
 # Warned of at once, as its warning is as long as its delay, and performed at its moment.

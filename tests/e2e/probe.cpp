@@ -28,6 +28,9 @@
 //   norvale_probe windows       prints how many of the program's windows show
 //   norvale_probe tray          exit 0 while the program's tray icon is there
 //   norvale_probe tray-delete   deletes that icon behind the program's back
+//   norvale_probe taskbar-created
+//                               announces "TaskbarCreated" to every top-level
+//                               window of the desktop, as a restarted Explorer does
 //   norvale_probe place TITLE X Y
 //                               moves the window titled TITLE to X,Y of the desktop
 //                               and prints its size, for a screenshot of several
@@ -511,6 +514,26 @@ int Tray(bool remove) {
   return Shell_NotifyIconW(remove ? NIM_DELETE : NIM_MODIFY, &data) ? 0 : 1;
 }
 
+// What a restarted Explorer sends every top-level window once its notification
+// area is up again.
+struct Announcement {
+  UINT message;
+  int sent = 0;
+};
+
+BOOL CALLBACK Announce(HWND h, LPARAM lp) {
+  auto* a = reinterpret_cast<Announcement*>(lp);
+  if (PostMessageW(h, a->message, 0, 0)) ++a->sent;
+  return TRUE;
+}
+
+int TaskbarCreated() {
+  Announcement a{RegisterWindowMessageW(L"TaskbarCreated")};
+  if (!a.message) return 1;
+  EachTopLevel(Announce, reinterpret_cast<LPARAM>(&a));
+  return a.sent > 0 ? 0 : 1;
+}
+
 // The labels of every visible top-level window titled `title`, one a line.
 struct Texts {
   const wchar_t* title;
@@ -594,6 +617,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc == 2 && std::wcscmp(argv[1], L"tray") == 0) return Tray(false);
   if (argc == 2 && std::wcscmp(argv[1], L"tray-delete") == 0) return Tray(true);
+  if (argc == 2 && std::wcscmp(argv[1], L"taskbar-created") == 0) return TaskbarCreated();
   const bool postpone = argc == 3 && std::wcscmp(argv[1], L"postpone") == 0;
   if (postpone || (argc == 2 && std::wcscmp(argv[1], L"warning") == 0)) {
     Warning w;

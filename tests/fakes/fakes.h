@@ -62,15 +62,34 @@ class RecordingPowerControl final : public PowerControl {
   bool display_held = false;
   int hold_calls = 0;
   std::vector<PowerRequest> requests;
+  std::optional<UtcTime> wake_at;  // the wake timer as last armed
+  int wake_calls = 0;
 
   bool IsWinNT() const override { return nt; }
   void EnableShutdownPrivilege() override { ++privilege_calls; }
-  void Perform(const PowerRequest& request) override { requests.push_back(request); }
+  // What the computer reports; the hibernation file is `hibernation_file`.
+  PowerCapabilities capabilities;
+  // Each request is recorded and answered with this (done unless a test refuses).
+  PowerOutcome answer;
+
+  PowerOutcome Perform(const PowerRequest& request) override {
+    requests.push_back(request);
+    return answer;
+  }
   bool HibernateAvailable() const override { return hibernation_file; }
+  PowerCapabilities Capabilities() const override {
+    PowerCapabilities c = capabilities;
+    c.hiberfile = hibernation_file;
+    return c;
+  }
   void HoldOffIdleSleep(bool system, bool display) override {
     idle_sleep_held = system;
     display_held = display;
     ++hold_calls;
+  }
+  void WakeAt(std::optional<UtcTime> at) override {
+    wake_at = at;
+    ++wake_calls;
   }
 };
 

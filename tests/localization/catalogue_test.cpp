@@ -81,7 +81,7 @@ TEST_F(CatalogueTest, DefaultMessagesTakeTheFirstSlotsInOrderWithRoomToSpare) {
   };
   EXPECT_EQ(41u, slot("MSG_HISTORYOFF"));  // the last of the warning and history texts
   EXPECT_EQ(43u, slot("MSG_NODAYS"));      // the editor's refusals
-  EXPECT_EQ(82u, slot("MSG_PROGRAMGONE"));  // the last of the waiting rows' texts
+  EXPECT_EQ(83u, slot("MSG_PROGRAMGONE"));  // the last of the waiting rows' texts
   // Each area's messages follow, the lists' shown texts last.
   EXPECT_LT(slot("MSG_PROGRAMGONE"), slot("MSG_REFUSEDNOTUTF8"));
   EXPECT_LT(slot("MSG_REFUSEDNOTUTF8"), slot("MSG_NOTWRITTEN"));
@@ -98,15 +98,16 @@ TEST_F(CatalogueTest, DefaultMessagesTakeTheFirstSlotsInOrderWithRoomToSpare) {
   EXPECT_EQ("Norvale is still running", lang.getMessages("msg_titleRunning"));
 }
 
-TEST_F(CatalogueTest, FirstRegistrationWinsAndThe202ndIsDropped) {
+TEST_F(CatalogueTest, FirstRegistrationWinsAndOneBeyondTheTableIsDropped) {
   EXPECT_EQ("", lang.getMessages("MSG_SURE"));  // empty table
   lang.setMessage("K0", "first");
   lang.setMessage("k0", "second");
-  for (int i = 2; i < 201; ++i) lang.setMessage("K" + std::to_string(i), "t");
-  lang.setMessage("K201", "late");
+  const int slots = static_cast<int>(kMessageSlots);
+  for (int i = 2; i < slots; ++i) lang.setMessage("K" + std::to_string(i), "t");
+  lang.setMessage("K" + std::to_string(slots), "late");
   EXPECT_EQ("First", lang.getMessages("K0"));
-  EXPECT_EQ("T", lang.getMessages("K200"));
-  EXPECT_EQ("", lang.getMessages("K201"));
+  EXPECT_EQ("T", lang.getMessages("K" + std::to_string(slots - 1)));
+  EXPECT_EQ("", lang.getMessages("K" + std::to_string(slots)));
   EXPECT_EQ("", lang.getMessages("K1"));
 }
 

@@ -225,6 +225,28 @@ TEST_F(KeepAwakeWindow, SpansAndThePreventStandByBoxSetOneExecutionState) {
   EXPECT_EQ(std::string::npos, fs.Get(data + "Broken.sch").value_or("").find("LastRunTime=2"));
 }
 
+TEST_F(KeepAwakeWindow, ATipTheTrayRefusesIsRetriedUntilTheIconIsBackThenNothingWakes) {
+  fs.Put(data + "Call.sch",
+         ScheduleText(Span("2026-12-04", "10:30:00", "11:00:00", true, kRepeatDaily, "", true)));
+  Start();
+  ASSERT_TRUE(kit.FakeTrayIcon().Shown());
+  ASSERT_FALSE(main->tmrTrayIcon->Armed());
+  // The notification area lost the icon without a word and takes none for now.
+  kit.FakeTrayIcon().Delete();
+  kit.FakeTrayIcon().FailAdds(true);
+  kit.Advance(30min);  // the span begins: its tip does not reach the tray
+  EXPECT_FALSE(kit.FakeTrayIcon().Shown());
+  EXPECT_TRUE(main->tmrTrayIcon->Armed());
+  EXPECT_EQ(5000, main->tmrTrayIcon->Interval());
+  kit.Advance(10s);
+  EXPECT_FALSE(kit.FakeTrayIcon().Shown());
+  kit.FakeTrayIcon().FailAdds(false);
+  kit.Advance(5s);
+  EXPECT_TRUE(kit.FakeTrayIcon().Shown());
+  EXPECT_EQ("Norvale \u2013 kept awake until 11:00", kit.FakeTrayIcon().Tip());
+  EXPECT_FALSE(main->tmrTrayIcon->Armed());
+}
+
 TEST_F(KeepAwakeWindow, TheEditorShowsTheEndOnlyForKeepAwakeAndRefusesAnEmptySpan) {
   Start();
   main->cmdNewSchedule->UserClick();

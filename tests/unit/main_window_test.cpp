@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, LoadFillsTheListTheActionsAndTheTray) {
   EXPECT_EQ(6, main->cbShutdown->ListCount());  // Hibernate only where it works
   EXPECT_TRUE(kit.FakeTrayIcon().Shown());
   EXPECT_EQ("Norvale", kit.FakeTrayIcon().Tip());
-  EXPECT_EQ(15000, main->tmrTrayIcon->Interval());
+  EXPECT_FALSE(main->tmrTrayIcon->Armed());  // an icon in place is not looked after
   EXPECT_EQ("Visit https://norvale.example/", main->cmdWebsite->Caption());
   EXPECT_FALSE(main->cmdEdit->Enabled());
   EXPECT_FALSE(main->Find("mnuFileItem", 2)->Enabled());
@@ -478,21 +478,48 @@ TEST_F(MainWindowTest, TrayOpenShowsAWindowStartedInTheTrayRestoredNotMinimized)
   EXPECT_EQ(WindowState::Normal, window.GetWindowState());
 }
 
-TEST_F(MainWindowTest, TheTrayIconIsRetriedEveryFiveSecondsUntilItCanBeAdded) {
+TEST_F(MainWindowTest, TheTrayIconIsRetriedEveryFiveSecondsUntilAddedThenNothingWakes) {
   NotFirstRun();
   kit.FakeTrayIcon().FailAdds(true);
   Start();
+  EXPECT_TRUE(main->tmrTrayIcon->Armed());
   EXPECT_EQ(5000, main->tmrTrayIcon->Interval());
   kit.Advance(5s);
   EXPECT_FALSE(kit.FakeTrayIcon().Shown());
   kit.FakeTrayIcon().FailAdds(false);
   kit.Advance(5s);
   EXPECT_TRUE(kit.FakeTrayIcon().Shown());
-  EXPECT_EQ(15000, main->tmrTrayIcon->Interval());
-  // Explorer restarts and forgets the icon: it is back at the next check.
-  kit.FakeTrayIcon().Delete();
-  kit.Advance(60s);
+  // While the tray is fine nothing asks after it.
+  EXPECT_FALSE(main->tmrTrayIcon->Armed());
+  const size_t calls = kit.FakeTrayIcon().Calls().size();
+  kit.Advance(24h);
+  EXPECT_EQ(calls, kit.FakeTrayIcon().Calls().size());
+}
+
+TEST_F(MainWindowTest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+  NotFirstRun();
+  Start();
+  ASSERT_TRUE(kit.FakeTrayIcon().Shown());
+  kit.FakeTrayIcon().RestartShell();
   EXPECT_TRUE(kit.FakeTrayIcon().Shown());
+  EXPECT_EQ("Norvale", kit.FakeTrayIcon().Tip());
+  EXPECT_EQ("add", kit.FakeTrayIcon().Calls().back().op);
+  EXPECT_FALSE(main->tmrTrayIcon->Armed());
+  // A shell not ready to take it yet: retried until it does, then left alone.
+  kit.FakeTrayIcon().FailAdds(true);
+  kit.FakeTrayIcon().RestartShell();
+  EXPECT_FALSE(kit.FakeTrayIcon().Shown());
+  EXPECT_TRUE(main->tmrTrayIcon->Armed());
+  kit.Advance(12s);
+  EXPECT_FALSE(kit.FakeTrayIcon().Shown());
+  kit.FakeTrayIcon().FailAdds(false);
+  kit.Advance(5s);
+  EXPECT_TRUE(kit.FakeTrayIcon().Shown());
+  EXPECT_FALSE(main->tmrTrayIcon->Armed());
+  // After Exit the icon stays gone, whatever the shell announces.
+  main->Find("mnuFileItem", 6)->UserClick();
+  kit.FakeTrayIcon().RestartShell();
+  EXPECT_FALSE(kit.FakeTrayIcon().Shown());
 }
 
 TEST_F(MainWindowTest, ResizingKeepsWidthsPositive) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "apps/norvale/check.h"
 #include "apps/norvale/listing.h"
 #include "apps/norvale/program.h"
 #include "localization/lang_text.h"
@@ -439,7 +440,7 @@ TEST_F(ProgramTest, EveryAnswerOfTheCommandLineSpeaksTheLanguageInEffect) {
   // What is the same in every language: the switches, the action names a
   // script types, the program's and the quick row's names, the data folder.
   const std::set<std::string> everywhere = {
-      "quick", "when", "idle", "ends", "cancel", "list", "tray", "dryrun", "norvale", "exe",
+      "quick", "when", "idle", "ends", "cancel", "list", "check", "tray", "dryrun", "norvale", "exe",
       "shut", "down", "reboot", "log", "off", "stand", "hibernate", "lock", "turn", "display",
       "schedule", "program", "files", "data", "quiet", "cpu", "kbps"};
   const std::vector<std::vector<std::string>> bad = {
@@ -469,6 +470,26 @@ TEST_F(ProgramTest, EveryAnswerOfTheCommandLineSpeaksTheLanguageInEffect) {
       said.push_back(program.Handle(args).text);
     }
     said.push_back(UsageText(forwarding));
+    // /check on computers that reach every one of its sentences, in both copies.
+    PowerCapabilities modern;
+    modern.s3 = false;
+    modern.aoac = true;
+    modern.fast_startup = true;
+    modern.shutdown_privilege = false;
+    modern.wake_timers_allowed = false;
+    PowerCapabilities bare = modern;
+    bare.aoac = false;
+    bare.s4 = false;
+    for (const PowerCapabilities& caps : {PowerCapabilities{}, modern, bare}) {
+      power.capabilities = caps;
+      for (bool hiberfile : {false, true}) {
+        power.hibernation_file = hiberfile;
+        said.push_back(program.Handle({"/check"}).text);
+        for (bool full : {false, true}) said.push_back(CheckText(power.Capabilities(), full, forwarding));
+      }
+    }
+    power.capabilities = {};
+    power.hibernation_file = false;
     const ScheduleStore store{fs, codec, DataFolder(fs.ProgramFolder())};
     said.push_back(ScheduleListing(store, kit.Time(), locale, forwarding));
     for (int n : {0, 1, 2}) said.push_back(CancelledText(forwarding, n));

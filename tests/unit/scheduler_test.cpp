@@ -40,7 +40,10 @@ class SchedulerTest : public ::testing::Test {
     RunFlow::Hooks f;
     f.warn_seconds = [this] { return warn; };
     f.prevented = [this] { return prevent; };
-    f.perform = [this](const Occurrence& o) { fired.emplace_back(o.action, clock.Now()); };
+    f.perform = [this](const Occurrence& o) {
+      fired.emplace_back(o.action, clock.Now());
+      return std::string();  // the system took it
+    };
     f.record = [this](const Occurrence& o, const char* outcome, LocalTime) {
       outcomes.push_back(o.name + " " + outcome);
     };
@@ -173,9 +176,9 @@ TEST_F(SchedulerTest, DelaysCountRealTimeAndLocalRowsTheWallClock) {
   EXPECT_EQ(FakeClock::At(2026, 12, 4, 23, 34, 0), fired[0].second);
 }
 
-TEST_F(SchedulerTest, AnIdleTimerWakesAboutOnceAMinuteAndANewRowWakesItAtOnce) {
-  Row("Tomorrow", "Reboot", 22, 30);
-  list.Update(list.Rows()[0].id, [](RunRow& r) { r.local_due = FakeClock::At(2026, 12, 5, 22, 30); });
+TEST_F(SchedulerTest, AnIdleTimerWakesOnlyAsTheMomentNearsAndANewRowWakesItAtOnce) {
+  warn = 60;
+  list.ReplaceFileRows({LocalTimeRow("Later", "Reboot", FakeClock::At(2026, 12, 8, 22, 30))});
   int ticks = 0;
   auto watcher = host.watcher->Tick;
   host.watcher->Tick = [&] {
@@ -183,10 +186,34 @@ TEST_F(SchedulerTest, AnIdleTimerWakesAboutOnceAMinuteAndANewRowWakesItAtOnce) {
     watcher();
   };
   AdvanceTo(23, 29, 0);
-  EXPECT_LE(ticks, 62);  // an hour with nothing due
+  EXPECT_LE(ticks, 1);  // an hour with nothing due
   list.Add(DelayRow(clock, "Soon", "Log Off", std::chrono::seconds{3}));
   AdvanceTo(23, 29, 3, 250);
   EXPECT_EQ(std::vector<std::string>{"Log Off"}, Actions());
+  // Four days to the next moment: a handful of looks, the last just before it.
+  ticks = 0;
+  kit.Advance(FakeClock::At(2026, 12, 8, 22, 29, 0) - clock.Now());
+  ASSERT_NE(nullptr, flow->Shown());
+  EXPECT_EQ("Later", flow->Shown()->name);
+  EXPECT_LE(ticks, 12);
+}
+
+// Time sync slews the wall clock against the real time timers run on; over a
+// long wait that adds up to minutes. The warning still comes in its minute.
+TEST_F(SchedulerTest, AWallClockRunningAheadOfTheTimerStillGetsTheWarningInItsMinute) {
+  warn = 60;
+  list.ReplaceFileRows({LocalTimeRow("Later", "Reboot", FakeClock::At(2026, 12, 8, 22, 30))});
+  // 400 parts per million ahead, unannounced: over four days, two minutes and more.
+  while (clock.Now() < FakeClock::At(2026, 12, 8, 22, 29, 0) && fired.empty()) {
+    kit.Advance(std::chrono::seconds{50});
+    clock.SetUtc(clock.UtcNow() + std::chrono::milliseconds{20});
+  }
+  ASSERT_NE(nullptr, flow->Shown());
+  EXPECT_EQ("Later", flow->Shown()->name);
+  EXPECT_TRUE(outcomes.empty());
+  kit.Advance(std::chrono::seconds{62});
+  EXPECT_EQ(std::vector<std::string>{"Reboot"}, Actions());
+  EXPECT_EQ(std::vector<std::string>{"Later performed"}, outcomes);
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST_F(TriggersTest, PreventHoldsThemOffForGood) {
   main->loadData();
   EXPECT_TRUE(power.requests.empty());
   EXPECT_TRUE(main->lstSchedules->Items().empty());  // done with, as missed
-  EXPECT_EQ(60000, main->tmrScheduler->Interval());   // and nothing left to look at
+  EXPECT_GE(main->tmrScheduler->Interval(), 24 * 3600 * 1000);  // and nothing left to look at
 }
 
 TEST_F(TriggersTest, SleepIsNoIdleTimeAndInputDuringTheWarningCountsAgain) {
@@ -135,7 +135,7 @@ TEST_F(TriggersTest, TheMinutesAreRefusedOutsideOneToADayAndKeptForMending) {
   EXPECT_EQ(4, asked);
   EXPECT_TRUE(kit.Script().AllAnswered());
   EXPECT_TRUE(main->lstSchedules->Items().empty());
-  EXPECT_EQ(60000, main->tmrScheduler->Interval());  // nothing waits: no quick looks
+  EXPECT_GE(main->tmrScheduler->Interval(), 24 * 3600 * 1000);  // nothing waits: no looks
 }
 
 TEST_F(TriggersTest, AProgramEndingPerformsOnceAndADeletedRowNothing) {
@@ -173,7 +173,7 @@ TEST_F(TriggersTest, AProgramEndingPerformsOnceAndADeletedRowNothing) {
   activity.End(43);
   kit.Advance(24h);
   EXPECT_EQ(1u, power.requests.size());
-  EXPECT_EQ(60000, main->tmrScheduler->Interval());
+  EXPECT_GE(main->tmrScheduler->Interval(), 24 * 3600 * 1000);
 }
 
 }  // namespace

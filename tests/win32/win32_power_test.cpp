@@ -79,6 +79,20 @@ TEST(Win32Power, HibernationIsLookedForOnTheSystemDrive) {
   EXPECT_EQ(1, std::count(offered.begin(), offered.end(), "Hibernate"));
 }
 
+// Whatever Wine reports of S3, S4 or Modern Standby: the privilege this test
+// holds is seen, the file decides Hibernate, and a refusal reads in words.
+TEST(Win32Power, CapabilitiesAgreeWithTheTokenAndTheFileAndErrorsHaveTheirWords) {
+  Win32PowerControl power;
+  const PowerCapabilities caps = power.Capabilities();
+  EXPECT_TRUE(caps.shutdown_privilege);
+  EXPECT_EQ(power.HibernateAvailable(), caps.hiberfile);
+  EXPECT_TRUE(!caps.fast_startup || caps.hiberfile) << "fast startup needs the hibernation file";
+  EXPECT_EQ(caps.s3, power.Capabilities().s3);
+  const std::string denied = SystemErrorText(ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(denied.empty());
+  EXPECT_EQ(std::string::npos, denied.find_first_of("\r\n")) << denied;
+}
+
 TEST(Win32Power, DryRunRoutesEveryActionAwayFromTheSystem) {
   Win32FileSystem fs;
   Win32Clock clock;

@@ -20,6 +20,13 @@ std::string FillIn(std::string text,
   return text;
 }
 
+namespace {
+
+// Two lines of the note, the longest translations wrapped.
+constexpr int kNoteRoom = 570;
+
+}  // namespace
+
 void frmCountdown::BuildLayout() {
   // Floats over everything and leaves the keyboard where the user is typing.
   SetFloating(true);
@@ -27,6 +34,8 @@ void frmCountdown::BuildLayout() {
   imgIcon = &Add<IconBox>("imgIcon", -1, "", nullptr, 240, 240, 480, 480);
   lblWhat = &Add<Label>("lblWhat", -1, "", nullptr, 960, 240, 4920, 300);
   lblLeft = &Add<Label>("lblLeft", -1, "", nullptr, 960, 600, 4920, 300);
+  lblNote = &Add<Label>("lblNote", -1, "", nullptr, 960, 960, 4920, kNoteRoom - 60);
+  lblNote->SetVisible(false);
   lblPostpone = &Add<Label>("lblPostpone", -1, "Postpone &by:", nullptr, 240, 1125, 1560, 255);
   cmbPostpone = &Add<ComboBox>("cmbPostpone", -1, "", nullptr, 1860, 1065, 2100, 315);
   cmbPostpone->SetComboStyle(ComboBox::kDropdownList);
@@ -74,8 +83,24 @@ void frmCountdown::ShowWhat() {
   SetCaption(app_.Message("MSG_TITLECOUNTDOWN", "[ProgramName] is about to act"));
   lblWhat->SetCaption(FillIn(app_.Message("MSG_WARNWHAT", "{action}: \"{name}\""),
                              {{"action", Shown(app_, shown_action_)}, {"name", shown_what_}}));
+  const std::string note = ModernStandbyNote(app_, shown_action_);
+  lblNote->SetCaption(note);
+  lblNote->SetVisible(!note.empty());
+  Arrange(!note.empty());
   shown_seconds_ = -1;
   ShowSecondsLeft();
+}
+
+void frmCountdown::Arrange(bool note) {
+  if (note == arranged_for_note_) return;
+  arranged_for_note_ = note;
+  const int down = note ? kNoteRoom : 0;
+  lblPostpone->Move(240, 1125 + down, 1560, 255);
+  cmbPostpone->Move(1860, 1065 + down, 2100, 315);
+  cmdPostpone->Move(4080, 1050 + down, 1800, 375);
+  cmdCancel->Move(2160, 1590 + down, 1800, 375);
+  cmdNow->Move(4080, 1590 + down, 1800, 375);
+  SetClientSize(6120, 2130 + down);
 }
 
 void frmCountdown::Form_QueryUnload(int& cancel, int unload_mode) {

@@ -24,6 +24,8 @@ class frmCountdown : public Form {
   IconBox* imgIcon = nullptr;
   Label* lblWhat = nullptr;
   Label* lblLeft = nullptr;
+  // Stand By on a Modern Standby computer: what it does there.
+  Label* lblNote = nullptr;
   Label* lblPostpone = nullptr;
   ComboBox* cmbPostpone = nullptr;
   CommandButton* cmdPostpone = nullptr;
@@ -54,6 +56,11 @@ class frmCountdown : public Form {
   // The title and what is warned of, in the language in effect.
   void ShowWhat();
   void ShowSecondsLeft();
+  // The buttons move down by the note's room while it shows.
+  // Moves the controls only when the note comes or goes: a window resized under
+  // the pointer makes the system see input, which ends an idle row's countdown.
+  void Arrange(bool note);
+  bool arranged_for_note_ = false;
   // The minutes the postpone list chooses.
   int ChosenMinutes() const;
 

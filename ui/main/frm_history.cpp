@@ -60,6 +60,7 @@ void frmHistory::Refresh() {
     // An unreadable history shows as an empty one; the runs themselves go on.
   }
   const char* outcomes[][3] = {{kOutcomePerformed, "MSG_PERFORMED", "performed"},
+                               {kOutcomeFailed, "MSG_FAILED", "failed"},
                                {kOutcomePostponed, "MSG_POSTPONED", "postponed"},
                                {kOutcomeCancelled, "MSG_CANCELLED", "cancelled"},
                                {kOutcomeMissed, "MSG_MISSED", "missed"}};
@@ -68,6 +69,8 @@ void frmHistory::Refresh() {
     for (const auto& o : outcomes) {
       if (e.outcome == o[0]) outcome = app_.Message(o[1], o[2]);
     }
+    // The system's error, in the system's words.
+    if (!e.detail.empty()) outcome += " (" + e.detail + ")";
     // The log keeps the stored action name; the list shows it in the language in effect.
     rows.push_back({e.when, {e.name, Shown(app_, e.action), outcome}});
   }

@@ -17,10 +17,9 @@
 namespace norvale {
 namespace {
 
+// An icon the notification area did not take is tried again this often; one in
+// place is left alone until "TaskbarCreated" or a refused change says it is gone.
 constexpr int kTrayRetryMs = 5000;
-// "TaskbarCreated" brings the icon back at once when Explorer restarts; this
-// check brings back one lost without that broadcast.
-constexpr int kTrayCheckMs = 15000;
 constexpr const char* kPowerOptionsCommand = "RunDLL32.EXE shell32.dll,Control_RunDLL ups.cpl";
 // Current Windows has no "ups.cpl"; its power options are this panel.
 constexpr const char* kPowerPanelCommand = "RunDLL32.EXE shell32.dll,Control_RunDLL powercfg.cpl";
@@ -247,7 +246,7 @@ void frmMain::Form_Load() {
 
   runs_ = std::make_unique<norvale::Runs>(
       app_, store_, *tmrScheduler, [this] { return chkPrevent->Value() == 1; },
-      [this](const std::string& action) { DoPowerAction(action, runs_->ForceClose()); });
+      [this](const std::string& action) { return DoPowerAction(action, runs_->ForceClose()); });
   tmrScheduler->Tick = [this] { tmrScheduler_Timer(); };
   runs_->Changed = [this] { ShowRows(); };
   runs_->Performing = [this](const std::string& name, const std::string& action) {
@@ -264,6 +263,9 @@ void frmMain::Form_Load() {
       tmrTrayIcon_Timer();
     }
     if (KeptAwake) KeptAwake(change);
+  };
+  runs_->HoldAwakeChanged = [this](bool hold) {
+    if (power_) power_->HoldForWake(hold);
   };
   SystemChanged = [this](SystemChange change) {
     runs_->Engine().SystemChanged(change);
@@ -289,7 +291,9 @@ void frmMain::Form_Load() {
   power_ = std::make_unique<CPower>(app_.power);
   power_->Initialize(*this);
   power_->KeepAwake(runs_->Engine().Awake().on, runs_->Engine().Awake().display);
+  power_->HoldForWake(runs_->Engine().HoldsAwake());
   app_.kit.Tray().OnEvent = [this](TrayEvent e) { pctTray_MouseDown(e); };
+  app_.kit.Tray().TaskbarCreated = [this] { tmrTrayIcon_Timer(); };
   tmrTrayIcon_Timer();
 
   const std::string data = std::string(FolderOf(store_.data_folder));
@@ -342,6 +346,7 @@ void frmMain::Form_Unload(int&) {
   }
   app_.kit.Tray().Delete();
   app_.kit.Tray().OnEvent = nullptr;
+  app_.kit.Tray().TaskbarCreated = nullptr;
   app_.kit.Quit();
 }
 
@@ -412,12 +417,17 @@ void frmMain::lstSchedules_ItemClick(size_t row) {
   }
 }
 
-void frmMain::DoPowerAction(const std::string& action, bool force) {
+PowerOutcome frmMain::DoPowerAction(const std::string& action, bool force) {
   if (!power_) {
     power_ = std::make_unique<CPower>(app_.power);
     power_->Initialize(*this);
   }
-  norvale::DoPowerAction(*power_, action, force);
+  if (runs_) power_->SetFullShutdown(runs_->FullShutdown());
+  const PowerOutcome outcome = norvale::DoPowerAction(*power_, action, force);
+  if (!outcome.done) {
+    app_.kit.Tray().ShowBalloon(app_.product_name, RefusedText(app_, action, outcome));
+  }
+  return outcome;
 }
 
 void frmMain::Retranslated() {
@@ -511,6 +521,8 @@ void frmMain::tmrScheduler_Timer() {
 void frmMain::chkPrevent_Click() {
   // Nothing held off comes later: what is warned of or waits is missed now.
   if (chkPrevent->Value() == 1) runs_->Flow().MissAll();
+  // Nor is the computer woken for what will not run; unticked, it is again.
+  runs_->Engine().Tick();
 }
 
 void frmMain::ConfirmAndPerform(const std::string& action) {
@@ -671,9 +683,10 @@ void frmMain::tmrTrayIcon_Timer() {
   std::string tip = app_.product_name.substr(0, 63);
   if (const std::string awake = runs_ ? runs_->AwakeTip() : ""; !awake.empty()) tip = awake;
   if (tray.Modify(tip) || tray.Add(*this, tip)) {
-    tmrTrayIcon->SetInterval(kTrayCheckMs);
+    tmrTrayIcon->SetEnabled(false);
   } else {
     tmrTrayIcon->SetInterval(kTrayRetryMs);
+    tmrTrayIcon->SetEnabled(true);
   }
 }
 

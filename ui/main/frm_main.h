@@ -82,7 +82,8 @@ class frmMain : public Form {
   void ResizeLayout();
   // Writes "Localization.txt" from the windows as they are designed.
   std::function<void()> WriteLocalizationFile = [] {};
-  void DoPowerAction(const std::string& action, bool force);
+  // A request the system refuses is told in a balloon.
+  PowerOutcome DoPowerAction(const std::string& action, bool force);
   // Told the name and action of every occurrence about to be performed.
   std::function<void(const std::string& name, const std::string& action)> Performing;
   // Told whenever keep-awake hours begin or end.

@@ -4,8 +4,10 @@
 
 #include "power/power_actions.h"
 #include "schedule/run_history.h"
+#include "settings/frm_options.h"
 #include "settings/warn_seconds.h"
 #include "ui/main/frm_countdown.h"
+#include "ui/shown_names.h"
 
 namespace norvale {
 namespace {
@@ -19,21 +21,34 @@ std::string ShownMoment(const Locale& locale, LocalTime when) {
 
 }  // namespace
 
+std::string FailureDetail(const PowerOutcome& outcome) {
+  return std::to_string(outcome.error) + (outcome.message.empty() ? "" : ": " + outcome.message);
+}
+
+std::string RefusedText(AppContext& app, const std::string& action, const PowerOutcome& outcome) {
+  return FillIn(app.Message("MSG_REFUSED", "Windows refused \"{action}\": {error}"),
+                {{"action", Shown(app, action)}, {"error", FailureDetail(outcome)}});
+}
+
 Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
-           std::function<bool()> prevented, std::function<void(const std::string&)> act)
+           std::function<bool()> prevented, std::function<PowerOutcome(const std::string&)> act)
     : app_(app), store_(store), act_(std::move(act)) {
   const Clock& clock = app_.kit.Time();
   RunFlow::Hooks flow;
   flow.warn_seconds = [this] { return WarnSeconds(); };
-  flow.prevented = std::move(prevented);
+  flow.prevented = prevented;
   flow.perform = [this](const Occurrence& o) {
     if (Performing) Performing(o.name, o.action);
     // Stored before the action: after a shut-down there is no later.
     if (!o.origin.empty()) RecordLastRun(o.origin, app_.kit.Time().Now());
-    act_(o.action);
+    const PowerOutcome outcome = act_(o.action);
+    return outcome.done ? std::string() : FailureDetail(outcome);
   };
   flow.record = [this](const Occurrence& o, const char* outcome, LocalTime when) {
     Record(o.name, o.action, outcome, when);
+  };
+  flow.failed = [this](const Occurrence& o, const std::string& error, LocalTime when) {
+    RecordFailed(o.name, o.action, error, when);
   };
   flow.done = [this](const Occurrence& o) {
     if (o.quick) list_.Remove(o.row);
@@ -51,6 +66,7 @@ Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
   flow.ends_session = [](const std::string& action) { return EndsSession(action); };
   flow.postpone_when_used = [this] { return Machine("chkPostponeUsed", "0") == "1"; };
   flow.shown_changed = [this] {
+    if (engine_) engine_->FlowChanged();
     if (ShownChanged) ShownChanged();
   };
   flow_ = std::make_unique<RunFlow>(clock, std::move(flow));
@@ -87,6 +103,11 @@ Runs::Runs(AppContext& app, const ScheduleStore& store, Timer& timer,
     for (const std::string& name : change.began) RecordLastRun(name, app_.kit.Time().Now());
     if (AwakeChanged) AwakeChanged(change);
   };
+  engine.wake_at = [this](std::optional<UtcTime> at) { app_.power.WakeAt(at); };
+  engine.hold_awake = [this](bool hold) {
+    if (HoldAwakeChanged) HoldAwakeChanged(hold);
+  };
+  engine.prevented = std::move(prevented);
   engine_ = std::make_unique<SchedulerEngine>(list_, *flow_, clock, *app_.activity,
                                               std::move(engine), *app_.load);
   list_.Changed = [this] {
@@ -110,6 +131,10 @@ int Runs::WarnSeconds() const {
 
 bool Runs::ForceClose() const {
   return Machine("chkForce", "1") != "0";
+}
+
+bool Runs::FullShutdown() const {
+  return FullShutdownChosen(app_.settings, app_.product_name);
 }
 
 void Runs::Load() {
@@ -215,6 +240,21 @@ void Runs::Record(const std::string& name, const std::string& action, const char
   try {
     AppendHistory(app_.fs, store_.data_folder + kHistoryFileName,
                   {IsoMoment(when), name, action, outcome});
+  } catch (const FileError&) {
+    // The history is a record, not a reason to stop a run.
+  }
+  if (Recorded) Recorded();
+}
+
+void Runs::RecordFailed(const std::string& name, const std::string& action,
+                        const std::string& error, LocalTime when) {
+  if (Machine("chkLog", "0") != "1") return;
+  const std::string moment = IsoMoment(when);
+  try {
+    // The line written as the request went out says "performed": it is put right.
+    ReplaceNewestHistory(app_.fs, store_.data_folder + kHistoryFileName,
+                         {moment, name, action, kOutcomePerformed},
+                         {moment, name, action, kOutcomeFailed, error});
   } catch (const FileError&) {
     // The history is a record, not a reason to stop a run.
   }

@@ -11,17 +11,23 @@
 #include "engine/run_list.h"
 #include "engine/scheduler.h"
 #include "platform/list_items.h"
+#include "platform/power_control.h"
 #include "schedule/schedule_list.h"
 #include "ui/app_context.h"
 
 namespace norvale {
+
+// A refusal as the history keeps it: "code: the system's words".
+std::string FailureDetail(const PowerOutcome& outcome);
+// What the user is told of a refused action, in the language in effect.
+std::string RefusedText(AppContext& app, const std::string& action, const PowerOutcome& outcome);
 
 class Runs {
  public:
   // `timer` is the scheduler's; `prevented` tells whether "Prevent any schedules
   // from running" is ticked; `act` performs a power action.
   Runs(AppContext& app, const ScheduleStore& store, Timer& timer, std::function<bool()> prevented,
-       std::function<void(const std::string& action)> act);
+       std::function<PowerOutcome(const std::string& action)> act);
 
   RunList& List() { return list_; }
   const RunList& List() const { return list_; }
@@ -53,6 +59,8 @@ class Runs {
   // The warning's lead time and whether programs are closed by force, from the preferences.
   int WarnSeconds() const;
   bool ForceClose() const;
+  // "Shut down fully (no fast startup)": ticked unless cleared.
+  bool FullShutdown() const;
 
   // Told the name and action of every occurrence about to be performed.
   std::function<void(const std::string& name, const std::string& action)> Performing;
@@ -62,6 +70,8 @@ class Runs {
   std::function<void()> ShownChanged;
   // Keep-awake hours began or ended.
   std::function<void(const AwakeChange&)> AwakeChanged;
+  // Woken for a schedule's run: the computer is held awake until it is done with.
+  std::function<void(bool hold)> HoldAwakeChanged;
   // A history line was written.
   std::function<void()> Recorded;
 
@@ -69,11 +79,13 @@ class Runs {
   std::string Machine(const std::string& key, const std::string& def) const;
   void Record(const std::string& name, const std::string& action, const char* outcome,
               LocalTime when);
+  void RecordFailed(const std::string& name, const std::string& action, const std::string& error,
+                    LocalTime when);
   void RecordLastRun(const std::string& name, LocalTime when);
 
   AppContext& app_;
   const ScheduleStore& store_;
-  std::function<void(const std::string&)> act_;
+  std::function<PowerOutcome(const std::string&)> act_;
   RunList list_;
   std::unique_ptr<RunFlow> flow_;
   std::unique_ptr<SchedulerEngine> engine_;

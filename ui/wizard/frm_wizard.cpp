@@ -47,14 +47,18 @@ std::string frmWizard::Text(const char* key, const char* fallback) const {
 void frmWizard::BuildLayout() {
   SetDialog(true);
   SetCaption("Schedule Configuration");
-  Move(0, 0, 6780, 5910);
-  // The client area itself, whatever the frame's height: the buttons end at 5385.
-  SetClientSize(6600, 5505);
+  Move(0, 0, 6780, 6690);
+  // The client area itself, whatever the frame's height: the buttons end at 6165.
+  SetClientSize(6600, 6285);
   Add<Label>("lblName", -1, "Schedule &Name:", nullptr, 120, 180, 1620, 255);
   txtName = &Add<TextBox>("txtName", -1, "", nullptr, 1800, 120, 4680, 315);
   Add<Label>("lblType", -1, "Schedule &Type:", nullptr, 120, 570, 1620, 255);
   cbShutdown = &Add<ComboBox>("cbShutdown", -1, "", nullptr, 1800, 510, 4680, 315);
   cbShutdown->SetComboStyle(ComboBox::kDropdownList);
+  // Under the action, beside the scheduler box: where it shows (Stand By), the
+  // keep-awake controls there are hidden.
+  lblModernStandby = &Add<Label>("lblModernStandby", -1, "", nullptr, 3900, 930, 2580, 1170);
+  lblModernStandby->SetVisible(false);
   chkScheduler =
       &Add<CheckBox>("chkScheduler", -1, "Enable &Scheduler", nullptr, 120, 990, 3000, 285);
   // Narrow enough that the end of keep-awake hours fits beside the start.
@@ -82,8 +86,13 @@ void frmWizard::BuildLayout() {
   // A day's name or number is a large target; its box alone is a small one.
   tvScheduleWeek->SetLabelClickToggles(true);
   tvScheduleMonth->SetLabelClickToggles(true);
-  cmdOK = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 3960, 5010, 1200, 375);
-  cmdCancel = &Add<CommandButton>("cmdCancel", -1, "Cancel", nullptr, 5280, 5010, 1200, 375);
+  chkWake = &Add<CheckBox>("chkWake", -1, "Wa&ke the computer to run this schedule", nullptr, 120,
+                           4950, 6360, 285);
+  // Two lines' room: the longest translations wrap.
+  lblWakeNote = &Add<Label>("lblWakeNote", -1, "", nullptr, 360, 5250, 6120, 450);
+  lblWakeNote->SetVisible(false);
+  cmdOK = &Add<CommandButton>("cmdOK", -1, "OK", nullptr, 3960, 5790, 1200, 375);
+  cmdCancel = &Add<CommandButton>("cmdCancel", -1, "Cancel", nullptr, 5280, 5790, 1200, 375);
   cmdOK->Default = true;
   cmdCancel->Cancel = true;
   // Unticked boxes: the pickers and repeat controls wait for them.
@@ -102,6 +111,7 @@ void frmWizard::BuildLayout() {
   Translated = [this] {
     SetCaption(Text("MSG_TITLEWIZARD", "Schedule Configuration"));
     FillShown(*cbShutdown, actions_, app_);
+    ShowModernStandbyNote();
     for (size_t i = 0; i < 7 && i < tvScheduleWeek->Nodes().size(); ++i) {
       tvScheduleWeek->SetNodeText(i, Text(kDayMessages[i][0], kDayMessages[i][1]));
     }
@@ -148,6 +158,7 @@ void frmWizard::ShowEdited(LocalTime now, int hour) {
     dtUntil->SetValue(LocalTime{floor<days>(now)} + *end);
   }
   chkKeepDisplay->SetValue(r.KeepDisplayOn ? 1 : 0);
+  chkWake->SetValue(r.WakeToRun ? 1 : 0);
   if (!r.Enabled) {
     chkScheduler->SetValue(0);
     dtDate->SetValue(LocalTime{floor<days>(now)});
@@ -201,6 +212,25 @@ void frmWizard::cbShutdown_Click() {
   lblUntil->SetVisible(span);
   dtUntil->SetVisible(span);
   chkKeepDisplay->SetVisible(span);
+  ShowModernStandbyNote();
+  // Hours kept awake are not a run to wake for.
+  chkWake->SetEnabled(!span);
+  // Said where the box is, before anyone relies on it.
+  const bool refused = !app_.power.Capabilities().wake_timers_allowed;
+  lblWakeNote->SetCaption(refused ? Text("MSG_NOWAKETIMERS",
+                                         "The power plan of this computer does not let programs "
+                                         "wake it: this schedule runs only while it is awake.")
+                                  : "");
+  lblWakeNote->SetVisible(refused && !span);
+}
+
+void frmWizard::ShowModernStandbyNote() {
+  const int i = cbShutdown->ListIndex();
+  const std::string note = i >= 0 && static_cast<size_t>(i) < actions_.size()
+                               ? ModernStandbyNote(app_, actions_[i])
+                               : std::string();
+  lblModernStandby->SetCaption(note);
+  lblModernStandby->SetVisible(!note.empty());
 }
 
 void frmWizard::chkRepeat_Click() {
@@ -274,6 +304,7 @@ void frmWizard::cmdOK_Click() {
       }
     }
   }
+  r.WakeToRun = !KeepAwakeChosen() && chkWake->Value() != 0;
   if (KeepAwakeChosen()) {
     const auto time_of = [](LocalTime t) { return floor<seconds>(t - floor<days>(t)); };
     if (r.Enabled && floor<minutes>(time_of(dtUntil->Value())) ==

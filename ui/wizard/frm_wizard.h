@@ -20,6 +20,11 @@ class frmWizard : public Form {
   Label* lblUntil = nullptr;
   DTPicker* dtUntil = nullptr;
   CheckBox* chkKeepDisplay = nullptr;
+  // Stand By on a Modern Standby computer: what it does there.
+  Label* lblModernStandby = nullptr;
+  // Wake to run, and why it may not work on this computer.
+  CheckBox* chkWake = nullptr;
+  Label* lblWakeNote = nullptr;
   CheckBox* chkRepeat = nullptr;
   OptionButton* optRepeat[3] = {nullptr, nullptr, nullptr};
   TreeView* tvScheduleWeek = nullptr;
@@ -45,6 +50,7 @@ class frmWizard : public Form {
   void ShowEdited(LocalTime now, int hour);
   bool Refuse(const char* key, const char* fallback);
   bool KeepAwakeChosen() const;
+  void ShowModernStandbyNote();
 
   AppContext& app_;
   frmMain& main_;

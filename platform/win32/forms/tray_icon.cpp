@@ -120,7 +120,14 @@ void Win32Tray::OnCallback(LPARAM lparam) {
 }
 
 void Win32Tray::OnTaskbarCreated() {
+  // The new notification area has no icon of ours: the next Add adds.
+  added_ = false;
   if (!wanted_) return;
+  if (TaskbarCreated) {
+    // The program adds it, and retries if the shell is not ready yet.
+    Guarded(core_.errors(), [&] { TaskbarCreated(); });
+    return;
+  }
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }

@@ -1076,7 +1076,7 @@ TEST_F(Win32FormsTest, TrayIconLostWithoutABroadcastIsAddedAgain) {
   if (!kit.Tray().Add(form, "Norvale test")) GTEST_SKIP() << "no notification area";
   Shell_NotifyIconW(NIM_DELETE, &probe);
   EXPECT_FALSE(kit.Tray().Modify("gone"));
-  EXPECT_TRUE(kit.Tray().Add(form, "Norvale test"));  // as the main window's check does
+  EXPECT_TRUE(kit.Tray().Add(form, "Norvale test"));  // as the main window does on a refusal
   EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
   kit.Tray().Delete();
 }
@@ -1094,6 +1094,30 @@ TEST_F(Win32FormsTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
   kit.Tray().Delete();
   SendMessageW(kit.TrayWindow(), taskbar_created, 0, 0);
   EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+}
+
+TEST_F(Win32FormsTest, TrayTaskbarCreatedIsPassedToTheProgramWhileItWantsTheIcon) {
+  form.Load();
+  NOTIFYICONDATAW probe = Probe(kit.TrayWindow());
+  const UINT taskbar_created = RegisterWindowMessageW(L"TaskbarCreated");
+  if (!kit.Tray().Add(form, "Norvale test")) GTEST_SKIP() << "no notification area";
+  int told = 0;
+  bool added_again = false;
+  kit.Tray().TaskbarCreated = [&] {
+    ++told;
+    added_again = kit.Tray().Add(form, "Norvale test");
+  };
+  Shell_NotifyIconW(NIM_DELETE, &probe);
+  SendMessageW(kit.TrayWindow(), taskbar_created, 0, 0);
+  EXPECT_EQ(1, told);
+  EXPECT_TRUE(added_again);
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+  // Deleted by the program: nobody is told, nothing comes back.
+  kit.Tray().Delete();
+  SendMessageW(kit.TrayWindow(), taskbar_created, 0, 0);
+  EXPECT_EQ(1, told);
+  EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+  kit.Tray().TaskbarCreated = nullptr;
 }
 
 TEST_F(Win32FormsTest, TrayMouseMessagesBecomeTrayEvents) {
