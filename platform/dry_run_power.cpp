@@ -46,17 +46,20 @@ std::string DryRunPowerControl::EnglishNote(const DryRunNote& note) {
 
 void DryRunPowerControl::Perform(const PowerRequest& request) {
   std::string log;
-  try {
-    log = fs_.ReadAll(log_path_);
-  } catch (const FileError&) {
-    // A first entry, or an unreadable log: start it afresh.
-  }
-  log += LogLine(clock_.Now(), request);
   DryRunNote note{request.action, log_path_, {}};
   try {
-    fs_.ReplaceWhole(log_path_, log);
+    log = fs_.ReadAll(log_path_);
   } catch (const FileError& e) {
-    note.error = e.description();
+    // Only a first entry starts the log: an unreadable one keeps its record.
+    if (fs_.FileExists(log_path_)) note.error = e.description();
+  }
+  if (note.error.empty()) {
+    log += LogLine(clock_.Now(), request);
+    try {
+      fs_.ReplaceWhole(log_path_, log);
+    } catch (const FileError& e) {
+      note.error = e.description();
+    }
   }
   const std::string message = describe_ ? describe_(note) : EnglishNote(note);
   if (tell_user_) tell_user_(message);

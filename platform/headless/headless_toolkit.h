@@ -34,7 +34,10 @@ class HeadlessTray final : public TrayIcon {
   void FailAdds(bool fail) { fail_adds_ = fail; }
   bool Shown() const { return shown_; }
   const std::string& Tip() const { return tip_; }
-  const std::vector<Call>& Calls() const { return calls_; }
+  // The latest calls, oldest first: the tip is set every few seconds, and a
+  // simulation of years must not keep each.
+  static constexpr size_t kKeptCalls = 100;
+  const std::deque<Call>& Calls() const { return calls_; }
   void Send(TrayEvent e) {
     if (OnEvent) OnEvent(e);
   }
@@ -42,8 +45,10 @@ class HeadlessTray final : public TrayIcon {
  private:
   bool fail_adds_ = false;
   bool shown_ = false;
+  void Record(Call call);
+
   std::string tip_;
-  std::vector<Call> calls_;
+  std::deque<Call> calls_;
 };
 
 // Every box gets its default answer (OK, Cancel, No, Abort): nothing is
