@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/activity.h"
@@ -65,8 +66,12 @@ class RunList {
   const std::vector<RunRow>& Rows() const { return rows_; }
   // Goes up with every change, so a reader can tell whether to look again.
   uint64_t Revision() const { return revision_; }
-  // Told after every change.
+  // Told after every change; while held, once when the last hold is released.
   std::function<void()> Changed;
+  // What changes many rows in one go holds the list, so that whoever shows it
+  // shows it once, not once a row.
+  void Hold() { ++held_; }
+  void Release();
 
   // The file rows replaced by `rows` (in listing order); the quick rows stay after them.
   void ReplaceFileRows(std::vector<RunRow> rows);
@@ -79,13 +84,30 @@ class RunList {
   bool Remove(uint64_t id);
   // The ids of every row without a file.
   std::vector<uint64_t> QuickRows() const;
-  // `base`, or `base (2)`, `base (3)` … whichever no row has.
+  // How many rows have no file.
+  size_t QuickCount() const { return quick_count_; }
+  // True when some row is named `name`.
+  bool Named(const std::string& name) const { return names_.count(name) != 0; }
+  // `base`, or `base (2)`, `base (3)` … whichever no row has. Each base counts on
+  // from the last number it gave, so a run of rows of one name costs the same each.
   std::string UniqueName(const std::string& base) const;
 
  private:
   void Touch();
+  void Count(const std::string& name, int change);
+
+  void Index();
 
   std::vector<RunRow> rows_;
+  // Where each id's row stands in rows_.
+  std::unordered_map<uint64_t, size_t> at_;
+  int held_ = 0;
+  bool changed_while_held_ = false;
+  // How many rows have each name.
+  std::unordered_map<std::string, int> names_;
+  // The number UniqueName last gave each base name.
+  mutable std::unordered_map<std::string, int> numbers_;
+  size_t quick_count_ = 0;
   uint64_t revision_ = 0;
   uint64_t next_id_ = 1;
 };

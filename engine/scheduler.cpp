@@ -168,6 +168,8 @@ void SchedulerEngine::Tick() {
   // A row changed by what a tick does is looked at by that tick.
   if (ticking_) return;
   ticking_ = true;
+  // Shown once when the tick is done, however many rows it moves on.
+  list_.Hold();
   const milliseconds mono = clock_.Monotonic();
   const UtcTime utc = clock_.UtcNow();
   const LocalTime local = clock_.Now();
@@ -338,6 +340,7 @@ void SchedulerEngine::Tick() {
   }
   if (reading_since_) soon(std::max(milliseconds{1}, next_reading_ - clock_.Monotonic()));
   Arm(wait);
+  list_.Release();
   ticking_ = false;
 }
 

@@ -45,6 +45,7 @@ const std::vector<CommandLineMessage>& CommandLineMessages() {
        "/in:, /at:, /when-idle:, /when-ends: and /when-quiet: go with /quick:{action}"},
       // The answers.
       {"MSG_CLNOSUCHPROGRAM", "No running program \"{text}\""},
+      {"MSG_CLTOOMANY", "There are already {count} quick rows, the most there may be; /cancel removes them"},
       {"MSG_CLADDED", "Added \"{name}\": {action}, {next}."},
       {"MSG_CLADDEDDONE", "Added \"{name}\": {action}."},
       {"MSG_CLCANCELLED1", "Cancelled 1 quick row."},

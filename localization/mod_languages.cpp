@@ -130,6 +130,14 @@ void RegisterDefaultMessages(clsLanguages& languages) {
       {"MSG_NOTWRITTEN",
        "{file} could not be written: check that the folder exists, that you may write in it "
        "and that the disk has room."},
+      // A Last Run Time or history line that could not be written.
+      {"MSG_NOTSTORED", "not stored"},
+      {"MSG_NOTSTOREDLASTRUN", "Last Run Time"},
+      {"MSG_LASTRUNFAILED",
+       "The Last Run Time of \"{name}\" could not be stored ({error}). The run itself went "
+       "ahead."},
+      {"MSG_HISTORYFAILED",
+       "The history of \"{name}\" could not be written ({error}). The runs themselves go on."},
   };
   for (const auto& [key, text] : kDefaults) languages.setMessage(key, text);
   // The command line's answers and usage.

@@ -57,8 +57,12 @@ void DryRunPowerControl::Append(const std::string& line, DryRunNote* note) {
   std::string log;
   try {
     log = fs_.ReadAll(log_path_);
-  } catch (const FileError&) {
-    // A first entry, or an unreadable log: start it afresh.
+  } catch (const FileError& e) {
+    // Only a first entry starts the log: an unreadable one keeps its record.
+    if (fs_.FileExists(log_path_)) {
+      if (note) note->error = e.description();
+      return;
+    }
   }
   log += line;
   try {

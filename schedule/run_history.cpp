@@ -1,6 +1,6 @@
 #include "schedule/run_history.h"
 
-#include <cstdio>
+#include <optional>
 
 namespace norvale {
 namespace {
@@ -14,14 +14,60 @@ std::string Field(std::string text) {
 }
 
 std::string Line(const HistoryEntry& e) {
-  // Four fields unless there is a detail: older files and readers stay as they were.
-  return Field(e.when) + "\t" + Field(e.name) + "\t" + Field(e.action) + "\t" +
-         Field(e.outcome) + (e.detail.empty() ? "" : "\t" + Field(e.detail)) + "\r\n";
+  std::string line =
+      Field(e.when) + "\t" + Field(e.name) + "\t" + Field(e.action) + "\t" + Field(e.outcome);
+  if (!e.detail.empty()) line += "\t" + Field(e.detail);
+  return line + "\r\n";
 }
 
-void Write(FileSystem& fs, const std::string& path, std::string text, const std::string& line,
+// "YYYY-MM-DD HH:MM:SS", as every line begins.
+bool IsMoment(std::string_view s) {
+  constexpr std::string_view kForm = "0000-00-00 00:00:00";
+  if (s.size() != kForm.size()) return false;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (kForm[i] == '0' ? (s[i] < '0' || s[i] > '9') : s[i] != kForm[i]) return false;
+  }
+  return true;
+}
+
+bool IsOutcome(std::string_view s) {
+  for (const char* o : {kOutcomePerformed, kOutcomePostponed, kOutcomeCancelled, kOutcomeMissed,
+                        kOutcomeFailed, kOutcomeNotStored}) {
+    if (s == o) return true;
+  }
+  return false;
+}
+
+// A whole line's entry. A line that ends the file without its line end may have
+// been cut by a crash: only a known outcome tells it is whole.
+std::optional<HistoryEntry> ReadLine(std::string_view line, bool terminated) {
+  std::vector<std::string> f;
+  for (size_t at = 0;;) {
+    const size_t tab = line.find('\t', at);
+    f.emplace_back(line.substr(at, tab == std::string_view::npos ? std::string_view::npos : tab - at));
+    if (tab == std::string_view::npos) break;
+    at = tab + 1;
+  }
+  if (f.size() < 4) return std::nullopt;
+  // Only a failed run and a write not stored have a fifth field.
+  const bool detailed = f[3] == kOutcomeNotStored || f[3] == kOutcomeFailed;
+  if (f.size() != 4 && !(f.size() == 5 && detailed)) return std::nullopt;
+  if (!IsMoment(f[0]) || f[3].empty() || (!terminated && !IsOutcome(f[3]))) return std::nullopt;
+  HistoryEntry e{f[0], f[1], f[2], f[3]};
+  if (f.size() == 5) e.detail = f[4];
+  return e;
+}
+
+}  // namespace
+
+namespace {
+
+// Writes `text` with `lines` after it, the oldest lines dropped past the cap.
+void Write(FileSystem& fs, const std::string& path, std::string text, const std::string& lines,
            size_t cap) {
-  if (text.size() + line.size() > cap) {
+  // A last line cut by a crash or an editor ends before anything is added to it.
+  if (!text.empty() && text.back() != '\n') text += text.back() == '\r' ? "\n" : "\r\n";
+  if (text.size() + lines.size() > cap) {
     // Keep the newest whole lines that fit in half the cap.
     size_t from = text.size() > cap / 2 ? text.size() - cap / 2 : 0;
     if (from > 0) {
@@ -30,15 +76,18 @@ void Write(FileSystem& fs, const std::string& path, std::string text, const std:
     }
     text.erase(0, from);
   }
-  fs.ReplaceWhole(path, text + line);
+  fs.ReplaceWhole(path, text + lines);
 }
 
 }  // namespace
 
-void AppendHistory(FileSystem& fs, const std::string& path, const HistoryEntry& e, size_t cap) {
+void AppendHistory(FileSystem& fs, const std::string& path,
+                   const std::vector<HistoryEntry>& entries, size_t cap) {
   std::string text;
   if (fs.FileExists(path)) text = fs.ReadAll(path);
-  Write(fs, path, std::move(text), Line(e), cap);
+  std::string lines;
+  for (const HistoryEntry& e : entries) lines += Line(e);
+  Write(fs, path, std::move(text), lines, cap);
 }
 
 void ReplaceNewestHistory(FileSystem& fs, const std::string& path, const HistoryEntry& was,
@@ -58,23 +107,17 @@ std::vector<HistoryEntry> ReadHistory(const FileSystem& fs, const std::string& p
   if (!fs.FileExists(path)) return out;
   const std::string text = fs.ReadAll(path);
   size_t end = text.size();
-  while (end > 0 && out.size() < count) {
-    size_t begin = text.rfind('\n', end - 1);
+  bool terminated = !text.empty() && text.back() == '\n';
+  if (terminated) --end;
+  while (out.size() < count) {
+    size_t begin = end == 0 ? std::string::npos : text.rfind('\n', end - 1);
     begin = begin == std::string::npos ? 0 : begin + 1;
-    std::string line = text.substr(begin, end - begin);
-    end = begin == 0 ? 0 : begin - 1;
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    if (line.empty()) continue;
-    HistoryEntry e;
-    std::string* fields[] = {&e.when, &e.name, &e.action, &e.outcome, &e.detail};
-    size_t at = 0;
-    for (std::string* f : fields) {
-      const size_t tab = line.find('\t', at);
-      *f = line.substr(at, tab == std::string::npos ? std::string::npos : tab - at);
-      if (tab == std::string::npos) break;
-      at = tab + 1;
-    }
-    out.push_back(std::move(e));
+    std::string_view line(text.data() + begin, end - begin);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (auto e = ReadLine(line, terminated)) out.push_back(std::move(*e));
+    if (begin == 0) break;
+    end = begin - 1;
+    terminated = true;
   }
   return out;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // "History.log" in the data folder: one line for every run performed, failed,
 // postponed, cancelled or missed, "YYYY-MM-DD HH:MM:SS<TAB>name<TAB>action<TAB>outcome",
-// and for a failed one "<TAB>" and the system's error after it; UTF-8 with CR LF,
-// kept under a size cap.
+// UTF-8 with CR LF, kept under a size cap. A failed run has a fifth field, the
+// system's error; so has a write that failed, told by a line with the outcome
+// "not stored" and "<what>: <error>". Readers of four fields ignore the fifth.
 #include <string>
 #include <vector>
 
@@ -21,27 +22,39 @@ inline constexpr const char* kOutcomeCancelled = "cancelled";
 inline constexpr const char* kOutcomeMissed = "missed";
 // The system refused the request; `detail` holds its error.
 inline constexpr const char* kOutcomeFailed = "failed";
+// A Last Run Time or history line that could not be written at the time.
+inline constexpr const char* kOutcomeNotStored = "not stored";
+// What was not stored, as the note names it.
+inline constexpr const char* kNotStoredLastRun = "Last Run Time";
+inline constexpr const char* kNotStoredHistory = "History";
 
 struct HistoryEntry {
   std::string when;  // "YYYY-MM-DD HH:MM:SS", local time
   std::string name;
   std::string action;
   std::string outcome;
-  std::string detail = {};  // a failed run's "code: the system's words"; "" for any other
+  // A failed run's "code: the system's words"; with kOutcomeNotStored "<what>: <error>".
+  std::string detail = {};
 };
 
-// Appends one line. When the file would grow past `cap`, the oldest lines go
+// Appends the lines, after ending an unterminated last line. When the file would grow past `cap`, the oldest lines go
 // until at most half of it is left; the file is always replaced whole, so a
 // crash leaves the old history or the new one. Throws FileError.
-void AppendHistory(FileSystem& fs, const std::string& path, const HistoryEntry& entry,
-                   size_t cap = kHistoryCap);
+void AppendHistory(FileSystem& fs, const std::string& path,
+                   const std::vector<HistoryEntry>& entries, size_t cap = kHistoryCap);
+inline void AppendHistory(FileSystem& fs, const std::string& path, const HistoryEntry& entry,
+                          size_t cap = kHistoryCap) {
+  AppendHistory(fs, path, std::vector<HistoryEntry>{entry}, cap);
+}
 
 // Puts `now` in the place of the newest line when that line is `was` (a run
 // recorded before its request, which the system then refused); else appends it.
 void ReplaceNewestHistory(FileSystem& fs, const std::string& path, const HistoryEntry& was,
                           const HistoryEntry& now, size_t cap = kHistoryCap);
 
-// The newest `count` entries, newest first; none when there is no file.
+// The newest `count` whole entries, newest first; none when there is no file.
+// A broken line (a field missing, no time, entries glued together, an
+// unterminated last line cut inside its outcome) is skipped.
 std::vector<HistoryEntry> ReadHistory(const FileSystem& fs, const std::string& path, size_t count);
 
 }  // namespace norvale

@@ -26,7 +26,15 @@ std::string ScheduleStore::PathOf(std::string_view name) const {
 }
 
 std::string ScheduleStore::ReadText(std::string_view name) const {
-  return codec.AnsiToUtf8(fs.ReadAll(PathOf(name)));
+  const std::string path = PathOf(name);
+  const std::string bytes = fs.ReadAll(path);
+  // UTF-16 (with or without its mark) or a NUL byte: not the 8-bit text of a
+  // schedule, whatever its keys would read as.
+  if (bytes.find('\0') != std::string::npos || bytes.starts_with("\xFF\xFE") ||
+      bytes.starts_with("\xFE\xFF")) {
+    throw FileError(FileErrorKind::Other, path);
+  }
+  return codec.AnsiToUtf8(bytes);
 }
 
 std::string ScheduleText(const ScheduleRecord& r) {
@@ -93,8 +101,10 @@ std::string GetValue(std::string_view text, std::string_view key) {
   const size_t at = text.find(mark);
   if (at == std::string_view::npos) return {};
   const size_t begin = at + mark.size();
-  const size_t end = text.find(kCrLf, begin);
+  // CR LF, LF and CR CR LF end a line alike.
+  size_t end = text.find('\n', begin);
   if (end == std::string_view::npos) return {};
+  while (end > begin && text[end - 1] == '\r') --end;
   return std::string(text.substr(begin, end - begin));
 }
 
@@ -139,8 +149,10 @@ void WriteLastRunTime(const ScheduleStore& store, std::string_view name, std::st
   const size_t at = bytes.find(key);
   if (at == std::string::npos) return;
   const size_t begin = at + key.size();
-  const size_t end = bytes.find("\r\n", begin);
+  // The file keeps its own line ends, whichever they are.
+  size_t end = bytes.find('\n', begin);
   if (end == std::string::npos) return;
+  while (end > begin && bytes[end - 1] == '\r') --end;
   bytes.replace(begin, end - begin, store.codec.Utf8ToAnsi(std::string(text)));
   store.fs.ReplaceWhole(path, bytes);
 }

@@ -2,7 +2,9 @@
 
 #include "engine/awake_spans.h"
 #include "engine/next_run.h"
+#include "platform/text_codec.h"
 #include "power/power_actions.h"
+#include "schedule/schedule_name.h"
 
 namespace norvale {
 
@@ -35,6 +37,16 @@ void ScheduleCache::KeepOnlyRead() {
 
 namespace {
 
+// What a row shows of a stored value: a value of megabytes is no one's text.
+constexpr size_t kMostShownCharacters = 260;
+
+std::string Shown(std::string value) {
+  size_t at = 0;
+  for (size_t n = 0; n < kMostShownCharacters && at < value.size(); ++n) NextCodePoint(value, at);
+  value.resize(at);
+  return value;
+}
+
 // A minute that has begun still counts: a computer resumed inside it, or a
 // reload in it, still takes its occurrence.
 FixedClock MinuteBegun(const Clock& clock) {
@@ -47,9 +59,9 @@ FixedClock MinuteBegun(const Clock& clock) {
 void ReadNext(RunRow& row, const std::string& content, const Clock& from, const Clock& now,
               const Locale& locale, std::optional<LocalTime> taken) {
   const std::string data = GetTag(content, "DATA");
-  row.action = GetValue(data, "ItemType");
+  row.action = Shown(GetValue(data, "ItemType"));
   row.enabled = GetValue(data, "Enabled") == "1";
-  row.last_run = GetValue(data, "LastRunTime");
+  row.last_run = Shown(GetValue(data, "LastRunTime"));
   row.local_due.reset();
   row.local_end.reset();
   row.wake = false;
@@ -89,6 +101,8 @@ std::vector<RunRow> LoadFileRows(const ScheduleStore& store, const Clock& clock,
     row.from_file = true;
     std::string content;
     try {
+      // A name Windows refuses (CON, "a:b", "trail.") is no file it can open.
+      if (!IsValidScheduleName(row.name)) throw FileError(FileErrorKind::BadName, file);
       content = cache ? cache->Read(store, row.name) : store.ReadText(row.name);
     } catch (const FileError&) {
       // Shown, so the user knows it exists; never performed.

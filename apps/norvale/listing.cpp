@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/path.h"
 #include "platform/text_codec.h"
 #include "schedule/schedule_list.h"
 #include "ui/main/frm_countdown.h"
@@ -90,6 +91,31 @@ std::string FormatListing(const std::string& folder, const std::string& now, con
     out += FillIn(Say(text, "MSG_CLUNREADABLE"), {{"name", name}}) + "\n";
   }
   return out;
+}
+
+std::string ParseListingArgs(const std::vector<std::string>& argv, const FileSystem& fs,
+                             ListingArgs& args) {
+  for (size_t i = 0; i < argv.size(); ++i) {
+    const std::string& a = argv[i];
+    if (a.empty()) return "an empty argument";
+    if (a != "--data" && a != "--language" && a != "--localization") {
+      return "unknown argument " + a + " (norvale --help shows the usage)";
+    }
+    if (i + 1 >= argv.size() || argv[i + 1].empty()) return a + " needs a value";
+    const std::string& v = argv[++i];
+    if (a == "--data") {
+      if (!fs.FolderExists(v)) return "--data " + v + ": no such folder";
+      args.folder = v;
+      if (args.folder.back() != '/' && args.folder.back() != kPathSeparator) {
+        args.folder += kPathSeparator;
+      }
+    } else if (a == "--language") {
+      args.language = v;
+    } else {
+      args.localization = v;
+    }
+  }
+  return {};
 }
 
 }  // namespace norvale

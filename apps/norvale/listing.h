@@ -3,6 +3,7 @@
 // effect and with the words the window shows.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "apps/norvale/command_line.h"
 #include "platform/clock.h"
@@ -27,5 +28,17 @@ std::string ScheduleListing(const ScheduleStore& store, const Clock& clock, cons
 std::string FormatListing(const std::string& folder, const std::string& now, const ListItems& rows,
                           const std::vector<std::string>& skipped,
                           const CatalogueText& text = EnglishText);
+
+// What the listing (`norvale [--data FOLDER] [--language NAME] [--localization
+// FILE]`) is asked for; the caller fills in the defaults.
+struct ListingArgs {
+  std::string folder;  // with its trailing separator
+  std::string language = "English";
+  std::string localization;
+};
+// Reads the arguments into `args`: "" when they can be used, else why not, in
+// one line.
+std::string ParseListingArgs(const std::vector<std::string>& argv, const FileSystem& fs,
+                             ListingArgs& args);
 
 }  // namespace norvale

@@ -93,23 +93,21 @@ int main(int argc, char** argv) {
   PosixClock clock;
   Cp1252Codec codec;
   const PatternLocale locale = PatternLocale::Iso();
-  std::string folder = DataFolder(fs.ProgramFolder());
-  std::string language = "English";
-  std::string localization = LocalizationPath(fs);
-  for (int i = 1; i < argc; ++i) {
-    const bool value = i + 1 < argc && argv[i + 1][0] != '\0';
-    if (std::strcmp(argv[i], "--data") == 0 && value) {
-      folder = argv[++i];
-      if (folder.back() != '/') folder += '/';
-    } else if (std::strcmp(argv[i], "--language") == 0 && value) {
-      language = argv[++i];
-    } else if (std::strcmp(argv[i], "--localization") == 0 && value) {
-      localization = argv[++i];
-    } else {
-      std::fputs(kUsage, stderr);
-      return 2;
-    }
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
   }
+  ListingArgs asked;
+  asked.folder = DataFolder(fs.ProgramFolder());
+  asked.localization = LocalizationPath(fs);
+  if (const std::string why = ParseListingArgs(args, fs, asked); !why.empty()) {
+    std::fprintf(stderr, "norvale: %s\n", why.c_str());
+    return 2;
+  }
+  const std::string& folder = asked.folder;
+  const std::string& language = asked.language;
+  const std::string& localization = asked.localization;
   const auto file = ReadLocalizationText(fs, localization);
   if (!file && language != "English") {
     std::fprintf(stderr, "norvale: --localization %s: cannot be read\n", localization.c_str());

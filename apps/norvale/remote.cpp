@@ -50,6 +50,10 @@ Reply ApplyRequest(Runs& runs, AppContext& app, const std::string& data_folder,
     case Request::Kind::None:
       return {0, ""};
   }
+  if (runs.QuickRowsFull()) {
+    return {2, FillIn(Say(text, "MSG_CLTOOMANY"),
+                      {{"count", std::to_string(Runs::kMostQuickRows)}}) + "\n"};
+  }
   std::string name = runs.QuickName();
   switch (request.when) {
     case Request::When::In:

@@ -1,6 +1,5 @@
 #include "apps/norvale/simulate.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include <algorithm>
@@ -21,18 +20,25 @@ namespace {
 
 using namespace std::chrono;
 
+// YYYY-MM-DDTHH:MM[:SS], two digits each, and nothing else: no signs, blanks
+// or short fields. Years before 1970 or after 9999 would make a run without end.
 std::optional<LocalTime> ParseMoment(const std::string& text) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  char tail = 0;
-  const int n =
-      std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail);
-  const bool shape = text.size() == 16 || text.size() == 19;
-  if (!shape || (n != 5 && n != 6) || text[4] != '-' || text[7] != '-' || text[10] != 'T') {
-    return std::nullopt;
+  if (text.size() != 16 && text.size() != 19) return std::nullopt;
+  const std::string_view shape = "dddd-dd-ddTdd:dd:dd";
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (shape[i] == 'd' ? !digit : text[i] != shape[i]) return std::nullopt;
   }
+  const auto number = [&](size_t at, size_t width) {
+    int n = 0;
+    for (size_t i = at; i < at + width; ++i) n = n * 10 + (text[i] - '0');
+    return n;
+  };
+  const int y = number(0, 4), mo = number(5, 2), d = number(8, 2), h = number(11, 2),
+            mi = number(14, 2), s = text.size() == 19 ? number(17, 2) : 0;
   const year_month_day day{year{y}, month{static_cast<unsigned>(mo)},
                            std::chrono::day{static_cast<unsigned>(d)}};
-  if (!day.ok() || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0) return std::nullopt;
+  if (y < 1970 || !day.ok() || h > 23 || mi > 59 || s > 59) return std::nullopt;
   return LocalTime{local_days{day}} + hours{h} + minutes{mi} + seconds{s};
 }
 
@@ -115,7 +121,11 @@ std::optional<SimulationPlan> ParseSimulationArgs(const std::vector<std::string>
   bool from = false, to = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (i + 1 >= args.size()) {
+    if (a.empty()) {
+      error = "an empty argument";
+      return std::nullopt;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
       error = a.rfind("--", 0) == 0 ? a + " needs a value" : "unexpected argument " + a;
       return std::nullopt;
     }

@@ -89,10 +89,15 @@ class FormPeerInMemory final : public FormPeer {
 
 }  // namespace
 
+void HeadlessTray::Record(Call call) {
+  if (calls_.size() >= kKeptCalls) calls_.pop_front();
+  calls_.push_back(std::move(call));
+}
+
 bool HeadlessTray::Add(Form&, const std::string& tip) {
   const bool ok = !fail_adds_;
   wanted_ = true;
-  calls_.push_back({"add", tip, ok});
+  Record({"add", tip, ok});
   if (ok) {
     shown_ = true;
     tip_ = tip;
@@ -102,14 +107,14 @@ bool HeadlessTray::Add(Form&, const std::string& tip) {
 
 bool HeadlessTray::Modify(const std::string& tip) {
   const bool ok = shown_ && !fail_adds_;
-  calls_.push_back({"modify", tip, ok});
+  Record({"modify", tip, ok});
   if (ok) tip_ = tip;
   return ok;
 }
 
 bool HeadlessTray::Delete() {
   const bool ok = shown_;
-  calls_.push_back({"delete", "", ok});
+  Record({"delete", "", ok});
   shown_ = false;
   wanted_ = false;
   return ok;

@@ -34,7 +34,10 @@ class HeadlessTray final : public TrayIcon {
   void FailAdds(bool fail) { fail_adds_ = fail; }
   bool Shown() const { return shown_; }
   const std::string& Tip() const { return tip_; }
-  const std::vector<Call>& Calls() const { return calls_; }
+  // The latest calls, oldest first: the tip is set every few seconds, and a
+  // simulation of years must not keep each.
+  static constexpr size_t kKeptCalls = 100;
+  const std::deque<Call>& Calls() const { return calls_; }
   void Send(TrayEvent e) {
     if (OnEvent) OnEvent(e);
   }
@@ -46,8 +49,10 @@ class HeadlessTray final : public TrayIcon {
   bool fail_adds_ = false;
   bool shown_ = false;
   bool wanted_ = false;  // added by the program and not deleted by it
+  void Record(Call call);
+
   std::string tip_;
-  std::vector<Call> calls_;
+  std::deque<Call> calls_;
 };
 
 // Every box gets its default answer (OK, Cancel, No, Abort): nothing is

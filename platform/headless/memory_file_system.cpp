@@ -1,5 +1,7 @@
 #include "platform/headless/memory_file_system.h"
 
+#include <iterator>
+
 #include "platform/path.h"
 
 namespace norvale::headless {
@@ -21,11 +23,8 @@ std::string MemoryFileSystem::Key(std::string_view path) {
 }
 
 const MemoryFileSystem::Entry* MemoryFileSystem::Find(const std::string& path) const {
-  const std::string key = Key(path);
-  for (const Entry& e : files_) {
-    if (Key(e.path) == key) return &e;
-  }
-  return nullptr;
+  const auto it = index_.find(Key(path));
+  return it == index_.end() ? nullptr : &*it->second;
 }
 
 void MemoryFileSystem::MaybeFail(const std::string& path) {
@@ -49,7 +48,7 @@ std::vector<std::string> MemoryFileSystem::ListFiles(const std::string& folder,
   const std::string key = Key(folder);
   for (const Entry& e : files_) {
     const std::string_view name = FileNameOf(e.path);
-    if (Key(FolderOf(e.path)) == key && MatchesPattern(name, pattern)) names.emplace_back(name);
+    if (e.folder == key && MatchesPattern(name, pattern)) names.emplace_back(name);
   }
   return names;
 }
@@ -75,14 +74,14 @@ void MemoryFileSystem::ReplaceWhole(const std::string& path, std::string_view by
 }
 
 void MemoryFileSystem::Store(const std::string& path, std::string bytes) {
-  for (Entry& e : files_) {
-    if (Key(e.path) == Key(path)) {
-      e.bytes = std::move(bytes);
-      e.written = ++generation_;
-      return;
-    }
+  const std::string key = Key(path);
+  if (const auto it = index_.find(key); it != index_.end()) {
+    it->second->bytes = std::move(bytes);
+    it->second->written = ++generation_;
+    return;
   }
-  files_.push_back({path, std::move(bytes), ++generation_});
+  files_.push_back({path, Key(FolderOf(path)), std::move(bytes), ++generation_});
+  index_.emplace(key, std::prev(files_.end()));
 }
 
 void MemoryFileSystem::RemoveFile(const std::string& path) {
@@ -91,14 +90,10 @@ void MemoryFileSystem::RemoveFile(const std::string& path) {
     ignore_remove_ = false;
     return;
   }
-  const std::string key = Key(path);
-  for (auto it = files_.begin(); it != files_.end(); ++it) {
-    if (Key(it->path) == key) {
-      files_.erase(it);
-      return;
-    }
-  }
-  throw FileError(FileErrorKind::NotFound, path);
+  const auto it = index_.find(Key(path));
+  if (it == index_.end()) throw FileError(FileErrorKind::NotFound, path);
+  files_.erase(it->second);
+  index_.erase(it);
 }
 
 bool MemoryFileSystem::FolderExists(const std::string& path) const {

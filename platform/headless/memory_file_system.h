@@ -1,9 +1,11 @@
 #pragma once
 // Files in memory for headless runs and tests: a copy of a data folder that a
 // run may change without touching the disk.
+#include <list>
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -50,6 +52,7 @@ class MemoryFileSystem final : public FileSystem {
  private:
   struct Entry {
     std::string path;  // as first written
+    std::string folder;  // the key of its folder
     std::string bytes;
     int64_t written = 0;
   };
@@ -62,7 +65,10 @@ class MemoryFileSystem final : public FileSystem {
   std::string program_folder_;
   std::string local_app_data_ = "C:\\Users\\User\\AppData\\Local";
   std::set<std::string> denied_;  // keys
-  std::vector<Entry> files_;
+  // In the order they were first created, found by key: a data folder of
+  // thousands of schedules costs each file the same.
+  std::list<Entry> files_;
+  std::unordered_map<std::string, std::list<Entry>::iterator> index_;
   std::set<std::string> folders_;  // keys
   std::set<std::string> unreadable_;
   std::optional<FileErrorKind> fail_write_;

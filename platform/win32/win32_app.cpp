@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/request_targets.h"
 #include "platform/win32/forms/win32_toolkit.h"
+#include "platform/win32/process_owners.h"
 #include "platform/win32/remote_request.h"
 #include "platform/win32/win32_activity.h"
 #include "platform/win32/win32_load.h"
@@ -106,22 +108,25 @@ LoadMonitor& Win32Platform::Load() {
 
 namespace {
 
-// The reply to a request arrives here, while SendMessage waits for the request.
-std::optional<std::string>* g_reply = nullptr;
+// The reply to a request arrives here, while SendMessage waits for the request;
+// it names its sender in wParam, and only the window asked is heard.
+ReplyGate* g_reply = nullptr;
 
 LRESULT CALLBACK ReplyProc(HWND h, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_COPYDATA && g_reply) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
     if (data && data->dwData == win32::kReplyData) {
-      *g_reply = std::string(static_cast<const char*>(data->lpData), data->cbData);
-      return TRUE;
+      return g_reply->Offer(static_cast<uintptr_t>(wparam),
+                            std::string(static_cast<const char*>(data->lpData), data->cbData))
+                 ? TRUE
+                 : FALSE;
     }
   }
   return DefWindowProcW(h, message, wparam, lparam);
 }
 
 struct Targets {
-  std::vector<HWND> windows;
+  std::vector<CandidateWindow> windows;
 };
 
 BOOL CALLBACK CollectTarget(HWND h, LPARAM lp) {
@@ -129,11 +134,8 @@ BOOL CALLBACK CollectTarget(HWND h, LPARAM lp) {
   GetClassNameW(h, name, 64);
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
-  // This copy has a toolkit window of its own.
-  auto& found = reinterpret_cast<Targets*>(lp)->windows;
-  if (std::wstring_view(name) == win32::kToolkitWindowClass && pid != GetCurrentProcessId() &&
-      std::find(found.begin(), found.end(), h) == found.end()) {
-    found.push_back(h);
+  if (std::wstring_view(name) == win32::kToolkitWindowClass) {
+    reinterpret_cast<Targets*>(lp)->windows.push_back({reinterpret_cast<uintptr_t>(h), pid});
   }
   return TRUE;
 }
@@ -167,29 +169,40 @@ std::optional<std::string> Win32Platform::SendRequest(const std::string& request
   HWND reply_window = CreateWindowExW(WS_EX_TOOLWINDOW, kReplyClass, L"", WS_POPUP, 0, 0, 0, 0,
                                       nullptr, nullptr, wc.hInstance, nullptr);
   if (!reply_window) return std::nullopt;
-  std::optional<std::string> reply;
+  ReplyGate reply;
   g_reply = &reply;
-  Targets targets;
-  EnumWindows(CollectTarget, reinterpret_cast<LPARAM>(&targets));
+  Targets found;
+  EnumWindows(CollectTarget, reinterpret_cast<LPARAM>(&found));
   // The program may run on another desktop of the session (Wine's virtual desktops).
-  EnumDesktopsW(GetProcessWindowStation(), CollectOnDesktop, reinterpret_cast<LPARAM>(&targets));
+  EnumDesktopsW(GetProcessWindowStation(), CollectOnDesktop, reinterpret_cast<LPARAM>(&found));
+  // Only a copy of this user in this session: another's could act on, or answer,
+  // what was meant for ours.
+  const Win32ProcessOwners owners;
+  const std::vector<uintptr_t> targets =
+      RequestTargets(found.windows, GetCurrentProcessId(), owners);
   std::string copy = request;
   COPYDATASTRUCT data{};
   data.dwData = win32::kRequestData;
   data.cbData = static_cast<DWORD>(copy.size());
   data.lpData = copy.data();
   // Kestrup's toolkit window has the same class: it declines, and the next one is asked.
-  for (HWND target : targets.windows) {
+  std::optional<std::string> answer;
+  for (uintptr_t target : targets) {
     DWORD_PTR taken = FALSE;
-    if (SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(reply_window),
-                            reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 15000, &taken) &&
-        taken && reply) {
+    reply.Asking(target);
+    const bool sent =
+        SendMessageTimeoutW(reinterpret_cast<HWND>(target), WM_COPYDATA,
+                            reinterpret_cast<WPARAM>(reply_window), reinterpret_cast<LPARAM>(&data),
+                            SMTO_ABORTIFHUNG, 15000, &taken) != 0;
+    reply.Done();
+    if (sent && taken && reply.Reply()) {
+      answer = reply.Reply();
       break;
     }
   }
   g_reply = nullptr;
   DestroyWindow(reply_window);
-  return reply;
+  return answer;
 }
 
 bool Win32Platform::StartAgain(const std::vector<std::string>& args) {

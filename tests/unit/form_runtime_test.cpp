@@ -331,6 +331,18 @@ TEST_F(FormRuntimeTest, TrayAddCanFailUntilToldOtherwise) {
   EXPECT_EQ(std::vector<TrayEvent>{TrayEvent::RightUp}, seen);
 }
 
+// The tip is set every 15 seconds: a run of years keeps the latest calls only.
+TEST_F(FormRuntimeTest, TheTrayKeepsItsLatestCallsOnly) {
+  form.Load();
+  auto& tray = kit.FakeTrayIcon();
+  ASSERT_TRUE(kit.Tray().Add(form, "Norvale"));
+  for (int i = 0; i < 10000; ++i) kit.Tray().Modify("Norvale " + std::to_string(i));
+  ASSERT_EQ(headless::HeadlessTray::kKeptCalls, tray.Calls().size());
+  EXPECT_EQ("Norvale 9999", tray.Calls().back().tip);
+  EXPECT_EQ("Norvale 9900", tray.Calls().front().tip);
+  EXPECT_EQ("modify", tray.Calls().front().op);
+}
+
 TEST_F(FormRuntimeTest, ActivationFindsLoadedWindowsByExactTitle) {
   form.Load();
   form.SetCaption("Norvale");

@@ -1,6 +1,9 @@
 // What the running program answers to a second copy's command line.
+#include <cstdio>
+
 #include "apps/norvale/remote.h"
 #include "platform/headless/fake_activity.h"
+#include "platform/request_targets.h"
 #include "tests/unit/app_fixture.h"
 
 namespace norvale {
@@ -92,6 +95,71 @@ TEST_F(RemoteTest, TheAnswerShowsTheMomentOfTheActionAndCancelEndsAWarningAlread
   kit.Advance(1s);
   ASSERT_EQ(1u, power.requests.size());
   EXPECT_EQ("Reboot", power.requests[0].action);
+}
+
+// Any program of the desktop may send requests: past a hundred quick rows each is
+// refused in one line, and a flood of them is answered at once.
+TEST_F(RemoteTest, AFloodOfQuickRowRequestsStopsAtAHundredRowsAndIsAnsweredQuickly) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 1; i <= 5000; ++i) {
+    const Reply r = Ask({"/quick:Reboot", "/in:30"});
+    if (i <= 100) {
+      ASSERT_EQ(0, r.code) << i << ": " << r.text;
+    } else {
+      ASSERT_EQ(2, r.code) << i << ": " << r.text;
+      ASSERT_EQ("There are already 100 quick rows, the most there may be; /cancel removes them\n",
+                r.text);
+    }
+  }
+  const double took =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("5,000 quick-row requests: %.3f s\n", took);
+  // Under a second when the machine is idle; the margin is for a busy one.
+  EXPECT_LT(took, 10.0);
+
+  const auto& items = main->lstSchedules->Items();
+  ASSERT_EQ(101u, items.size());  // "Night" and the hundred
+  EXPECT_EQ("Quick Schedule 2026-12-04 22:40:00", items[1].Text);
+  EXPECT_EQ("Quick Schedule 2026-12-04 22:40:00 (100)", items[100].Text);
+  // The window's own quick rows count too; /cancel makes room again.
+  EXPECT_EQ("Cancelled 100 quick rows.\n", Ask({"/cancel"}).text);
+  EXPECT_EQ(0, Ask({"/quick:Reboot", "/when-idle:5"}).code);
+}
+
+// Processes by who runs them, as a desktop with two users might show them.
+class OwnersOfTwoUsers final : public ProcessOwners {
+ public:
+  bool SameUserAndSession(uint32_t process) const override {
+    asked.push_back(process);
+    return process == 10 || process == 12;  // 11: another user; 13: this user, another session
+  }
+  mutable std::vector<uint32_t> asked;
+};
+
+// A second copy asks only the running copy of its own user and session, and
+// hears only the window it asked, once.
+TEST(RequestTargetsTest, OnlyOurUsersCopyInOurSessionIsAskedAndOnlyItsReplyCounts) {
+  OwnersOfTwoUsers owners;
+  const std::vector<CandidateWindow> found = {
+      {0x100, 11}, {0x200, 13}, {0x300, 7}, {0x400, 10}, {0x400, 10}, {0x500, 12}, {0x600, 0},
+      {0, 10}};
+  // Process 7 is the sender itself; the same window found on two desktops is asked once.
+  EXPECT_EQ((std::vector<uintptr_t>{0x400, 0x500}), RequestTargets(found, 7, owners));
+  EXPECT_EQ((std::vector<uint32_t>{11, 13, 10, 12}), owners.asked);
+  EXPECT_TRUE(RequestTargets({{0x100, 11}, {0x200, 13}}, 7, owners).empty());
+
+  ReplyGate gate;
+  EXPECT_FALSE(gate.Offer(0x400, "0\nbefore asking\n"));
+  gate.Asking(0x400);
+  EXPECT_FALSE(gate.Offer(0x100, "0\nShut down by another user\n"));
+  EXPECT_FALSE(gate.Offer(0, "0\nnobody\n"));
+  EXPECT_TRUE(gate.Offer(0x400, "0\nAdded\n"));
+  EXPECT_FALSE(gate.Offer(0x400, "2\nsecond\n"));
+  gate.Done();
+  EXPECT_FALSE(gate.Offer(0x400, "2\nlate\n"));
+  EXPECT_EQ("0\nAdded\n", gate.Reply().value_or("<none>"));
+  gate.Asking(0x500);  // the next window starts with no reply
+  EXPECT_FALSE(gate.Reply());
 }
 
 }  // namespace

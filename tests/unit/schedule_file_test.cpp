@@ -156,13 +156,16 @@ TEST(GetValue, FindsTheFirstOccurrenceAnywhereUpToTheLineEnd) {
   EXPECT_EQ("9", GetValue("A=1\r\nXA=9\r\n", "XA"));
   EXPECT_EQ("9", GetValue("XA=9\r\nA=1\r\n", "A"));  // a plain substring search
   EXPECT_EQ("first", GetValue("K=first\r\nK=second\r\n", "K"));
+  // LF and CR CR LF end a line as CR LF does.
+  EXPECT_EQ("22:30:00", GetValue("StartTime=22:30:00\n", "StartTime"));
+  EXPECT_EQ("22:30:00", GetValue("StartTime=22:30:00\r\r\n", "StartTime"));
 }
 
 TEST(GetValue, EmptyOrMissingOrUnterminatedGivesEmpty) {
   EXPECT_EQ("", GetValue("", "StartTime"));
   EXPECT_EQ("", GetValue("Other=1\r\n", "StartTime"));
   EXPECT_EQ("", GetValue("StartDate=x\r\nStartTime=22:30:00", "StartTime"));
-  EXPECT_EQ("", GetValue("StartTime=22:30:00\n", "StartTime"));  // LF alone is no line end
+  EXPECT_EQ("", GetValue("StartTime=22:30:00\r", "StartTime"));  // CR alone is no line end
   EXPECT_EQ("", GetValue("starttime=22:30:00\r\n", "StartTime"));
 }
 

@@ -266,5 +266,61 @@ TEST(Simulation, BadArgumentsAreRefusedWithAReason) {
   EXPECT_EQ(FakeClock::At(2027, 3, 2, 0, 0, 30), plan->to);
 }
 
+// Every time of the command line and of an events file has one shape, two digits
+// a field, and a year a run can reach the end of.
+TEST(Simulation, TimesAreReadStrictly) {
+  std::string error;
+  const auto from = [&](const std::string& t) {
+    error.clear();
+    return ParseSimulationArgs({"--data", "d", "--from", t, "--to", "9999-12-31T23:59:59"}, error);
+  };
+  for (const char* bad :
+       {"2027-03-01T1:000", "2027-03-01T+1:+0", "2027-03-01T10:00:+5", "2027-03-01T10:0 ",
+        "-001-03-01T10:00", "0000-01-01T00:00", "1969-12-31T23:59", "2027-3-01T10:000",
+        "2027-03-01T10:00:60", "2027-03-01T24:00", "2027-03-01t10:00", "2027-03-01T10:00:5",
+        "+027-03-01T10:00"}) {
+    EXPECT_FALSE(from(bad)) << bad;
+    EXPECT_NE(std::string::npos, error.find("YYYY-MM-DDTHH:MM[:SS]")) << bad << ": " << error;
+    SimulationPlan plan;
+    plan.from = FakeClock::At(1970, 1, 1);
+    plan.to = FakeClock::At(9999, 12, 31);
+    EXPECT_FALSE(ParseSimulationEvents(std::string(bad) + "\tinput\n", plan, error)) << bad;
+    EXPECT_FALSE(ParseSimulationArgs({"--data", "d", "--from", "2027-03-01T00:00", "--to",
+                                      "2027-03-02T00:00", "--sleep",
+                                      std::string("2027-03-01T00:00/") + bad},
+                                     error))
+        << bad;
+  }
+  ASSERT_TRUE(from("1970-01-01T00:00")) << error;
+  EXPECT_EQ(FakeClock::At(1970, 1, 1), from("1970-01-01T00:00")->from);
+  EXPECT_EQ(FakeClock::At(2027, 3, 1, 10, 0, 5), from("2027-03-01T10:00:05")->from);
+  EXPECT_EQ(FakeClock::At(9999, 12, 31, 23, 59, 59), from("9999-12-31T23:59:59")->to);
+}
+
+// A large data folder starts as a load does: ten times the files take about ten
+// times as long, where finding each file by a scan of all of them took a hundred.
+TEST(Simulation, StartingWithTenTimesTheFilesTakesAboutTenTimesAsLong) {
+  const auto took = [](int count) {
+    ScheduleFiles files;
+    for (int i = 0; i < count; ++i) {
+      files["Schedule " + std::to_string(i) + ".sch"] =
+          File("Shut Down", "2027-03-01", "22:30:00", i % 5 != 0, static_cast<int16_t>(i % 3));
+    }
+    SimulationPlan plan;
+    plan.data_folder = "d";
+    plan.from = FakeClock::At(2027, 3, 1, 10, 0);
+    plan.to = plan.from + minutes{1};
+    auto best = steady_clock::duration::max();
+    for (int round = 0; round < 3; ++round) {
+      const auto start = steady_clock::now();
+      RunSimulation(plan, files, nullptr, [](const std::string&) {});
+      best = std::min(best, steady_clock::now() - start);
+    }
+    return duration<double>(best).count();
+  };
+  const double small = took(1000), large = took(10000);
+  EXPECT_LT(large, 30 * small) << small << " s for 1,000 files, " << large << " s for 10,000";
+}
+
 }  // namespace
 }  // namespace norvale

@@ -13,6 +13,7 @@
 #include "platform/path.h"
 #include "platform/text_codec.h"
 #include "platform/win32/msgbox_style.h"
+#include "platform/win32/process_owners.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_services.h"
 
@@ -774,6 +775,31 @@ TEST(Win32MessageBoxes, NoBoxMeansTheAnswerThatLetsNothingHappen) {
   EXPECT_EQ(MsgBoxResult::No, MessageBoxAnswer(0, MsgBoxButtons::YesNo));
   EXPECT_EQ(MsgBoxResult::Abort, MessageBoxAnswer(0, MsgBoxButtons::AbortRetryIgnore));
   EXPECT_EQ(MsgBoxResult::No, MessageBoxAnswer(IDOK, MsgBoxButtons::YesNo));
+}
+
+// The owner check of a command-line request, from the processes' tokens: this
+// process and a child of it are this user's in this session; the id of no
+// process is not. (Wine runs every process as one user: another user's
+// copy is refused in the native RequestTargetsTest, over a double.)
+TEST(Win32ProcessOwnersTest, OurOwnProcessesAreOursAndOthersAreNot) {
+  const Win32ProcessOwners owners;
+  EXPECT_TRUE(owners.SameUserAndSession(GetCurrentProcessId()));
+  wchar_t cmd[MAX_PATH + 16] = {};
+  ASSERT_NE(0u, GetSystemDirectoryW(cmd, MAX_PATH));
+  std::wstring line = std::wstring(L"\"") + cmd + L"\\cmd.exe\" /c exit 0";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                             CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                             &child));
+  EXPECT_TRUE(owners.SameUserAndSession(child.dwProcessId));
+  TerminateProcess(child.hProcess, 0);
+  WaitForSingleObject(child.hProcess, 10000);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  EXPECT_FALSE(owners.SameUserAndSession(0));
+  EXPECT_FALSE(owners.SameUserAndSession(0x7FFFFFF0u));
 }
 
 }  // namespace

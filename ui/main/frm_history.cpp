@@ -38,6 +38,19 @@ void frmHistory::ShowTexts() {
   cmdClose->SetCaption(app_.Message("MSG_CLOSE", "Close"));
 }
 
+std::string frmHistory::NotStoredText(const std::string& note) const {
+  // "<what>: <error>"; the error stays as the file system told it.
+  const size_t colon = note.find(": ");
+  std::string what = note.substr(0, colon);
+  const std::string error = colon == std::string::npos ? "" : note.substr(colon + 2);
+  if (what == kNotStoredLastRun) what = app_.Message("MSG_NOTSTOREDLASTRUN", "Last Run Time");
+  if (what == kNotStoredHistory) what = app_.Message("MSG_TITLEHISTORY", "History");
+  std::string text = app_.Message("MSG_NOTSTORED", "not stored");
+  if (!what.empty()) text += ": " + what;
+  if (!error.empty()) text += " (" + error + ")";
+  return text;
+}
+
 void frmHistory::Refresh() {
   bool logging = false;
   try {
@@ -69,8 +82,12 @@ void frmHistory::Refresh() {
     for (const auto& o : outcomes) {
       if (e.outcome == o[0]) outcome = app_.Message(o[1], o[2]);
     }
-    // The system's error, in the system's words.
-    if (!e.detail.empty()) outcome += " (" + e.detail + ")";
+    if (e.outcome == kOutcomeNotStored) {
+      outcome = NotStoredText(e.detail);
+    } else if (!e.detail.empty()) {
+      // The system's error, in the system's words.
+      outcome += " (" + e.detail + ")";
+    }
     // The log keeps the stored action name; the list shows it in the language in effect.
     rows.push_back({e.when, {e.name, Shown(app_, e.action), outcome}});
   }

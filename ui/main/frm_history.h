@@ -26,6 +26,8 @@ class frmHistory : public Form {
  private:
   // The title, the column headers and the button, in the language in effect.
   void ShowTexts();
+  // A "not stored" line's outcome with what was not stored and why.
+  std::string NotStoredText(const std::string& note) const;
   AppContext& app_;
   std::string path_;
 };

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "engine/next_run.h"
+#include "localization/language_file.h"
+#include "platform/dry_run_power.h"
 #include "platform/path.h"
 #include "schedule/schedule_list.h"
 #include "schedule/run_history.h"
@@ -384,13 +386,30 @@ const RunRow* frmMain::RowAt(size_t index) const {
 }
 
 void frmMain::RemoveLeftoverTemporaryFiles() {
-  const std::string folder(FolderOf(store_.data_folder));
-  try {
-    for (const std::string& name : app_.fs.ListFiles(folder, "~*")) {
-      if (IsReplaceTemporaryName(name, "*.sch")) app_.fs.RemoveFile(JoinPath(folder, name));
+  // Every file the program replaces whole, by folder: a crash while one was
+  // written leaves its temporary beside it.
+  const std::string data(FolderOf(store_.data_folder));
+  const std::string program = app_.fs.ProgramFolder();
+  const std::string local = app_.fs.LocalAppDataFolder();
+  const std::pair<std::string, std::vector<const char*>> replaced[] = {
+      {data, {"*.sch", kHistoryFileName}},
+      {program, {kDryRunLogName, kLocalizationFileName}},
+      // The user's own language file (see UserLocalizationPath).
+      {local.empty() ? "" : JoinPath(local, app_.product_name), {kLocalizationFileName}}};
+  for (const auto& [folder, patterns] : replaced) {
+    if (folder.empty()) continue;
+    try {
+      for (const std::string& name : app_.fs.ListFiles(folder, "~*")) {
+        for (const char* pattern : patterns) {
+          if (IsReplaceTemporaryName(name, pattern)) {
+            app_.fs.RemoveFile(JoinPath(folder, name));
+            break;
+          }
+        }
+      }
+    } catch (const FileError&) {
+      // Another start will try again; the files themselves are whole.
     }
-  } catch (const FileError&) {
-    // Another start will try again; the schedules themselves are whole.
   }
 }
 

@@ -237,11 +237,15 @@ bool Runs::RemoveQuick(uint64_t id) {
 void Runs::Record(const std::string& name, const std::string& action, const char* outcome,
                   LocalTime when) {
   if (Machine("chkLog", "0") != "1") return;
+  std::vector<HistoryEntry> lines = not_stored_;
+  lines.push_back({IsoMoment(when), name, action, outcome});
   try {
-    AppendHistory(app_.fs, store_.data_folder + kHistoryFileName,
-                  {IsoMoment(when), name, action, outcome});
-  } catch (const FileError&) {
+    AppendHistory(app_.fs, store_.data_folder + kHistoryFileName, lines);
+    not_stored_.clear();
+    write_failure_told_ = false;
+  } catch (const FileError& e) {
     // The history is a record, not a reason to stop a run.
+    NotStored(kNotStoredHistory, name, action, when, e);
   }
   if (Recorded) Recorded();
 }
@@ -263,17 +267,46 @@ void Runs::RecordFailed(const std::string& name, const std::string& action,
 
 void Runs::RecordLastRun(const std::string& name, LocalTime when) {
   const std::string text = ShownMoment(app_.locale, when);
+  std::string action;
   for (const RunRow& r : list_.Rows()) {
     if (r.from_file && r.name == name) {
+      action = r.action;
       list_.Update(r.id, [&](RunRow& row) { row.last_run = text; });
       break;
     }
   }
   try {
     WriteLastRunTime(store_, name, text);
-  } catch (const FileError&) {
-    // The row shows it; the engine shows no errors.
+    write_failure_told_ = false;
+  } catch (const FileError& e) {
+    // The row shows it; the run goes ahead all the same.
+    NotStored(kNotStoredLastRun, name, action, when, e);
   }
+}
+
+void Runs::NotStored(const char* what, const std::string& name, const std::string& action,
+                     LocalTime when, const FileError& error) {
+  // Told in the history once it can be written again; a disk full for days
+  // must not make that line list grow without end.
+  constexpr size_t kMostNotStored = 50;
+  if (Machine("chkLog", "0") == "1" && not_stored_.size() < kMostNotStored) {
+    not_stored_.push_back({IsoMoment(when), name, action, kOutcomeNotStored,
+                           std::string(what) + ": " + error.Message()});
+  }
+  // One balloon until a write succeeds again, not one a minute.
+  if (write_failure_told_) return;
+  write_failure_told_ = true;
+  const std::string text =
+      std::string_view(what) == kNotStoredLastRun
+          ? FillIn(app_.Message("MSG_LASTRUNFAILED",
+                                "The Last Run Time of \"{name}\" could not be stored ({error}). "
+                                "The run itself went ahead."),
+                   {{"name", name}, {"error", error.Message()}})
+          : FillIn(app_.Message("MSG_HISTORYFAILED",
+                                "The history of \"{name}\" could not be written ({error}). The "
+                                "runs themselves go on."),
+                   {{"name", name}, {"error", error.Message()}});
+  app_.kit.Tray().ShowBalloon(app_.product_name, text);
 }
 
 }  // namespace norvale

@@ -12,6 +12,7 @@
 #include "engine/scheduler.h"
 #include "platform/list_items.h"
 #include "platform/power_control.h"
+#include "schedule/run_history.h"
 #include "schedule/schedule_list.h"
 #include "ui/app_context.h"
 
@@ -47,6 +48,10 @@ class Runs {
   // The short name of t's weekday, in the language in effect.
   std::string ShortDayName(LocalTime t) const;
 
+  // Requests beyond this many rows without a file are refused: any program of
+  // the desktop may send them.
+  static constexpr size_t kMostQuickRows = 100;
+  bool QuickRowsFull() const { return list_.QuickCount() >= kMostQuickRows; }
   // A new quick row's name: "Quick Schedule" and the moment, made unique.
   std::string QuickName() const;
   // Adds a quick row; its name.
@@ -82,6 +87,10 @@ class Runs {
   void RecordFailed(const std::string& name, const std::string& action, const std::string& error,
                     LocalTime when);
   void RecordLastRun(const std::string& name, LocalTime when);
+  // A write of the history or of a Last Run Time failed: told by a balloon
+  // and, when it can be written, in the history.
+  void NotStored(const char* what, const std::string& name, const std::string& action,
+                 LocalTime when, const FileError& error);
 
   AppContext& app_;
   const ScheduleStore& store_;
@@ -92,6 +101,8 @@ class Runs {
   TakenOccurrences taken_;
   ScheduleCache cache_;
   bool loaded_ = false;
+  std::vector<HistoryEntry> not_stored_;  // for the next history write
+  bool write_failure_told_ = false;
 };
 
 }  // namespace norvale
