@@ -47,10 +47,12 @@ wine reg add "$machine" /v chkLog /d 1 /f /reg:32 >/dev/null 2>&1
 # Due in two minutes with the default minute's warning, leaving the program time to
 # come up before the warning.
 wait_for 30 sh -c '[ "$(date +%S)" -lt 40 ]'
-due=$(date -d '+2 minute' '+%H:%M')
-warned=$(date -d '+1 minute' '+%H:%M')
-today=$(date '+%-m/%-d/%Y')
-tomorrow=$(date -d '+1 day' '+%-m/%-d/%Y')
+# Every date and time from the due minute itself, which may fall after midnight.
+due_at=$(date -d "$(date -d '+2 minute' '+%Y-%m-%d %H:%M')" +%s)
+due=$(date -d "@$due_at" '+%H:%M')
+warned=$(date -d "@$((due_at - 60))" '+%H:%M')
+today=$(date -d "@$due_at" '+%-m/%-d/%Y')
+tomorrow=$(date -d "@$((due_at + 86400))" '+%-m/%-d/%Y')
 printf '<DATA>\r\nLastRunTime=\r\nItemType=Lock\r\nEnabled=1\r\n</DATA>\r\n\r\n<SCHEDULER>\r\nStartDate=%s\r\nStartTime=%s:00\r\nRepeat=-1\r\nSAccurancy=0\r\nPeriod=\r\nRunOnStart=0\r\nRunOnEnd=0\r\nWakeToRun=1\r\n</SCHEDULER>\r\n\r\n' \
   "$today" "$due" >"$work/data/Daily.sch"
 
@@ -72,7 +74,6 @@ import -window root "$shots/e2e-after-firing.png" 2>/dev/null
 log="$work/DryRun.log"
 cat "$log"
 grep -q "	Lock	LockWorkStation	force=True" "$log" || fail "unexpected log"
-due_at=$(date -d "$due" +%s)
 wakes=$(grep "	Wake	" "$log" | tr -d '\r' | cut -f3)
 [ "$(echo "$wakes" | head -n 1)" = "SetWaitableTimerEx $(woken_for "$due_at")" ] ||
   fail "the wake timer was not first set for today's run"
